@@ -1,0 +1,80 @@
+#pragma once
+// The module's one service object: network client of the friend server, owner of the
+// process-wide managers and of the sound player, and the IFriendClient a host drives.
+
+#include "Singleton.h"
+#include "client/ClientService.h"
+#include "client/MidiPlayer.h"
+#include "pellix/IFriendClient.h"
+
+#include <QFont>
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class CFriendService : public CClientService,
+                       public CSingleton<CFriendService>,
+                       public IFriendClient {
+public:
+    CFriendService();
+    ~CFriendService() override;
+
+    // IFriendClient
+    bool StartFriendService(const std::string& host, int32_t ignored,
+                            tagProxyInfo& proxy) override;
+    void ShowFriendWindow(bool toggle) override;
+    void HideFriendWindow() override;
+    void CloseFriendWindows() override;
+    bool AddFriend(int userID, const std::string& nickName) override;
+    bool AddToBlacklist(int userID, int showID, int gender, int32_t ignored,
+                        const std::string& userName, const std::string& nickName) override;
+    void SetFriendHost(IFriendHost* host) override;
+    void SetUserInfo(const tagUserInfo& info, const std::string& logonToken) override;
+
+    // The library's hooks: log-on when connected, and every received command.
+    bool OnServerConnected() override;
+    bool OnServiceNotify(int notify) override;
+    bool OnServiceCommand(CMD_Command command, const void* body, unsigned short length) override;
+
+    // Requests to the friend server.
+    void SendAddFriendRequest(int ownID, int targetID, const std::string& verifyText);
+    void SendFriendReply(int ownID, int requesterID, bool accepted);
+    void SendMoveRequest(int ownID, int targetID, uint8_t operation);
+    bool SendLogonRequest(int ownID, const std::string& logonToken, int32_t version);
+    void SendChatMessage(int ownID, int friendID, const std::string& text);
+    void SendShake(int friendID);
+
+    // Sound cues, each gated by the friend sound option.
+    void PlayOnlineSound();
+    void PlayOfflineSound();
+    int PlayMessageSound();
+    int PlayNotifySound();
+    void PlayShakeSound();
+
+    IFriendHost* GetFriendHost() const { return m_pFriendHost; }
+    const QFont& GetFont() const { return *m_Font; }
+
+    // User id of the friend named in the last online tip; 0 after an offline tip.
+    int32_t m_nTipFriendID = 0;
+
+private:
+    // Resets the send stream, lets writeFields fill it and sends it as one command.
+    template <typename WriteFields>
+    bool SendCommand(uint16_t sub, WriteFields writeFields) {
+        m_SendStream.Reset();
+        m_SendStream.SetSubCommand(sub);
+        writeFields(m_SendStream);
+        return SendBody(sub, m_SendStream.SendBuffer(), m_SendStream.SendSize());
+    }
+    bool SendBody(uint16_t sub, const void* body, std::size_t size);
+    void PlaySound(const char* fileName);
+
+    CMidiPlayer m_SoundPlayer;
+    IFriendHost* m_pFriendHost = nullptr;
+    std::unique_ptr<QFont> m_Font;
+};
+
+// The process-wide service, null before CreateFriendClient and after DestroyFriendClient.
+inline CFriendService* GetFriendService() { return CFriendService::GetInstance(); }

@@ -1,0 +1,25 @@
+// The module's exports: the one service object is built on demand and destroyed on request.
+
+#include "FriendService.h"
+#include "pellix/FriendClient.h"
+
+#include <new>
+
+extern "C" {
+
+IFriendClient* g_pIFriendClient = nullptr;
+
+IFriendClient* CreateFriendClient() {
+    if (g_pIFriendClient != nullptr)
+        return g_pIFriendClient;
+    auto* service = new (std::nothrow) CFriendService();
+    g_pIFriendClient = service;
+    return g_pIFriendClient;
+}
+
+void DestroyFriendClient(IFriendClient** client) {
+    delete GetFriendService();
+    g_pIFriendClient = nullptr;
+    *client = nullptr;
+}
+}

@@ -1,0 +1,105 @@
+#pragma once
+// The client library's network base of a service: keeps one framed connection to a server,
+// reconnects by itself, and hands every received command to the derived service. Everything runs
+// on the Qt main thread.
+
+#include "ClientSocket.h"
+#include "CMD_Command.h"
+#include "CommandStream.h"
+#include "ProxyInfo.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+struct GUID {
+    uint32_t Data1 = 0;
+    uint16_t Data2 = 0;
+    uint16_t Data3 = 0;
+    uint8_t Data4[8] = {};
+};
+
+// The service interface, in the library's slot order.
+class IClientService {
+public:
+    virtual bool IsValid() = 0;
+    virtual void Release() = 0;
+    virtual void* QueryInterface(const GUID& guid, unsigned long version) = 0;
+    virtual bool OnSocketConnect(int error, const char* message, IClientSocket* socket) = 0;
+    virtual bool OnSocketRead(const CMD_Command& command, void* body, unsigned short length,
+                              IClientSocket* socket) = 0;
+    virtual bool OnSocketClose(IClientSocket* socket, bool closedByServer) = 0;
+    virtual bool StartService(const std::string& host, unsigned short port) = 0;
+    virtual bool StopService() = 0;
+    virtual bool RestartService() = 0;
+    virtual bool OnServerConnected() = 0;
+    virtual bool OnServiceNotify(int notify) = 0;
+    virtual bool OnServiceCommand(CMD_Command command, const void* body,
+                                  unsigned short length) = 0;
+    virtual bool ConnectToServer(const std::string& host, unsigned short port) = 0;
+    virtual void StartReconnectTimer(int delayMs) = 0;
+    virtual void StartReconnectTimer() = 0;
+    virtual void StopReconnectTimer() = 0;
+
+protected:
+    ~IClientService() = default;
+};
+
+class ITimerSink {
+public:
+    virtual ~ITimerSink() = default;
+    virtual void OnTimerEx(unsigned int timerID) = 0;
+};
+
+class ClientConnection;
+
+class CClientService : public IClientService, public ITimerSink {
+public:
+    explicit CClientService(const char* name);
+    ~CClientService() override;
+    CClientService(const CClientService&) = delete;
+    CClientService& operator=(const CClientService&) = delete;
+
+    bool IsValid() override;
+    void Release() override;
+    void* QueryInterface(const GUID& guid, unsigned long version) override;
+    bool OnSocketConnect(int error, const char* message, IClientSocket* socket) override;
+    bool OnSocketRead(const CMD_Command& command, void* body, unsigned short length,
+                      IClientSocket* socket) override;
+    bool OnSocketClose(IClientSocket* socket, bool closedByServer) override;
+    // host may carry its own port as "host:port", which then overrides the port argument.
+    bool StartService(const std::string& host, unsigned short port) override;
+    bool StopService() override;
+    bool RestartService() override;
+    bool OnServerConnected() override { return true; }
+    bool OnServiceNotify(int) override { return true; }
+    bool OnServiceCommand(CMD_Command, const void*, unsigned short) override { return false; }
+    bool ConnectToServer(const std::string& host, unsigned short port) override;
+    void StartReconnectTimer(int delayMs) override;
+    void StartReconnectTimer() override;
+    void StopReconnectTimer() override;
+    void OnTimerEx(unsigned int timerID) override;
+
+    // Applied to every connection made after the call.
+    void SetProxy(tagProxyInfo& proxy);
+
+    // The socket sends go through: the library's own connection unless one was attached
+    // (a recording socket in tests); null restores the library's own.
+    IClientSocket* GetClientSocket() const { return m_pClientSocket; }
+    void AttachSocket(IClientSocket* socket);
+
+    const std::string& GetServiceName() const { return m_strName; }
+
+    // The library's two service bytes; the derived service sets them.
+    uint8_t m_bServiceOption = 0;
+    uint8_t m_bServerFlag = 0;
+
+protected:
+    // The send stream of every variable-length request, reused from one request to the next.
+    CCommandStream m_SendStream;
+    IClientSocket* m_pClientSocket = nullptr;
+
+private:
+    std::string m_strName;
+    std::unique_ptr<ClientConnection> m_pConnection;
+};

@@ -1,0 +1,61 @@
+#include "FileUtility.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace FileUtility {
+
+std::string GetCurrentWorkingDirectory() {
+    std::error_code ec;
+    std::string dir = fs::current_path(ec).string();
+    if (dir.empty() || dir.back() != '/')
+        dir.push_back('/');
+    return dir;
+}
+
+bool createDirectory(const std::string& path) {
+    std::error_code ec;
+    fs::path current;
+    for (const fs::path& part : fs::path(path)) {
+        current /= part;
+        if (part.empty() || fs::is_directory(current, ec))
+            continue;
+        if (!fs::create_directory(current, ec))
+            return false;
+        // Profiles hold private conversations: owner only, whatever the umask.
+        fs::permissions(current, fs::perms::owner_all, fs::perm_options::replace, ec);
+    }
+    return fs::is_directory(path, ec);
+}
+
+bool fileExist(const std::string& path) {
+    std::error_code ec;
+    return fs::is_regular_file(path, ec);
+}
+
+bool deleteFile(const std::string& path) {
+    std::error_code ec;
+    return fs::is_regular_file(path, ec) && fs::remove(path, ec);
+}
+
+bool directoryExist(const std::string& path) {
+    std::error_code ec;
+    return fs::is_directory(path, ec);
+}
+
+bool EmptyDirectory(const std::string& path) {
+    std::error_code ec;
+    if (!fs::is_directory(path, ec))
+        return false;
+    bool allRemoved = true;
+    for (const auto& entry : fs::directory_iterator(path, ec)) {
+        std::error_code removeError;
+        fs::remove_all(entry.path(), removeError);
+        allRemoved = allRemoved && !removeError;
+    }
+    return allRemoved && !ec;
+}
+
+} // namespace FileUtility

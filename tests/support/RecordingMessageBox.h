@@ -1,0 +1,31 @@
+#pragma once
+// Records message boxes instead of showing them, for as long as it lives.
+
+#include "skin/SkinMessageBox.h"
+
+#include <QString>
+#include <vector>
+
+struct ShownBox {
+    QWidget* owner = nullptr;
+    QString text;
+    QString caption;
+    unsigned int style = 0;
+    unsigned int autoCloseSeconds = 0;
+};
+
+class RecordingMessageBox final : public IMessageBoxPresenter {
+public:
+    RecordingMessageBox() { SetMessageBoxPresenter(this); }
+    ~RecordingMessageBox() override { SetMessageBoxPresenter(nullptr); }
+    RecordingMessageBox(const RecordingMessageBox&) = delete;
+    RecordingMessageBox& operator=(const RecordingMessageBox&) = delete;
+
+    int Present(QWidget* owner, const QString& text, const QString& caption, unsigned int style,
+                unsigned int autoCloseSeconds) override {
+        boxes.push_back({owner, text, caption, style, autoCloseSeconds});
+        return 1;
+    }
+
+    std::vector<ShownBox> boxes;
+};

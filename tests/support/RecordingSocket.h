@@ -1,0 +1,25 @@
+#pragma once
+// A socket that keeps every command a service sends.
+
+#include "client/ClientSocket.h"
+
+#include <cstdint>
+#include <vector>
+
+struct SentCommand {
+    uint16_t mainCmd = 0;
+    uint16_t subCmd = 0;
+    std::vector<uint8_t> body;
+};
+
+class RecordingSocket final : public IClientSocket {
+public:
+    bool SendData(uint16_t mainCmd, uint16_t subCmd, const void* data, uint16_t length) override {
+        const auto* bytes = static_cast<const uint8_t*>(data);
+        sent.push_back({mainCmd, subCmd, std::vector<uint8_t>(bytes, bytes + length)});
+        return sendResult;
+    }
+
+    std::vector<SentCommand> sent;
+    bool sendResult = true;
+};

@@ -1,0 +1,17 @@
+// Every test executable owns one QApplication and runs its tests inside the event loop.
+
+#include <QApplication>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    int result = 1;
+    QTimer::singleShot(0, &app, [&] {
+        result = RUN_ALL_TESTS();
+        app.exit(result);
+    });
+    app.exec();
+    return result;
+}
