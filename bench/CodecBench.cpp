@@ -42,9 +42,9 @@ void BM_EncodeFriendList(benchmark::State& state) {
         benchmark::DoNotOptimize(stream.SendBuffer());
     }
     state.counters["body_bytes"] = static_cast<double>(stream.SendSize());
-    state.counters["ns_per_entry"] = benchmark::Counter(
-        static_cast<double>(state.iterations()) * kEntries,
-        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["ns_per_entry"] =
+        benchmark::Counter(static_cast<double>(state.iterations()) * kEntries,
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 void BM_DecodeFriendList(benchmark::State& state) {
@@ -63,9 +63,9 @@ void BM_DecodeFriendList(benchmark::State& state) {
             state.SkipWithError("decoded body is incomplete");
     }
     state.counters["body_bytes"] = static_cast<double>(body.size());
-    state.counters["ns_per_entry"] = benchmark::Counter(
-        static_cast<double>(state.iterations()) * kEntries,
-        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["ns_per_entry"] =
+        benchmark::Counter(static_cast<double>(state.iterations()) * kEntries,
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 } // namespace

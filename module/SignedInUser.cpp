@@ -17,8 +17,7 @@ void CopyText(char (&target)[32], const char (&source)[32]) {
     std::memset(target + length, 0, 32 - length);
 }
 
-template <typename T, std::size_t N>
-void CopyArray(T (&target)[N], const T (&source)[N]) {
+template <typename T, std::size_t N> void CopyArray(T (&target)[N], const T (&source)[N]) {
     std::copy(source, source + N, target);
 }
 

@@ -2,8 +2,7 @@
 // Base of the process-wide objects: the constructor publishes the object, the destructor clears it.
 // Only the friend service creates and deletes them.
 
-template <typename T>
-class CSingleton {
+template <typename T> class CSingleton {
 public:
     static T* GetInstance() { return static_cast<T*>(s_pInstance); }
 

@@ -4,7 +4,6 @@
 #include "FriendCommands.h"
 #include "module/FriendService.h"
 
-
 namespace {
 
 void PutInt32(uint8_t* at, int32_t value) {

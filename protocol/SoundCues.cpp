@@ -5,7 +5,9 @@
 
 namespace {
 
-bool FriendSoundOn() { return false; }
+bool FriendSoundOn() {
+    return false;
+}
 
 } // namespace
 

@@ -2,7 +2,9 @@
 
 #include <cstring>
 
-CCommandStream::CCommandStream(std::size_t reserve) { m_Bytes.reserve(reserve); }
+CCommandStream::CCommandStream(std::size_t reserve) {
+    m_Bytes.reserve(reserve);
+}
 
 void CCommandStream::GrowTo(std::size_t size) {
     if (m_Bytes.size() < size)
@@ -24,11 +26,17 @@ void CCommandStream::WriteUInt32(uint32_t value) {
     Append(bytes, sizeof bytes);
 }
 
-void CCommandStream::WriteInt32(int32_t value) { WriteUInt32(static_cast<uint32_t>(value)); }
+void CCommandStream::WriteInt32(int32_t value) {
+    WriteUInt32(static_cast<uint32_t>(value));
+}
 
-void CCommandStream::WriteByte(uint8_t value) { Append(&value, 1); }
+void CCommandStream::WriteByte(uint8_t value) {
+    Append(&value, 1);
+}
 
-void CCommandStream::WriteBool(bool value) { WriteByte(value ? 1 : 0); }
+void CCommandStream::WriteBool(bool value) {
+    WriteByte(value ? 1 : 0);
+}
 
 void CCommandStream::WriteString(const std::string& value) {
     Append(value.data(), value.size());
@@ -63,14 +71,18 @@ uint32_t CCommandStream::ReadUInt32() {
            static_cast<uint32_t>(b[2]) << 16 | static_cast<uint32_t>(b[3]) << 24;
 }
 
-int32_t CCommandStream::ReadInt32() { return static_cast<int32_t>(ReadUInt32()); }
+int32_t CCommandStream::ReadInt32() {
+    return static_cast<int32_t>(ReadUInt32());
+}
 
 uint8_t CCommandStream::ReadByte() {
     const uint8_t* b = Take(1);
     return b == nullptr ? 0 : *b;
 }
 
-bool CCommandStream::ReadBool() { return static_cast<int8_t>(ReadByte()) > 0; }
+bool CCommandStream::ReadBool() {
+    return static_cast<int8_t>(ReadByte()) > 0;
+}
 
 void CCommandStream::ReadString(std::string& target) {
     const std::size_t left = BytesLeft();

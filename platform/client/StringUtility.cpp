@@ -92,13 +92,17 @@ std::string UTF8ToAnsi(const std::string& utf8) {
     return converter.Convert(utf8, "?", Utf8SequenceLength);
 }
 
-std::string toString(unsigned int value) { return std::to_string(value); }
+std::string toString(unsigned int value) {
+    return std::to_string(value);
+}
 
 QString AnsiToQString(const std::string& ansi) {
     const std::string utf8 = AnsiToUTF8(ansi);
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
-std::string QStringToAnsi(const QString& text) { return UTF8ToAnsi(text.toStdString()); }
+std::string QStringToAnsi(const QString& text) {
+    return UTF8ToAnsi(text.toStdString());
+}
 
 } // namespace StringUtility

@@ -18,7 +18,8 @@ public:
                     : style == MB_STYLE_WARNING ? QMessageBox::Warning
                                                 : QMessageBox::NoIcon);
         if (autoCloseSeconds > 0)
-            QTimer::singleShot(static_cast<int>(autoCloseSeconds) * 1000, &box, &QMessageBox::accept);
+            QTimer::singleShot(static_cast<int>(autoCloseSeconds) * 1000, &box,
+                               &QMessageBox::accept);
         return box.exec();
     }
 };
@@ -38,4 +39,6 @@ int ShowSkinMessageBox(QWidget* owner, const std::string& text, const std::strin
                                StringUtility::AnsiToQString(caption), style, autoCloseSeconds);
 }
 
-void SetMessageBoxPresenter(IMessageBoxPresenter* presenter) { g_pPresenter = presenter; }
+void SetMessageBoxPresenter(IMessageBoxPresenter* presenter) {
+    g_pPresenter = presenter;
+}

@@ -42,7 +42,8 @@ TEST(CommandStream, WritesNegativeIntegersLittleEndian) {
     CCommandStream stream;
     stream.WriteInt32(-1);
     stream.WriteInt32(0x12345678);
-    EXPECT_EQ(Bytes(stream), (std::vector<uint8_t>{0xFF, 0xFF, 0xFF, 0xFF, 0x78, 0x56, 0x34, 0x12}));
+    EXPECT_EQ(Bytes(stream),
+              (std::vector<uint8_t>{0xFF, 0xFF, 0xFF, 0xFF, 0x78, 0x56, 0x34, 0x12}));
 }
 
 TEST(CommandStream, AppendOfNullChangesNothing) {

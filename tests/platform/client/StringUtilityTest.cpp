@@ -24,8 +24,7 @@ TEST(StringUtility, ChineseTextRoundTripsBetweenGbkAndUtf8) {
 TEST(StringUtility, InvalidGbkBytesAreReplacedAndTheRestKept) {
     // 0xFF never starts a GBK character; 0xBA at the end lacks its second byte.
     const std::string bad = "a\xFF" + kFriendGbk + "b\xBA";
-    EXPECT_EQ(StringUtility::AnsiToUTF8(bad),
-              "a\xEF\xBF\xBD" + kFriendUtf8 + "b\xEF\xBF\xBD");
+    EXPECT_EQ(StringUtility::AnsiToUTF8(bad), "a\xEF\xBF\xBD" + kFriendUtf8 + "b\xEF\xBF\xBD");
 }
 
 TEST(StringUtility, TextGbkCannotHoldBecomesQuestionMarks) {
