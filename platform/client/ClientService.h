@@ -3,10 +3,11 @@
 // reconnects by itself, and hands every received command to the derived service. Everything runs
 // on the Qt main thread.
 
-#include "ClientSocket.h"
 #include "CMD_Command.h"
+#include "ClientSocket.h"
 #include "CommandStream.h"
 #include "ProxyInfo.h"
+#include "ReconnectPolicy.h"
 
 #include <cstdint>
 #include <memory>
@@ -34,8 +35,7 @@ public:
     virtual bool RestartService() = 0;
     virtual bool OnServerConnected() = 0;
     virtual bool OnServiceNotify(int notify) = 0;
-    virtual bool OnServiceCommand(CMD_Command command, const void* body,
-                                  unsigned short length) = 0;
+    virtual bool OnServiceCommand(CMD_Command command, const void* body, unsigned short length) = 0;
     virtual bool ConnectToServer(const std::string& host, unsigned short port) = 0;
     virtual void StartReconnectTimer(int delayMs) = 0;
     virtual void StartReconnectTimer() = 0;
@@ -52,6 +52,7 @@ public:
 };
 
 class ClientConnection;
+class QTimer;
 
 class CClientService : public IClientService, public ITimerSink {
 public:
@@ -60,28 +61,47 @@ public:
     CClientService(const CClientService&) = delete;
     CClientService& operator=(const CClientService&) = delete;
 
+    // Timer ids of OnTimerEx.
+    static constexpr unsigned int kReconnectTimerID = 1;
+
     bool IsValid() override;
     void Release() override;
     void* QueryInterface(const GUID& guid, unsigned long version) override;
+    // error is 0 when the connection is up, otherwise the failure's QAbstractSocket::SocketError
+    // plus one; a failure schedules the next attempt.
     bool OnSocketConnect(int error, const char* message, IClientSocket* socket) override;
+    // Main command 0 is the library's own and is not passed on.
     bool OnSocketRead(const CMD_Command& command, void* body, unsigned short length,
                       IClientSocket* socket) override;
+    // A lost connection schedules the next attempt while the service runs.
     bool OnSocketClose(IClientSocket* socket, bool closedByServer) override;
-    // host may carry its own port as "host:port", which then overrides the port argument.
+    // Drops what runs, connects, and keeps reconnecting until StopService. host may carry its
+    // own port as "host:port", which then overrides the port argument. False when the address is
+    // unusable.
     bool StartService(const std::string& host, unsigned short port) override;
     bool StopService() override;
+    // Starts again with the arguments of the last StartService.
     bool RestartService() override;
     bool OnServerConnected() override { return true; }
     bool OnServiceNotify(int) override { return true; }
     bool OnServiceCommand(CMD_Command, const void*, unsigned short) override { return false; }
     bool ConnectToServer(const std::string& host, unsigned short port) override;
     void StartReconnectTimer(int delayMs) override;
+    // After the reconnect policy's next delay.
     void StartReconnectTimer() override;
     void StopReconnectTimer() override;
     void OnTimerEx(unsigned int timerID) override;
 
     // Applied to every connection made after the call.
     void SetProxy(tagProxyInfo& proxy);
+
+    // A ping goes out after sendIdleMs without sending (30 s by default); a connection on which
+    // nothing arrived for receiveIdleMs (75 s) is dropped and made again. Applies from the next
+    // start of each timer.
+    void SetKeepAliveTimes(int sendIdleMs, int receiveIdleMs);
+    // Reconnect delays double from baseMs (1 s) up to maxMs (30 s), less some jitter.
+    void SetReconnectDelays(int baseMs, int maxMs);
+    bool IsConnected() const;
 
     // The socket sends go through: the library's own connection unless one was attached
     // (a recording socket in tests); null restores the library's own.
@@ -102,4 +122,10 @@ protected:
 private:
     std::string m_strName;
     std::unique_ptr<ClientConnection> m_pConnection;
+    std::unique_ptr<QTimer> m_pReconnectTimer;
+    ReconnectPolicy m_ReconnectPolicy;
+    // The arguments of the last StartService, for reconnects and RestartService.
+    std::string m_strHost;
+    unsigned short m_wPort = 0;
+    bool m_bRunning = false;
 };

@@ -1,10 +1,29 @@
 #include "MidiPlayer.h"
 
+#include "StringUtility.h"
+
+#include <QAudioDevice>
+#include <QFile>
 #include <QFileInfo>
+#include <QMediaDevices>
 #include <QSoundEffect>
 #include <QUrl>
 
+namespace {
+
+// The sound effect plays RIFF/WAVE files only; anything else would fail later, out of sight.
+bool IsWaveFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray head = file.read(12);
+    return head.size() == 12 && head.startsWith("RIFF") && head.mid(8, 4) == "WAVE";
+}
+
+} // namespace
+
 struct CMidiPlayer::Impl {
+    explicit Impl(const QAudioDevice& device) : effect(device) {}
     QSoundEffect effect;
 };
 
@@ -13,16 +32,19 @@ CMidiPlayer::CMidiPlayer() = default;
 CMidiPlayer::~CMidiPlayer() = default;
 
 unsigned long CMidiPlayer::PlaySoundFile(const char* path) {
-    if (path == nullptr)
+    if (path == nullptr || *path == '\0')
         return 0;
-    const QString file = QString::fromLocal8Bit(path);
-    if (!QFileInfo(file).isFile())
+    const QString file = QFileInfo(StringUtility::AnsiToQString(path)).absoluteFilePath();
+    if (!QFileInfo(file).isFile() || !IsWaveFile(file))
+        return 0;
+    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+    if (device.isNull())
         return 0;
     // Created on first use: a process that never plays a sound never opens the audio device.
     if (!m_pImpl)
-        m_pImpl = std::make_unique<Impl>();
+        m_pImpl = std::make_unique<Impl>(device);
     m_pImpl->effect.stop();
-    m_pImpl->effect.setSource(QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()));
+    m_pImpl->effect.setSource(QUrl::fromLocalFile(file));
     m_pImpl->effect.play();
     return 1;
 }

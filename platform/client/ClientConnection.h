@@ -1,0 +1,64 @@
+#pragma once
+// The client library's connection to a server: one QTcpSocket at a time speaking the library's
+// framing, answering pings, sending its own when idle, and dropping a connection on which nothing
+// has arrived for too long. It reports every outcome to the owning service through the service's
+// socket callbacks. Owned by CClientService; lives on the Qt main thread.
+
+#include "ClientSocket.h"
+#include "FrameCodec.h"
+
+#include <QAbstractSocket>
+#include <QNetworkProxy>
+#include <QObject>
+#include <QTimer>
+
+class IClientService;
+class QTcpSocket;
+
+class ClientConnection final : public QObject, public IClientSocket {
+    Q_OBJECT
+public:
+    static constexpr int kDefaultSendIdleMs = 30000;
+    static constexpr int kDefaultReceiveIdleMs = 75000;
+
+    explicit ClientConnection(IClientService& service);
+    ~ClientConnection() override;
+
+    void SetProxy(const QNetworkProxy& proxy) { m_Proxy = proxy; }
+    // A ping goes out after sendIdleMs without sending; the connection (or an attempt) is dropped
+    // after receiveIdleMs without receiving, or when a started frame takes longer than that.
+    void SetKeepAliveTimes(int sendIdleMs, int receiveIdleMs);
+
+    // Drops what runs and starts one attempt; the outcome comes through OnSocketConnect.
+    void Open(const QString& host, quint16 port);
+    // Drops the connection or attempt without reporting it.
+    void Close();
+    bool IsConnected() const { return m_bConnected; }
+
+    // False when not connected, for the library's own main command 0, or for a null body with
+    // a non-zero length.
+    bool SendData(uint16_t mainCmd, uint16_t subCmd, const void* data, uint16_t length) override;
+
+private:
+    void OnConnected();
+    void OnReadyRead();
+    void OnSocketError(QAbstractSocket::SocketError error);
+    void OnSendIdle();
+    void OnReceiveIdle();
+
+    // Hands whole frames on while bytes wait; false when a handler closed or replaced the socket.
+    bool ReadFrames(bool& completedFrame);
+    void HandleFrame(FrameCodec::Frame& frame);
+    bool WriteFrame(uint16_t mainCmd, uint16_t subCmd, const void* data, uint16_t length);
+    // Ends the current socket and tells the service how.
+    void Lose(QAbstractSocket::SocketError error, const QString& message);
+    void ReleaseSocket();
+
+    IClientService& m_Service;
+    QNetworkProxy m_Proxy{QNetworkProxy::NoProxy};
+    QTcpSocket* m_pSocket = nullptr; // a child of this connection, released with deleteLater
+    bool m_bConnected = false;
+    FrameCodec::FrameReader m_Reader;
+    QTimer m_SendIdleTimer;
+    QTimer m_ReceiveIdleTimer;
+};

@@ -1,0 +1,231 @@
+#include "RecordingService.h"
+#include "ScriptedPeer.h"
+
+#include "RecordingSocket.h"
+
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace FrameCodec;
+
+namespace {
+
+// How long a wait may take before the test fails; never a measure of speed.
+constexpr int kWaitMs = 10000;
+
+template <typename Condition> bool WaitFor(Condition condition) {
+    return QTest::qWaitFor(condition, kWaitMs);
+}
+
+// Runs the event loop until a timer due well after any reconnect delay of RecordingService
+// has fired; timers fire in the order they fall due, so a reconnect would have come first.
+bool LetPendingReconnectsFire() {
+    QTimer barrier;
+    barrier.setSingleShot(true);
+    QSignalSpy fired(&barrier, &QTimer::timeout);
+    barrier.start(800);
+    return fired.wait(kWaitMs);
+}
+
+std::string LoopbackWithPort(quint16 port) {
+    return "127.0.0.1:" + std::to_string(port);
+}
+
+bool SameCommand(const ReceivedCommand& got, uint16_t mainCmd, uint16_t subCmd,
+                 const QByteArray& body) {
+    return got.mainCmd == mainCmd && got.subCmd == subCmd && got.body == body;
+}
+
+} // namespace
+
+TEST(ClientService, DeliversCommandsInOrderAndKeepsTheLibrarysOwnToItself) {
+    ScriptedPeer peer;
+    RecordingService service;
+    ASSERT_NE(peer.Port(), 0);
+    ASSERT_TRUE(service.StartService("127.0.0.1", peer.Port()));
+    ASSERT_TRUE(WaitFor([&] { return service.connected == 1 && peer.HasOpenClient(); }));
+    EXPECT_TRUE(service.IsConnected());
+
+    const QByteArray largest(static_cast<qsizetype>(kMaxBodySize), '\x7F');
+    peer.Send(kLibraryMainCmd, kPingSubCmd);
+    peer.Send(14, 3, "first");
+    peer.Send(kLibraryMainCmd, 9);
+    peer.Send(14, 4);
+    peer.Send(0xFFFF, 0xFFFF, largest);
+    ASSERT_TRUE(WaitFor([&] { return service.commands.size() >= 3; }));
+    ASSERT_EQ(service.commands.size(), 3u);
+    EXPECT_TRUE(SameCommand(service.commands[0], 14, 3, "first"));
+    EXPECT_TRUE(SameCommand(service.commands[1], 14, 4, {}));
+    EXPECT_TRUE(SameCommand(service.commands[2], 0xFFFF, 0xFFFF, largest));
+    ASSERT_TRUE(WaitFor([&] { return peer.FramesWith(kLibraryMainCmd, kPongSubCmd) == 1; }));
+
+    IClientSocket* socket = service.GetClientSocket();
+    EXPECT_TRUE(socket->SendData(14, 7, "abc", 3));
+    EXPECT_FALSE(socket->SendData(kLibraryMainCmd, kPingSubCmd, nullptr, 0));
+    ASSERT_TRUE(WaitFor([&] { return peer.FramesWith(14, 7) == 1; }));
+    const Frame& sent = peer.frames.back();
+    EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(sent.body.data()), 3), "abc");
+    EXPECT_EQ(peer.FramesWith(kLibraryMainCmd, kPingSubCmd), 0);
+    EXPECT_EQ(service.connected, 1);
+    EXPECT_EQ(peer.accepted, 1);
+}
+
+TEST(ClientService, FloodOfLargestFramesArrivesWhole) {
+    ScriptedPeer peer;
+    RecordingService service;
+    ASSERT_TRUE(service.StartService("127.0.0.1", peer.Port()));
+    ASSERT_TRUE(WaitFor([&] { return service.connected == 1 && peer.HasOpenClient(); }));
+
+    // Far more than the socket may hold at once: reading must keep going as frames are taken.
+    constexpr int kFrames = 40;
+    QByteArray flood;
+    for (int i = 0; i < kFrames; ++i) {
+        const QByteArray body(static_cast<qsizetype>(kMaxBodySize),
+                              static_cast<char>('a' + i % 26));
+        flood += EncodeFrame(14, static_cast<uint16_t>(i), body.constData(), kMaxBodySize);
+    }
+    peer.SendRaw(flood);
+    ASSERT_TRUE(WaitFor([&] { return service.commands.size() == kFrames; }));
+    for (int i = 0; i < kFrames; ++i) {
+        EXPECT_EQ(service.commands[i].subCmd, i);
+        EXPECT_EQ(service.commands[i].body, QByteArray(static_cast<qsizetype>(kMaxBodySize),
+                                                       static_cast<char>('a' + i % 26)));
+    }
+    EXPECT_EQ(service.connected, 1);
+}
+
+TEST(ClientService, PingsWhenIdleAndReconnectsWhenThePeerFallsSilent) {
+    ScriptedPeer peer;
+    RecordingService service;
+    // Seventy pings take longer than the receive limit, so only the pongs keep the link up.
+    service.SetKeepAliveTimes(30, 1500);
+    ASSERT_TRUE(service.StartService("127.0.0.1", peer.Port()));
+    ASSERT_TRUE(WaitFor([&] { return peer.FramesWith(kLibraryMainCmd, kPingSubCmd) >= 70; }));
+    EXPECT_EQ(peer.accepted, 1);
+    EXPECT_EQ(service.connected, 1);
+
+    peer.answerPings = false;
+    ASSERT_TRUE(WaitFor([&] { return peer.accepted == 2 && service.connected == 2; }));
+}
+
+TEST(ClientService, PeerTricklingAnOversizedFrameIsDroppedAndTheNextConnectionWorks) {
+    ScriptedPeer peer;
+    RecordingService service;
+    service.SetKeepAliveTimes(60000, 300);
+    ASSERT_TRUE(service.StartService("127.0.0.1", peer.Port()));
+    ASSERT_TRUE(WaitFor([&] { return service.connected == 1 && peer.HasOpenClient(); }));
+
+    // A header promising the largest body, then one byte at a time: bytes keep arriving, but
+    // the frame never completes within the receive limit.
+    peer.SendRaw(QByteArray::fromHex("0e000100ffff"));
+    QTimer trickle;
+    QObject::connect(&trickle, &QTimer::timeout, [&] {
+        if (peer.accepted == 1)
+            peer.SendRaw("x");
+    });
+    trickle.start(10);
+    ASSERT_TRUE(WaitFor([&] { return peer.accepted == 2 && service.connected == 2; }));
+    trickle.stop();
+    EXPECT_TRUE(service.commands.empty());
+
+    peer.Send(14, 5, "after");
+    ASSERT_TRUE(WaitFor([&] { return !service.commands.empty(); }));
+    ASSERT_EQ(service.commands.size(), 1u);
+    EXPECT_TRUE(SameCommand(service.commands[0], 14, 5, "after"));
+}
+
+TEST(ClientService, PeerClosingMidFrameLeavesNothingHalfReadAndReconnects) {
+    ScriptedPeer peer;
+    RecordingService service;
+    ASSERT_TRUE(service.StartService(LoopbackWithPort(peer.Port()), 1));
+    ASSERT_TRUE(WaitFor([&] { return service.connected == 1 && peer.HasOpenClient(); }));
+
+    peer.SendRaw(EncodeFrame(14, 1, "whole", 5) + QByteArray::fromHex("0e0002006400") +
+                 QByteArray(10, 'p'));
+    peer.CloseClient();
+    ASSERT_TRUE(WaitFor([&] { return peer.accepted == 2 && service.connected == 2; }));
+    peer.Send(14, 2, "next");
+    ASSERT_TRUE(WaitFor([&] { return service.commands.size() >= 2; }));
+    ASSERT_EQ(service.commands.size(), 2u);
+    EXPECT_TRUE(SameCommand(service.commands[0], 14, 1, "whole"));
+    EXPECT_TRUE(SameCommand(service.commands[1], 14, 2, "next"));
+}
+
+TEST(ClientService, StopServiceEndsReconnectingUntilRestarted) {
+    ScriptedPeer peer;
+    RecordingService service;
+    RecordingSocket recording;
+    peer.closeOnAccept = true;
+    EXPECT_FALSE(service.StartService("127.0.0.1:port", 1));
+    EXPECT_FALSE(service.RestartService());
+    ASSERT_TRUE(service.StartService("127.0.0.1", peer.Port()));
+    ASSERT_TRUE(WaitFor([&] { return peer.accepted >= 3; }));
+
+    EXPECT_TRUE(service.StopService());
+    EXPECT_FALSE(service.IsConnected());
+    ASSERT_TRUE(LetPendingReconnectsFire());
+    const int acceptedAfterStop = peer.accepted;
+    ASSERT_TRUE(LetPendingReconnectsFire());
+    EXPECT_EQ(peer.accepted, acceptedAfterStop);
+
+    IClientSocket* own = service.GetClientSocket();
+    ASSERT_NE(own, nullptr);
+    EXPECT_FALSE(own->SendData(14, 1, "x", 1));
+    service.AttachSocket(&recording);
+    EXPECT_EQ(service.GetClientSocket(), &recording);
+    service.AttachSocket(nullptr);
+    EXPECT_EQ(service.GetClientSocket(), own);
+
+    ASSERT_TRUE(service.RestartService());
+    ASSERT_TRUE(WaitFor([&] { return peer.accepted > acceptedAfterStop; }));
+}
+
+TEST(ClientService, CommandHandlerMayStopOrRestartTheService) {
+    ScriptedPeer peer;
+    RecordingService service;
+    ASSERT_TRUE(service.StartService("127.0.0.1", peer.Port()));
+    ASSERT_TRUE(WaitFor([&] { return service.connected == 1 && peer.HasOpenClient(); }));
+
+    service.onCommand = [&] { service.StopService(); };
+    peer.SendRaw(EncodeFrame(14, 1, "a", 1) + EncodeFrame(14, 2, "b", 1));
+    ASSERT_TRUE(WaitFor([&] { return !peer.HasOpenClient(); }));
+    EXPECT_EQ(service.commands.size(), 1u);
+    EXPECT_FALSE(service.IsConnected());
+
+    service.onCommand = [&] {
+        service.onCommand = nullptr;
+        service.RestartService();
+    };
+    ASSERT_TRUE(service.RestartService());
+    ASSERT_TRUE(WaitFor([&] { return service.connected == 2 && peer.HasOpenClient(); }));
+    peer.SendRaw(EncodeFrame(14, 3, "c", 1) + EncodeFrame(14, 4, "d", 1));
+    ASSERT_TRUE(WaitFor([&] { return service.connected == 3 && peer.accepted == 3; }));
+    EXPECT_EQ(service.commands.size(), 2u);
+}
+
+TEST(ClientService, HttpProxyAppliesToConnectionsMadeAfterItIsSet) {
+    ScriptedPeer server;
+    ScriptedPeer proxy;
+    proxy.actAsHttpProxy = true;
+    proxy.requiredAuthorization = "Basic " + QByteArray("player:secret").toBase64();
+    RecordingService service;
+    ASSERT_TRUE(service.StartService("127.0.0.1", server.Port()));
+    ASSERT_TRUE(WaitFor([&] { return service.connected == 1 && server.HasOpenClient(); }));
+
+    tagProxyInfo info{ProxyType::HttpConnect, "127.0.0.1", proxy.Port(), "player", "secret"};
+    service.SetProxy(info);
+    server.CloseClient();
+    ASSERT_TRUE(WaitFor([&] { return service.connected == 2; }));
+    EXPECT_EQ(server.accepted, 1);
+    EXPECT_EQ(proxy.accepted, 1);
+    ASSERT_EQ(proxy.proxyRequests.size(), 2u);
+    const QByteArray target =
+        "CONNECT " + QByteArray::fromStdString(LoopbackWithPort(server.Port()));
+    EXPECT_TRUE(proxy.proxyRequests.back().startsWith(target + " HTTP/1.1"));
+
+    proxy.Send(14, 8, "tunnelled");
+    ASSERT_TRUE(WaitFor([&] { return !service.commands.empty(); }));
+    EXPECT_TRUE(SameCommand(service.commands[0], 14, 8, "tunnelled"));
+}

@@ -1,0 +1,64 @@
+#include "client/NetworkProxy.h"
+#include "client/ReconnectPolicy.h"
+#include "client/ServerAddress.h"
+#include "client/StringUtility.h"
+
+#include <gtest/gtest.h>
+
+#include <tuple>
+
+TEST(ReconnectPolicy, DoublesToTheCeilingWithJitterBelowTheNominalDelay) {
+    ReconnectPolicy policy;
+    const int expected[] = {1000, 2000, 4000, 8000, 16000, 30000, 30000, 30000};
+    for (int nominal : expected) {
+        ASSERT_EQ(policy.NominalDelayMs(), nominal);
+        const int delay = policy.NextDelayMs();
+        EXPECT_LE(delay, nominal);
+        EXPECT_GE(delay, nominal - nominal * ReconnectPolicy::kJitterPercent / 100);
+    }
+    policy.Reset();
+    EXPECT_EQ(policy.NominalDelayMs(), 1000);
+
+    policy.SetDelays(0, -5);
+    EXPECT_EQ(policy.NextDelayMs(), 1);
+    EXPECT_EQ(policy.NominalDelayMs(), 1);
+}
+
+TEST(ServerAddress, PortInTheHostOverridesTheDefault) {
+    const std::tuple<const char*, QString, uint16_t> good[] = {
+        {"friend.example", QStringLiteral("friend.example"), 5500},
+        {" 127.0.0.1:40123 ", QStringLiteral("127.0.0.1"), 40123},
+        {"[::1]:7000", QStringLiteral("::1"), 7000},
+        {"fe80::1", QStringLiteral("fe80::1"), 5500},
+    };
+    for (const auto& [text, host, port] : good) {
+        const std::optional<ServerAddress> address = ParseServerAddress(text, 5500);
+        ASSERT_TRUE(address.has_value()) << text;
+        EXPECT_EQ(address->host, host);
+        EXPECT_EQ(address->port, port);
+    }
+    for (const char* bad :
+         {"", "host:", "host:0", "host:65536", "host:5x", ":5500", "[::1", "[::1]7000"})
+        EXPECT_FALSE(ParseServerAddress(bad, 5500).has_value()) << bad;
+    EXPECT_FALSE(ParseServerAddress("host", 0).has_value());
+}
+
+TEST(NetworkProxy, HostSettingsMapToTheQtProxy) {
+    const std::string user = StringUtility::QStringToAnsi(QStringLiteral("玩家"));
+    const tagProxyInfo socks{ProxyType::Socks5, "10.0.0.2", 1080, user, "secret"};
+    const QNetworkProxy mapped = ToNetworkProxy(socks);
+    EXPECT_EQ(mapped.type(), QNetworkProxy::Socks5Proxy);
+    EXPECT_EQ(mapped.hostName(), QStringLiteral("10.0.0.2"));
+    EXPECT_EQ(mapped.port(), 1080);
+    EXPECT_EQ(mapped.user(), QStringLiteral("玩家"));
+    EXPECT_EQ(mapped.password(), QStringLiteral("secret"));
+
+    const tagProxyInfo http{ProxyType::HttpConnect, "proxy.example", 3128, "", ""};
+    EXPECT_EQ(ToNetworkProxy(http).type(), QNetworkProxy::HttpProxy);
+
+    const tagProxyInfo none{ProxyType::None, "ignored", 1, "", ""};
+    EXPECT_EQ(ToNetworkProxy(none).type(), QNetworkProxy::NoProxy);
+    tagProxyInfo unknown = http;
+    unknown.type = static_cast<ProxyType>(9);
+    EXPECT_EQ(ToNetworkProxy(unknown).type(), QNetworkProxy::NoProxy);
+}
