@@ -153,6 +153,23 @@ TEST(ClientService, PeerClosingMidFrameLeavesNothingHalfReadAndReconnects) {
     EXPECT_TRUE(SameCommand(service.commands[1], 14, 2, "next"));
 }
 
+TEST(ClientService, RetriesARefusedConnectionUntilTheServerListens) {
+    quint16 port = 0;
+    {
+        const ScriptedPeer probe;
+        port = probe.Port();
+    }
+    ASSERT_NE(port, 0);
+    RecordingService service;
+    ASSERT_TRUE(service.StartService("127.0.0.1", port));
+    ASSERT_TRUE(WaitFor([&] { return service.failedAttempts >= 2; }));
+    EXPECT_EQ(service.connected, 0);
+
+    ScriptedPeer peer(port);
+    ASSERT_EQ(peer.Port(), port);
+    ASSERT_TRUE(WaitFor([&] { return service.connected == 1 && peer.accepted == 1; }));
+}
+
 TEST(ClientService, StopServiceEndsReconnectingUntilRestarted) {
     ScriptedPeer peer;
     RecordingService service;

@@ -22,6 +22,12 @@ public:
         SetKeepAliveTimes(60000, 60000);
     }
 
+    bool OnSocketConnect(int error, const char* message, IClientSocket* socket) override {
+        if (error != 0)
+            ++failedAttempts;
+        return CClientService::OnSocketConnect(error, message, socket);
+    }
+
     bool OnServerConnected() override {
         ++connected;
         return true;
@@ -35,6 +41,7 @@ public:
         return true;
     }
 
+    int failedAttempts = 0;
     int connected = 0;
     std::vector<ReceivedCommand> commands;
     std::function<void()> onCommand;

@@ -4,8 +4,8 @@
 
 using namespace FrameCodec;
 
-ScriptedPeer::ScriptedPeer() {
-    m_Server.listen(QHostAddress::LocalHost, 0);
+ScriptedPeer::ScriptedPeer(quint16 port) {
+    m_Server.listen(QHostAddress::LocalHost, port);
     QObject::connect(&m_Server, &QTcpServer::newConnection, [this] { OnNewConnection(); });
 }
 

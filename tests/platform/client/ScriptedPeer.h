@@ -14,7 +14,8 @@
 
 class ScriptedPeer {
 public:
-    ScriptedPeer();
+    // Port 0 takes any free port.
+    explicit ScriptedPeer(quint16 port = 0);
     quint16 Port() const { return m_Server.serverPort(); }
 
     void Send(uint16_t mainCmd, uint16_t subCmd, const QByteArray& body = {});
