@@ -1,9 +1,7 @@
 #include "SkinMessageBox.h"
 
 #include "client/StringUtility.h"
-
-#include <QMessageBox>
-#include <QTimer>
+#include "skin/SkinMessageBoxDlg.h"
 
 namespace {
 
@@ -11,15 +9,7 @@ class DefaultPresenter final : public IMessageBoxPresenter {
 public:
     int Present(QWidget* owner, const QString& text, const QString& caption, unsigned int style,
                 unsigned int autoCloseSeconds) override {
-        QMessageBox box(owner);
-        box.setWindowTitle(caption);
-        box.setText(text);
-        box.setIcon(style == MB_STYLE_ERROR     ? QMessageBox::Critical
-                    : style == MB_STYLE_WARNING ? QMessageBox::Warning
-                                                : QMessageBox::NoIcon);
-        if (autoCloseSeconds > 0)
-            QTimer::singleShot(static_cast<int>(autoCloseSeconds) * 1000, &box,
-                               &QMessageBox::accept);
+        CSkinMessageBoxDlg box(owner, text, caption, style, autoCloseSeconds);
         return box.exec();
     }
 };
