@@ -14,6 +14,10 @@
 #include <memory>
 #include <string>
 
+class CContactManager;
+class CChatHistoryManager;
+class CFriendOptionManager;
+
 class CFriendService : public CClientService,
                        public CSingleton<CFriendService>,
                        public IFriendClient {
@@ -22,8 +26,7 @@ public:
     ~CFriendService() override;
 
     // IFriendClient
-    bool StartFriendService(const std::string& host, int32_t ignored,
-                            tagProxyInfo& proxy) override;
+    bool StartFriendService(const std::string& host, int32_t ignored, tagProxyInfo& proxy) override;
     void ShowFriendWindow(bool toggle) override;
     void HideFriendWindow() override;
     void CloseFriendWindows() override;
@@ -61,8 +64,7 @@ public:
 
 private:
     // Resets the send stream, lets writeFields fill it and sends it as one command.
-    template <typename WriteFields>
-    bool SendCommand(uint16_t sub, WriteFields writeFields) {
+    template <typename WriteFields> bool SendCommand(uint16_t sub, WriteFields writeFields) {
         m_SendStream.Reset();
         m_SendStream.SetSubCommand(sub);
         writeFields(m_SendStream);
@@ -71,10 +73,21 @@ private:
     bool SendBody(uint16_t sub, const void* body, std::size_t size);
     void PlaySound(const char* fileName);
 
+    // Windows of the window manager that the host's requests open; they open nothing yet.
+    void OpenAddRequestWindow(int userID, const std::string& nickName);
+    void ShowTip(const std::string& text);
+
     CMidiPlayer m_SoundPlayer;
     IFriendHost* m_pFriendHost = nullptr;
     std::unique_ptr<QFont> m_Font;
+
+    // The process-wide managers, created in this order and destroyed in the reverse one.
+    std::unique_ptr<CContactManager> m_pContactManager;
+    std::unique_ptr<CChatHistoryManager> m_pChatHistoryManager;
+    std::unique_ptr<CFriendOptionManager> m_pFriendOptionManager;
 };
 
 // The process-wide service, null before CreateFriendClient and after DestroyFriendClient.
-inline CFriendService* GetFriendService() { return CFriendService::GetInstance(); }
+inline CFriendService* GetFriendService() {
+    return CFriendService::GetInstance();
+}

@@ -2,11 +2,13 @@
 
 #include "client/FileUtility.h"
 #include "module/FriendService.h"
+#include "storage/FriendOptionManager.h"
 
 namespace {
 
 bool FriendSoundOn() {
-    return false;
+    const CFriendOptionManager* options = CFriendOptionManager::GetInstance();
+    return options != nullptr && options->GetFriendOption().bOpenFriendSound;
 }
 
 } // namespace

@@ -1,0 +1,12 @@
+#include "ApplicationWindow.h"
+
+#include <QApplication>
+#include <QMainWindow>
+
+QWidget* ApplicationMainWindow() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* mainWindow = qobject_cast<QMainWindow*>(widget))
+            return mainWindow;
+    }
+    return nullptr;
+}

@@ -1,0 +1,51 @@
+#include "ChatHistoryManager.h"
+
+#include "ChatHistoryStore.h"
+#include "ProfilePaths.h"
+
+#include "client/FileUtility.h"
+
+namespace {
+
+std::string PeerFilePath(int peerID) {
+    return ChatHistoryDirectory() + ChatHistoryFileName(peerID);
+}
+
+} // namespace
+
+CChatHistoryManager::CChatHistoryManager() = default;
+
+CChatHistoryManager::~CChatHistoryManager() = default;
+
+void CChatHistoryManager::AddMessage(int peerID, const std::string& from, const std::string& to,
+                                     int64_t time, const std::string& message) {
+    EnsureChatHistoryDirectory();
+    CChatHistoryStore(m_Records, PeerFilePath(peerID)).AddMessage(from, to, time, message);
+}
+
+int CChatHistoryManager::GetMessageCount(int peerID) {
+    EnsureChatHistoryDirectory();
+    return CChatHistoryStore(m_Records, PeerFilePath(peerID)).GetMessageCount();
+}
+
+std::vector<ChatHistoryRecord>& CChatHistoryManager::GetMessages(int peerID, int limit,
+                                                                 int offset) {
+    EnsureChatHistoryDirectory();
+    m_Records.clear();
+    CChatHistoryStore(m_Records, PeerFilePath(peerID)).GetMessages(limit, offset);
+    return m_Records;
+}
+
+void CChatHistoryManager::DeleteHistory(int peerID) {
+    const std::string path = PeerFilePath(peerID);
+    FileUtility::deleteFile(path);
+    // The write-ahead log beside the file holds the latest messages too.
+    FileUtility::deleteFile(path + "-wal");
+    FileUtility::deleteFile(path + "-shm");
+}
+
+void CChatHistoryManager::DeleteAllHistory() {
+    const std::string directory = ChatHistoryDirectory();
+    if (FileUtility::directoryExist(directory))
+        FileUtility::EmptyDirectory(directory);
+}

@@ -1,0 +1,31 @@
+#pragma once
+// Every chat message sent or received, one history file per conversation partner under the
+// signed-in user's ChatHistory directory; serves the history viewer page by page. Owned by the
+// friend service; reached through GetInstance().
+
+#include "module/Singleton.h"
+#include "storage/ChatHistoryRecord.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class CChatHistoryManager : public CSingleton<CChatHistoryManager> {
+public:
+    CChatHistoryManager();
+    ~CChatHistoryManager() override;
+
+    // Texts are GBK; time in seconds since 1970. A failure is shown and the message not stored.
+    void AddMessage(int peerID, const std::string& from, const std::string& to, int64_t time,
+                    const std::string& message);
+    // 0 after a reported failure.
+    int GetMessageCount(int peerID);
+    // The page read; valid until the next call. Empty after a reported failure.
+    std::vector<ChatHistoryRecord>& GetMessages(int peerID, int limit, int offset);
+    void DeleteHistory(int peerID);
+    // Empties the ChatHistory directory and keeps it.
+    void DeleteAllHistory();
+
+private:
+    std::vector<ChatHistoryRecord> m_Records;
+};

@@ -1,0 +1,20 @@
+#include "DatabaseAccess.h"
+
+#include "client/StringUtility.h"
+#include "data/SQLite/Connector.h"
+#include "data/SessionFactory.h"
+#include "skin/SkinMessageBox.h"
+
+using QxDataModule::SessionFactory;
+using QxDataModule::SQLite::Connector;
+
+QxDataModule::Session OpenDatabase(const std::string& path) {
+    // Paths are file-system bytes, which on this system are already UTF-8.
+    return SessionFactory::instance().create(Connector::KEY, path);
+}
+
+void ReportDatabaseFailure(const QxDataModule::DataException& failure, const std::string& path) {
+    // The data library and the file system speak UTF-8; message boxes take GBK.
+    const std::string text = StringUtility::UTF8ToAnsi(failure.displayText() + path);
+    ShowSkinMessageBox(nullptr, text, StringUtility::UTF8ToAnsi("程序异常"), MB_STYLE_ERROR, 0);
+}

@@ -1,0 +1,65 @@
+#include "RecordColumns.h"
+
+#include "data/Extraction.h"
+
+using QxDataModule::AbstractExtractor;
+using QxDataModule::AbstractPreparator;
+using QxDataModule::ColumnKind;
+using QxDataModule::ExtractColumn;
+
+namespace {
+
+void PrepareColumns(AbstractPreparator& preparator, std::size_t pos,
+                    std::initializer_list<ColumnKind> kinds) {
+    for (ColumnKind kind : kinds)
+        preparator.prepare(pos++, kind);
+}
+
+constexpr ColumnKind INTEGER = ColumnKind::Integer;
+constexpr ColumnKind TEXT = ColumnKind::Text;
+
+} // namespace
+
+void RecordColumns<ContactInfo>::Extract(AbstractExtractor& extractor, std::size_t pos,
+                                         ContactInfo& contact, const ContactInfo& defaults) {
+    ExtractColumn(extractor, pos, contact.userID, defaults.userID);
+    ExtractColumn(extractor, pos + 1, contact.showID, defaults.showID);
+    ExtractColumn(extractor, pos + 2, contact.sortID, defaults.sortID);
+    ExtractColumn(extractor, pos + 3, contact.groupID, defaults.groupID);
+    ExtractColumn(extractor, pos + 4, contact.gender, defaults.gender);
+    ExtractColumn(extractor, pos + 5, contact.userName, defaults.userName);
+    ExtractColumn(extractor, pos + 6, contact.nickName, defaults.nickName);
+    ExtractColumn(extractor, pos + 7, contact.noteName, defaults.noteName);
+}
+
+void RecordColumns<ContactInfo>::Prepare(AbstractPreparator& preparator, std::size_t pos) {
+    PrepareColumns(preparator, pos,
+                   {INTEGER, INTEGER, INTEGER, INTEGER, INTEGER, TEXT, TEXT, TEXT});
+}
+
+void RecordColumns<ChatHistoryRecord>::Extract(AbstractExtractor& extractor, std::size_t pos,
+                                               ChatHistoryRecord& record,
+                                               const ChatHistoryRecord& defaults) {
+    ExtractColumn(extractor, pos, record.strFrom, defaults.strFrom);
+    ExtractColumn(extractor, pos + 1, record.strTo, defaults.strTo);
+    ExtractColumn(extractor, pos + 2, record.nTime, defaults.nTime);
+    ExtractColumn(extractor, pos + 3, record.strMessage, defaults.strMessage);
+}
+
+void RecordColumns<ChatHistoryRecord>::Prepare(AbstractPreparator& preparator, std::size_t pos) {
+    PrepareColumns(preparator, pos, {TEXT, TEXT, INTEGER, TEXT});
+}
+
+void RecordColumns<FriendOption>::Extract(AbstractExtractor& extractor, std::size_t pos,
+                                          FriendOption& option, const FriendOption& defaults) {
+    ExtractColumn(extractor, pos, option.bRefuseAddFriend, defaults.bRefuseAddFriend);
+    ExtractColumn(extractor, pos + 1, option.bRefuseOnlineTips, defaults.bRefuseOnlineTips);
+    ExtractColumn(extractor, pos + 2, option.bSentCloseWindow, defaults.bSentCloseWindow);
+    ExtractColumn(extractor, pos + 3, option.bRefuseInviteGame, defaults.bRefuseInviteGame);
+    ExtractColumn(extractor, pos + 4, option.bEnterShortcut, defaults.bEnterShortcut);
+    ExtractColumn(extractor, pos + 5, option.bOpenFriendSound, defaults.bOpenFriendSound);
+}
+
+void RecordColumns<FriendOption>::Prepare(AbstractPreparator& preparator, std::size_t pos) {
+    PrepareColumns(preparator, pos, {INTEGER, INTEGER, INTEGER, INTEGER, INTEGER, INTEGER});
+}

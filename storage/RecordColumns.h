@@ -1,0 +1,36 @@
+#pragma once
+// Column layouts of the stored records, in the order of their tables.
+
+#include "RecordExtraction.h"
+#include "storage/ChatHistoryRecord.h"
+#include "storage/ContactInfo.h"
+#include "storage/FriendOption.h"
+
+#include "data/AbstractBinder.h"
+
+#include <cstddef>
+
+template <> struct RecordColumns<ContactInfo> {
+    // userID, showID, sortID, groupID, gender, userName, nickName, noteName.
+    static constexpr std::size_t COUNT = 8;
+    static void Extract(QxDataModule::AbstractExtractor& extractor, std::size_t pos,
+                        ContactInfo& contact, const ContactInfo& defaults);
+    static void Prepare(QxDataModule::AbstractPreparator& preparator, std::size_t pos);
+};
+
+template <> struct RecordColumns<ChatHistoryRecord> {
+    // From, To, Time, Message.
+    static constexpr std::size_t COUNT = 4;
+    static void Extract(QxDataModule::AbstractExtractor& extractor, std::size_t pos,
+                        ChatHistoryRecord& record, const ChatHistoryRecord& defaults);
+    static void Prepare(QxDataModule::AbstractPreparator& preparator, std::size_t pos);
+};
+
+template <> struct RecordColumns<FriendOption> {
+    // RefuseAddFriend, RefuseOnlineTips, SentCloseWindow, RefuseInviteGame, SendHotKey,
+    // OpenFriendSound.
+    static constexpr std::size_t COUNT = 6;
+    static void Extract(QxDataModule::AbstractExtractor& extractor, std::size_t pos,
+                        FriendOption& option, const FriendOption& defaults);
+    static void Prepare(QxDataModule::AbstractPreparator& preparator, std::size_t pos);
+};

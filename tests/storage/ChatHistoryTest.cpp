@@ -1,0 +1,111 @@
+#include "StorageTestSupport.h"
+
+#include "storage/ChatHistoryManager.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <cstdint>
+
+namespace {
+
+class ChatHistoryTest : public StorageTest {
+protected:
+    void SetUp() override {
+        StorageTest::SetUp();
+        ASSERT_TRUE(QDir().mkpath(QStringLiteral("Profile/501")));
+    }
+
+    static bool Exists(const std::string& path) {
+        return QFileInfo::exists(QString::fromStdString(path));
+    }
+
+    CChatHistoryManager history;
+};
+
+} // namespace
+
+TEST_F(ChatHistoryTest, CountingANewPeerCreatesAnEmptyHistory) {
+    EXPECT_EQ(CChatHistoryManager::GetInstance(), &history);
+    EXPECT_EQ(history.GetMessageCount(502), 0);
+    EXPECT_TRUE(Exists(HistoryFile(502)));
+    EXPECT_TRUE(RawRows(HistoryFile(502), "SELECT * FROM chat_history").empty());
+    EXPECT_TRUE(m_boxes.boxes.empty());
+}
+
+TEST_F(ChatHistoryTest, LastPageHoldsTheLastRowsInInsertionOrder) {
+    for (int i = 0; i < 45; ++i)
+        history.AddMessage(502, "me", "you", 1000 + i, "message " + std::to_string(i));
+    EXPECT_EQ(history.GetMessageCount(502), 45);
+
+    const std::vector<ChatHistoryRecord>& page = history.GetMessages(502, 20, 40);
+    ASSERT_EQ(page.size(), 5u);
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(page[i].strMessage, "message " + std::to_string(40 + i));
+        EXPECT_EQ(page[i].nTime, 1040 + i);
+        EXPECT_EQ(page[i].strFrom, "me");
+        EXPECT_EQ(page[i].strTo, "you");
+    }
+    EXPECT_EQ(history.GetMessages(502, 20, 0).size(), 20u);
+    EXPECT_TRUE(history.GetMessages(502, 20, 60).empty());
+}
+
+TEST_F(ChatHistoryTest, TimesKeepAllSixtyFourBitsAndTextsRoundTrip) {
+    const int64_t farFuture = (int64_t{1} << 33) + 5;
+    const std::string nick = "\xBA\xC3\xD3\xD1"; // "好友" in GBK
+    history.AddMessage(503, nick, nick, farFuture, "hi " + nick);
+    history.AddMessage(503, "a", "b", -1, "before 1970");
+
+    EXPECT_EQ(RawRows(HistoryFile(503), "SELECT [From], [To], Time, Message FROM chat_history"),
+              (std::vector<std::string>{"\xE5\xA5\xBD\xE5\x8F\x8B|\xE5\xA5\xBD\xE5\x8F\x8B|"
+                                        "8589934597|hi \xE5\xA5\xBD\xE5\x8F\x8B",
+                                        "a|b|-1|before 1970"}));
+    const std::vector<ChatHistoryRecord>& page = history.GetMessages(503, 20, 0);
+    ASSERT_EQ(page.size(), 2u);
+    EXPECT_EQ(page[0].nTime, farFuture);
+    EXPECT_EQ(page[0].strFrom, nick);
+    EXPECT_EQ(page[0].strTo, nick);
+    EXPECT_EQ(page[0].strMessage, "hi " + nick);
+    EXPECT_EQ(page[1].nTime, -1);
+}
+
+TEST_F(ChatHistoryTest, DeletingStartsAfreshAndDeletingAllKeepsTheDirectory) {
+    history.AddMessage(502, "a", "b", 1, "x");
+    history.AddMessage(503, "a", "b", 1, "y");
+    history.DeleteHistory(502);
+    EXPECT_FALSE(Exists(HistoryFile(502)));
+    EXPECT_FALSE(Exists(HistoryFile(502) + "-wal"));
+    history.DeleteHistory(504);
+    history.AddMessage(502, "a", "b", 2, "z");
+    EXPECT_EQ(history.GetMessageCount(502), 1);
+
+    history.DeleteAllHistory();
+    EXPECT_TRUE(QDir(QStringLiteral("Profile/501/ChatHistory")).exists());
+    EXPECT_TRUE(QDir(QStringLiteral("Profile/501/ChatHistory"))
+                    .entryList(QDir::NoDotAndDotDot | QDir::AllEntries)
+                    .isEmpty());
+    EXPECT_EQ(history.GetMessageCount(503), 0);
+    EXPECT_TRUE(m_boxes.boxes.empty());
+}
+
+TEST_F(ChatHistoryTest, UnusableHistoryFileIsReportedAndEverythingGoesOn) {
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(HistoryFile(502))));
+    history.AddMessage(502, "a", "b", 1, "lost");
+    EXPECT_EQ(history.GetMessageCount(502), 0);
+    EXPECT_TRUE(history.GetMessages(502, 20, 0).empty());
+    ASSERT_EQ(m_boxes.boxes.size(), 3u);
+    EXPECT_EQ(m_boxes.boxes[0].text,
+              QString::fromStdString("Data error: not a regular file" + HistoryFile(502)));
+
+    // A history cut short in the middle of its pages.
+    const std::string whole = WorkPath("whole.data");
+    RawExec(whole, "CREATE TABLE chat_history ([From], [To], [Time], [Message]);"
+                   "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2000)"
+                   "INSERT INTO chat_history SELECT 'a', 'b', i, hex(randomblob(40)) FROM n;");
+    const std::string cut = FileBytes(whole).substr(0, 40000);
+    WriteFile(HistoryFile(503), cut);
+    EXPECT_EQ(history.GetMessageCount(503), 0);
+    ASSERT_EQ(m_boxes.boxes.size(), 4u);
+    EXPECT_TRUE(m_boxes.boxes[3].text.endsWith(QString::fromStdString(HistoryFile(503))));
+    EXPECT_EQ(FileBytes(HistoryFile(503)), cut);
+}
