@@ -1,0 +1,53 @@
+#pragma once
+// Where the friend server keeps accounts, relations, list versions and everything waiting for a
+// user who was away. The server owns one store for its whole life; every change that touches
+// several rows is all or nothing. A failing store throws std::runtime_error (or a subclass).
+
+#include "Account.h"
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+struct RelationChange {
+    int32_t ownerID = 0;
+    int32_t otherID = 0;
+    Relation relation = Relation::None;
+};
+
+class AccountStore {
+public:
+    virtual ~AccountStore() = default;
+
+    virtual std::optional<Account> FindAccount(int32_t userID) = 0;
+    // Inserts or replaces the account (a new one starts at list version newVersion, an existing
+    // one keeps its version) and raises the list version of each user in bumpVersions by one.
+    virtual void SaveAccount(const Account& account, int32_t newVersion,
+                             const std::vector<int32_t>& bumpVersions) = 0;
+    // 0 for an unknown user.
+    virtual int32_t ListVersion(int32_t userID) = 0;
+
+    virtual Relation GetRelation(int32_t ownerID, int32_t otherID) = 0;
+    // In ascending id order.
+    virtual std::vector<int32_t> FriendsOf(int32_t userID) = 0;
+    // Sets every relation (None removes it) and raises the list version of each user in
+    // bumpVersions by one.
+    virtual void ApplyRelations(const std::vector<RelationChange>& changes,
+                                const std::vector<int32_t>& bumpVersions) = 0;
+
+    // Returns the new message's queue id; ids grow with every message.
+    virtual int64_t QueueMessage(const QueuedMessage& message) = 0;
+    // The oldest messages first, at most limit of them.
+    virtual std::vector<QueuedMessage> QueuedMessagesFor(int32_t recipientID,
+                                                         std::size_t limit) = 0;
+    virtual std::size_t QueuedMessageCount(int32_t recipientID) = 0;
+    // Deletes the recipient's messages with a queue id up to and including lastQueueID.
+    virtual void DeleteQueuedMessages(int32_t recipientID, int64_t lastQueueID) = 0;
+
+    // Replaces a request of the same pair; the saved request counts as not delivered.
+    virtual void SaveRequest(const PendingRequest& request) = 0;
+    virtual std::optional<PendingRequest> FindRequest(int32_t requesterID, int32_t targetID) = 0;
+    virtual std::vector<PendingRequest> UndeliveredRequestsFor(int32_t targetID) = 0;
+    virtual void MarkRequestDelivered(int32_t requesterID, int32_t targetID) = 0;
+    virtual void DeleteRequest(int32_t requesterID, int32_t targetID) = 0;
+};

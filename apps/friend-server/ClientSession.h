@@ -1,0 +1,74 @@
+#pragma once
+// One connected client of the friend server: reads whole frames off its socket, writes frames
+// with notice of when each one has gone out, and drops the peer when it stalls mid-frame, stops
+// sending, or stops reading. Owned by the FriendServer, which deletes it after closed().
+
+#include "client/FrameCodec.h"
+
+#include <QObject>
+
+#include <chrono>
+#include <cstdint>
+#include <deque>
+#include <functional>
+
+class CCommandStream;
+class QTcpSocket;
+class QTimer;
+
+struct SessionLimits {
+    // A peer that completes no frame for this long is dropped; clients ping well within it.
+    std::chrono::milliseconds receiveTimeout{75000};
+    // A peer with more unsent bytes than this does not read and is dropped.
+    qint64 maxPendingBytes = 4 * 1024 * 1024;
+};
+
+class ClientSession final : public QObject {
+    Q_OBJECT
+public:
+    using WriteNotice = std::function<void()>;
+
+    ClientSession(QTcpSocket* socket, const SessionLimits& limits, QObject* parent = nullptr);
+    ~ClientSession() override;
+
+    // 0 until a log-on succeeds.
+    int32_t UserID() const { return m_nUserID; }
+    void SetUserID(int32_t userID) { m_nUserID = userID; }
+    bool IsClosed() const { return m_bClosed; }
+
+    // Queues one frame. onWritten runs once all of it has been handed to the system; onLost runs
+    // instead if the connection ends before that. False (and onLost runs) when the session is
+    // closed or the frame cannot be encoded; the peer is dropped when too much is pending.
+    bool Send(uint16_t mainCmd, uint16_t subCmd, const CCommandStream& body,
+              WriteNotice onWritten = {}, WriteNotice onLost = {});
+    bool SendEmpty(uint16_t mainCmd, uint16_t subCmd);
+
+    // Closes the connection at once; closed() follows unless it was already emitted.
+    void Drop();
+
+Q_SIGNALS:
+    void frameReceived(ClientSession* session, const FrameCodec::Frame& frame);
+    void closed(ClientSession* session);
+
+private:
+    void OnReadyRead();
+    void OnBytesWritten(qint64 bytes);
+    bool SendBytes(const QByteArray& frame, WriteNotice onWritten, WriteNotice onLost);
+    void Close();
+
+    struct PendingNotice {
+        qint64 mark = 0;
+        WriteNotice onWritten;
+        WriteNotice onLost;
+    };
+
+    QTcpSocket* m_pSocket;
+    QTimer* m_pReceiveTimer;
+    SessionLimits m_Limits;
+    FrameCodec::FrameReader m_Reader;
+    int32_t m_nUserID = 0;
+    bool m_bClosed = false;
+    qint64 m_nQueuedBytes = 0;
+    qint64 m_nWrittenBytes = 0;
+    std::deque<PendingNotice> m_Notices;
+};

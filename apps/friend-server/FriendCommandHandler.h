@@ -1,0 +1,55 @@
+#pragma once
+// The friend protocol as the server speaks it: log-on, presence, friend requests and replies,
+// contact moves, chat and shakes, routed between the sessions of logged-on users. Owned by the
+// FriendServer, which hands it every CMD_FRIEND frame and every closed session.
+
+#include "AccountStore.h"
+#include "FriendRelations.h"
+#include "OfflineQueue.h"
+#include "client/FrameCodec.h"
+
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+
+class CCommandStream;
+class ClientSession;
+
+class FriendCommandHandler {
+public:
+    explicit FriendCommandHandler(AccountStore& store);
+
+    // False when the body is malformed; the caller then drops the peer. Commands other than the
+    // log-on are ignored until the session has logged on, and the sender is always the session's
+    // own user, whatever id the body names.
+    bool Handle(ClientSession& session, const FrameCodec::Frame& frame);
+    void OnSessionClosed(ClientSession& session);
+
+    bool IsOnline(int32_t userID) const { return m_Online.contains(userID); }
+    std::size_t OnlineCount() const { return m_Online.size(); }
+
+private:
+    bool HandleLogon(ClientSession& session, CCommandStream& body);
+    bool HandleAddFriend(ClientSession& session, CCommandStream& body);
+    bool HandleFriendReply(ClientSession& session, CCommandStream& body);
+    bool HandleMoveContact(ClientSession& session, CCommandStream& body);
+    bool HandleChatMessage(ClientSession& session, CCommandStream& body);
+    bool HandleShake(ClientSession& session, CCommandStream& body);
+
+    void SendListOrStates(ClientSession& session, int32_t clientVersion);
+    void SendPendingRequests(ClientSession& session);
+    void SendRequest(ClientSession& target, const PendingRequest& request);
+    void SendNewFriend(int32_t userID, int32_t friendID);
+    void NotifyFriends(int32_t userID, uint8_t state);
+    // Forgets the session's user as online (telling the friends) and leaves it unauthenticated.
+    void LogOff(ClientSession& session);
+    // To the recipient's session, or into the offline queue when there is none or the message
+    // could not be written.
+    void DeliverChat(int32_t senderID, int32_t recipientID, const std::string& text);
+    ClientSession* OnlineSession(int32_t userID) const;
+
+    AccountStore& m_Store;
+    FriendRelations m_Relations;
+    OfflineQueue m_OfflineQueue;
+    std::unordered_map<int32_t, ClientSession*> m_Online;
+};

@@ -1,0 +1,70 @@
+#include "FriendServer.h"
+
+#include "protocol/FriendCommands.h"
+
+#include <QTcpSocket>
+
+#include <exception>
+#include <vector>
+
+namespace {
+
+// Many clients may connect at once (a whole test or a bench starting up).
+constexpr int kListenBacklog = 1024;
+
+} // namespace
+
+FriendServer::FriendServer(AccountStore& store, const SessionLimits& limits, QObject* parent)
+    : QObject(parent), m_Limits(limits), m_Handler(store) {
+    m_Server.setListenBacklogSize(kListenBacklog);
+    connect(&m_Server, &QTcpServer::newConnection, this, &FriendServer::OnNewConnection);
+}
+
+FriendServer::~FriendServer() {
+    // Drop every peer while the handler still stands: what was not written goes to the queue.
+    const std::vector<ClientSession*> sessions(m_Sessions.begin(), m_Sessions.end());
+    for (ClientSession* session : sessions)
+        session->Drop();
+}
+
+bool FriendServer::Listen(const QHostAddress& address, quint16 port) {
+    return m_Server.listen(address, port);
+}
+
+void FriendServer::OnNewConnection() {
+    while (QTcpSocket* socket = m_Server.nextPendingConnection()) {
+        auto* session = new ClientSession(socket, m_Limits, this);
+        m_Sessions.insert(session);
+        connect(session, &ClientSession::frameReceived, this, &FriendServer::OnFrame);
+        connect(session, &ClientSession::closed, this, &FriendServer::OnClosed);
+    }
+}
+
+void FriendServer::OnFrame(ClientSession* session, const FrameCodec::Frame& frame) {
+    if (frame.header.mainCmd == FrameCodec::kLibraryMainCmd) {
+        if (frame.header.subCmd == FrameCodec::kPingSubCmd)
+            session->SendEmpty(FrameCodec::kLibraryMainCmd, FrameCodec::kPongSubCmd);
+        return;
+    }
+    if (frame.header.mainCmd != CMD_FRIEND)
+        return;
+    try {
+        if (!m_Handler.Handle(*session, frame))
+            session->Drop();
+    } catch (const std::exception& error) {
+        // A store failure costs this one command, not the server.
+        qWarning("command %u from user %d failed: %s", frame.header.subCmd, session->UserID(),
+                 error.what());
+    }
+}
+
+void FriendServer::OnClosed(ClientSession* session) {
+    try {
+        m_Handler.OnSessionClosed(*session);
+    } catch (const std::exception& error) {
+        qWarning("closing the session of user %d: %s", session->UserID(), error.what());
+    }
+    m_Sessions.erase(session);
+    session->deleteLater();
+    Q_EMIT sessionClosed();
+}

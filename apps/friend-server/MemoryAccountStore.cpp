@@ -1,0 +1,121 @@
+#include "MemoryAccountStore.h"
+
+std::optional<Account> MemoryAccountStore::FindAccount(int32_t userID) {
+    const auto found = m_Accounts.find(userID);
+    if (found == m_Accounts.end())
+        return std::nullopt;
+    return found->second.account;
+}
+
+void MemoryAccountStore::SaveAccount(const Account& account, int32_t newVersion,
+                                     const std::vector<int32_t>& bumpVersions) {
+    const auto [it, inserted] = m_Accounts.try_emplace(account.userID);
+    it->second.account = account;
+    if (inserted)
+        it->second.listVersion = newVersion;
+    BumpVersions(bumpVersions);
+}
+
+int32_t MemoryAccountStore::ListVersion(int32_t userID) {
+    const auto found = m_Accounts.find(userID);
+    return found == m_Accounts.end() ? 0 : found->second.listVersion;
+}
+
+Relation MemoryAccountStore::GetRelation(int32_t ownerID, int32_t otherID) {
+    const auto found = m_Relations.find({ownerID, otherID});
+    return found == m_Relations.end() ? Relation::None : found->second;
+}
+
+std::vector<int32_t> MemoryAccountStore::FriendsOf(int32_t userID) {
+    std::vector<int32_t> friends;
+    for (auto it = m_Relations.lower_bound({userID, INT32_MIN});
+         it != m_Relations.end() && it->first.first == userID; ++it) {
+        if (it->second == Relation::Friend)
+            friends.push_back(it->first.second);
+    }
+    return friends;
+}
+
+void MemoryAccountStore::ApplyRelations(const std::vector<RelationChange>& changes,
+                                        const std::vector<int32_t>& bumpVersions) {
+    for (const RelationChange& change : changes) {
+        if (change.relation == Relation::None)
+            m_Relations.erase({change.ownerID, change.otherID});
+        else
+            m_Relations[{change.ownerID, change.otherID}] = change.relation;
+    }
+    BumpVersions(bumpVersions);
+}
+
+int64_t MemoryAccountStore::QueueMessage(const QueuedMessage& message) {
+    QueuedMessage stored = message;
+    stored.queueID = ++m_nLastQueueID;
+    m_Messages[stored.queueID] = stored;
+    return stored.queueID;
+}
+
+std::vector<QueuedMessage> MemoryAccountStore::QueuedMessagesFor(int32_t recipientID,
+                                                                 std::size_t limit) {
+    std::vector<QueuedMessage> messages;
+    for (const auto& [queueID, message] : m_Messages) {
+        if (messages.size() >= limit)
+            break;
+        if (message.recipientID == recipientID)
+            messages.push_back(message);
+    }
+    return messages;
+}
+
+std::size_t MemoryAccountStore::QueuedMessageCount(int32_t recipientID) {
+    std::size_t count = 0;
+    for (const auto& [queueID, message] : m_Messages)
+        count += message.recipientID == recipientID ? 1 : 0;
+    return count;
+}
+
+void MemoryAccountStore::DeleteQueuedMessages(int32_t recipientID, int64_t lastQueueID) {
+    std::erase_if(m_Messages, [&](const auto& item) {
+        return item.second.recipientID == recipientID && item.first <= lastQueueID;
+    });
+}
+
+void MemoryAccountStore::SaveRequest(const PendingRequest& request) {
+    PendingRequest stored = request;
+    stored.delivered = false;
+    m_Requests[{request.requesterID, request.targetID}] = stored;
+}
+
+std::optional<PendingRequest> MemoryAccountStore::FindRequest(int32_t requesterID,
+                                                              int32_t targetID) {
+    const auto found = m_Requests.find({requesterID, targetID});
+    if (found == m_Requests.end())
+        return std::nullopt;
+    return found->second;
+}
+
+std::vector<PendingRequest> MemoryAccountStore::UndeliveredRequestsFor(int32_t targetID) {
+    std::vector<PendingRequest> requests;
+    for (const auto& [key, request] : m_Requests) {
+        if (request.targetID == targetID && !request.delivered)
+            requests.push_back(request);
+    }
+    return requests;
+}
+
+void MemoryAccountStore::MarkRequestDelivered(int32_t requesterID, int32_t targetID) {
+    const auto found = m_Requests.find({requesterID, targetID});
+    if (found != m_Requests.end())
+        found->second.delivered = true;
+}
+
+void MemoryAccountStore::DeleteRequest(int32_t requesterID, int32_t targetID) {
+    m_Requests.erase({requesterID, targetID});
+}
+
+void MemoryAccountStore::BumpVersions(const std::vector<int32_t>& userIDs) {
+    for (const int32_t userID : userIDs) {
+        const auto found = m_Accounts.find(userID);
+        if (found != m_Accounts.end())
+            ++found->second.listVersion;
+    }
+}

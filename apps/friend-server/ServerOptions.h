@@ -1,0 +1,35 @@
+#pragma once
+// What the friend server is told on its command line: where to listen, its database, the accounts
+// and friendships to create before it listens, and its per-connection limits.
+
+#include "Account.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <optional>
+#include <utility>
+#include <vector>
+
+struct ServerOptions {
+    QString listenHost = QStringLiteral("127.0.0.1");
+    quint16 listenPort = 5500;
+    QString databasePath = QStringLiteral("friend-server.db");
+    bool seedDemo = false;
+    // Names already converted to GBK.
+    std::vector<Account> users;
+    std::vector<std::pair<int32_t, int32_t>> friendships;
+    int receiveTimeoutMs = 75000;
+    qint64 maxPendingBytes = 4 * 1024 * 1024;
+    bool showHelp = false;
+};
+
+// Parses the arguments (program name first). On a bad argument returns nothing and sets error
+// to a message naming it.
+std::optional<ServerOptions> ParseServerOptions(const QStringList& arguments, QString& error);
+
+QString ServerOptionsHelp();
+
+// The longest user or nick name in GBK bytes: the client keeps names in 32-byte fields.
+constexpr std::size_t kMaxNameBytes = 31;

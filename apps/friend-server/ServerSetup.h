@@ -1,0 +1,15 @@
+#pragma once
+// Puts the accounts and friendships named on the command line into the store before the server
+// listens. The demo accounts let the demo script sign users on without further setup.
+
+#include "ServerOptions.h"
+
+#include <QString>
+
+class AccountStore;
+
+// The demo accounts: ids 10001 to 10004, each with the token "demo".
+std::vector<Account> DemoAccounts();
+
+// False, with error set, when a friendship names an unknown account.
+bool ApplySetup(const ServerOptions& options, AccountStore& store, QString& error);

@@ -1,0 +1,254 @@
+#include "SqliteAccountStore.h"
+
+#include "RowsExtraction.h"
+#include "client/StringUtility.h"
+#include "data/Binding.h"
+#include "data/Extraction.h"
+#include "data/SQLite/Connector.h"
+#include "data/SessionFactory.h"
+#include "data/Statement.h"
+
+using namespace QxDataModule;
+using StringUtility::AnsiToUTF8;
+using StringUtility::UTF8ToAnsi;
+
+namespace {
+
+const char* const kSchema[] = {
+    "CREATE TABLE IF NOT EXISTS accounts (user_id INTEGER PRIMARY KEY, user_name TEXT NOT NULL, "
+    "nick_name TEXT NOT NULL, show_id INTEGER NOT NULL, gender INTEGER NOT NULL, "
+    "token TEXT NOT NULL, list_version INTEGER NOT NULL)",
+    "CREATE TABLE IF NOT EXISTS relations (owner_id INTEGER NOT NULL, other_id INTEGER NOT NULL, "
+    "relation INTEGER NOT NULL, PRIMARY KEY (owner_id, other_id)) WITHOUT ROWID",
+    "CREATE TABLE IF NOT EXISTS offline_messages (queue_id INTEGER PRIMARY KEY AUTOINCREMENT, "
+    "recipient_id INTEGER NOT NULL, sender_id INTEGER NOT NULL, sent_at INTEGER NOT NULL, "
+    "text TEXT NOT NULL)",
+    "CREATE INDEX IF NOT EXISTS offline_by_recipient ON offline_messages (recipient_id, "
+    "queue_id)",
+    "CREATE TABLE IF NOT EXISTS friend_requests (requester_id INTEGER NOT NULL, "
+    "target_id INTEGER NOT NULL, text TEXT NOT NULL, delivered INTEGER NOT NULL, "
+    "PRIMARY KEY (requester_id, target_id)) WITHOUT ROWID",
+};
+
+Session OpenSession(const std::string& path) {
+    SQLite::Connector::registerConnector();
+    return SessionFactory::instance().create(SQLite::Connector::KEY, path);
+}
+
+void ReadRequest(AbstractExtractor& row, std::size_t pos, PendingRequest& request) {
+    int64_t value = 0;
+    row.extract(pos, value);
+    request.requesterID = static_cast<int32_t>(value);
+    row.extract(pos + 1, value);
+    request.targetID = static_cast<int32_t>(value);
+    std::string text;
+    row.extract(pos + 2, text);
+    request.text = UTF8ToAnsi(text);
+    row.extract(pos + 3, value);
+    request.delivered = value != 0;
+}
+
+const std::vector<ColumnKind> kRequestColumns = {ColumnKind::Integer, ColumnKind::Integer,
+                                                 ColumnKind::Text, ColumnKind::Integer};
+
+} // namespace
+
+SqliteAccountStore::SqliteAccountStore(const std::string& path) : m_Session(OpenSession(path)) {
+    CreateTables();
+}
+
+void SqliteAccountStore::CreateTables() {
+    Transaction transaction(m_Session);
+    for (const char* sql : kSchema)
+        m_Session << sql, now;
+    transaction.commit();
+}
+
+std::optional<Account> SqliteAccountStore::FindAccount(int32_t userID) {
+    std::vector<Account> rows;
+    auto readRow = [](AbstractExtractor& row, std::size_t pos, Account& account) {
+        int64_t value = 0;
+        std::string text;
+        row.extract(pos, value);
+        account.userID = static_cast<int32_t>(value);
+        row.extract(pos + 1, text);
+        account.userName = UTF8ToAnsi(text);
+        row.extract(pos + 2, text);
+        account.nickName = UTF8ToAnsi(text);
+        row.extract(pos + 3, value);
+        account.showID = static_cast<int32_t>(value);
+        row.extract(pos + 4, value);
+        account.gender = static_cast<uint8_t>(value);
+        row.extract(pos + 5, text);
+        account.token = UTF8ToAnsi(text);
+    };
+    m_Session << "SELECT user_id, user_name, nick_name, show_id, gender, token FROM accounts "
+                 "WHERE user_id = ?",
+        use(userID),
+        intoRows<Account>(rows,
+                          {ColumnKind::Integer, ColumnKind::Text, ColumnKind::Text,
+                           ColumnKind::Integer, ColumnKind::Integer, ColumnKind::Text},
+                          readRow),
+        now;
+    if (rows.empty())
+        return std::nullopt;
+    return rows.front();
+}
+
+void SqliteAccountStore::SaveAccount(const Account& account, int32_t newVersion,
+                                     const std::vector<int32_t>& bumpVersions) {
+    const std::string userName = AnsiToUTF8(account.userName);
+    const std::string nickName = AnsiToUTF8(account.nickName);
+    const std::string token = AnsiToUTF8(account.token);
+    const int32_t gender = account.gender;
+    Transaction transaction(m_Session);
+    m_Session << "INSERT INTO accounts (user_id, user_name, nick_name, show_id, gender, token, "
+                 "list_version) VALUES (?, ?, ?, ?, ?, ?, ?) ON CONFLICT (user_id) DO UPDATE SET "
+                 "user_name = excluded.user_name, nick_name = excluded.nick_name, "
+                 "show_id = excluded.show_id, gender = excluded.gender, token = excluded.token",
+        use(account.userID), use(userName), use(nickName), use(account.showID), use(gender),
+        use(token), use(newVersion), now;
+    BumpVersions(bumpVersions);
+    transaction.commit();
+}
+
+int32_t SqliteAccountStore::ListVersion(int32_t userID) {
+    int32_t version = 0;
+    m_Session << "SELECT list_version FROM accounts WHERE user_id = ?", use(userID), into(version),
+        now;
+    return version;
+}
+
+Relation SqliteAccountStore::GetRelation(int32_t ownerID, int32_t otherID) {
+    int32_t relation = 0;
+    m_Session << "SELECT relation FROM relations WHERE owner_id = ? AND other_id = ?", use(ownerID),
+        use(otherID), into(relation), now;
+    return static_cast<Relation>(relation);
+}
+
+std::vector<int32_t> SqliteAccountStore::FriendsOf(int32_t userID) {
+    std::vector<int32_t> friends;
+    const int32_t relation = static_cast<int32_t>(Relation::Friend);
+    auto readRow = [](AbstractExtractor& row, std::size_t pos, int32_t& friendID) {
+        int64_t value = 0;
+        row.extract(pos, value);
+        friendID = static_cast<int32_t>(value);
+    };
+    m_Session << "SELECT other_id FROM relations WHERE owner_id = ? AND relation = ? "
+                 "ORDER BY other_id",
+        use(userID), use(relation), intoRows<int32_t>(friends, {ColumnKind::Integer}, readRow), now;
+    return friends;
+}
+
+void SqliteAccountStore::ApplyRelations(const std::vector<RelationChange>& changes,
+                                        const std::vector<int32_t>& bumpVersions) {
+    Transaction transaction(m_Session);
+    for (const RelationChange& change : changes) {
+        if (change.relation == Relation::None) {
+            m_Session << "DELETE FROM relations WHERE owner_id = ? AND other_id = ?",
+                use(change.ownerID), use(change.otherID), now;
+            continue;
+        }
+        const int32_t relation = static_cast<int32_t>(change.relation);
+        m_Session << "INSERT OR REPLACE INTO relations (owner_id, other_id, relation) "
+                     "VALUES (?, ?, ?)",
+            use(change.ownerID), use(change.otherID), use(relation), now;
+    }
+    BumpVersions(bumpVersions);
+    transaction.commit();
+}
+
+void SqliteAccountStore::BumpVersions(const std::vector<int32_t>& userIDs) {
+    for (const int32_t& userID : userIDs)
+        m_Session << "UPDATE accounts SET list_version = list_version + 1 WHERE user_id = ?",
+            use(userID), now;
+}
+
+int64_t SqliteAccountStore::QueueMessage(const QueuedMessage& message) {
+    const std::string text = AnsiToUTF8(message.text);
+    int64_t queueID = 0;
+    Transaction transaction(m_Session);
+    m_Session << "INSERT INTO offline_messages (recipient_id, sender_id, sent_at, text) "
+                 "VALUES (?, ?, ?, ?)",
+        use(message.recipientID), use(message.senderID), use(message.sentAt), use(text), now;
+    m_Session << "SELECT last_insert_rowid()", into(queueID), now;
+    transaction.commit();
+    return queueID;
+}
+
+std::vector<QueuedMessage> SqliteAccountStore::QueuedMessagesFor(int32_t recipientID,
+                                                                 std::size_t limit) {
+    std::vector<QueuedMessage> messages;
+    const int64_t rowLimit = static_cast<int64_t>(limit);
+    auto readRow = [](AbstractExtractor& row, std::size_t pos, QueuedMessage& message) {
+        int64_t value = 0;
+        row.extract(pos, message.queueID);
+        row.extract(pos + 1, value);
+        message.recipientID = static_cast<int32_t>(value);
+        row.extract(pos + 2, value);
+        message.senderID = static_cast<int32_t>(value);
+        row.extract(pos + 3, message.sentAt);
+        std::string text;
+        row.extract(pos + 4, text);
+        message.text = UTF8ToAnsi(text);
+    };
+    m_Session << "SELECT queue_id, recipient_id, sender_id, sent_at, text FROM offline_messages "
+                 "WHERE recipient_id = ? ORDER BY queue_id LIMIT ?",
+        use(recipientID), use(rowLimit),
+        intoRows<QueuedMessage>(messages,
+                                {ColumnKind::Integer, ColumnKind::Integer, ColumnKind::Integer,
+                                 ColumnKind::Integer, ColumnKind::Text},
+                                readRow),
+        now;
+    return messages;
+}
+
+std::size_t SqliteAccountStore::QueuedMessageCount(int32_t recipientID) {
+    int64_t count = 0;
+    m_Session << "SELECT COUNT(*) FROM offline_messages WHERE recipient_id = ?", use(recipientID),
+        into(count), now;
+    return static_cast<std::size_t>(count);
+}
+
+void SqliteAccountStore::DeleteQueuedMessages(int32_t recipientID, int64_t lastQueueID) {
+    m_Session << "DELETE FROM offline_messages WHERE recipient_id = ? AND queue_id <= ?",
+        use(recipientID), use(lastQueueID), now;
+}
+
+void SqliteAccountStore::SaveRequest(const PendingRequest& request) {
+    const std::string text = AnsiToUTF8(request.text);
+    m_Session << "INSERT OR REPLACE INTO friend_requests (requester_id, target_id, text, "
+                 "delivered) VALUES (?, ?, ?, 0)",
+        use(request.requesterID), use(request.targetID), use(text), now;
+}
+
+std::optional<PendingRequest> SqliteAccountStore::FindRequest(int32_t requesterID,
+                                                              int32_t targetID) {
+    std::vector<PendingRequest> rows;
+    m_Session << "SELECT requester_id, target_id, text, delivered FROM friend_requests "
+                 "WHERE requester_id = ? AND target_id = ?",
+        use(requesterID), use(targetID),
+        intoRows<PendingRequest>(rows, kRequestColumns, ReadRequest), now;
+    if (rows.empty())
+        return std::nullopt;
+    return rows.front();
+}
+
+std::vector<PendingRequest> SqliteAccountStore::UndeliveredRequestsFor(int32_t targetID) {
+    std::vector<PendingRequest> rows;
+    m_Session << "SELECT requester_id, target_id, text, delivered FROM friend_requests "
+                 "WHERE target_id = ? AND delivered = 0 ORDER BY requester_id",
+        use(targetID), intoRows<PendingRequest>(rows, kRequestColumns, ReadRequest), now;
+    return rows;
+}
+
+void SqliteAccountStore::MarkRequestDelivered(int32_t requesterID, int32_t targetID) {
+    m_Session << "UPDATE friend_requests SET delivered = 1 WHERE requester_id = ? AND "
+                 "target_id = ?",
+        use(requesterID), use(targetID), now;
+}
+
+void SqliteAccountStore::DeleteRequest(int32_t requesterID, int32_t targetID) {
+    m_Session << "DELETE FROM friend_requests WHERE requester_id = ? AND target_id = ?",
+        use(requesterID), use(targetID), now;
+}

@@ -1,0 +1,42 @@
+#pragma once
+// The AccountStore the server binary uses: one SQLite file opened through the data-access
+// library, kept open for the server's life. Text is stored as UTF-8 and handed out as GBK.
+
+#include "AccountStore.h"
+
+#include "data/Session.h"
+
+#include <string>
+
+class SqliteAccountStore final : public AccountStore {
+public:
+    // Opens or creates the file (UTF-8 path) and its tables; throws DataException on failure.
+    explicit SqliteAccountStore(const std::string& path);
+
+    std::optional<Account> FindAccount(int32_t userID) override;
+    void SaveAccount(const Account& account, int32_t newVersion,
+                     const std::vector<int32_t>& bumpVersions) override;
+    int32_t ListVersion(int32_t userID) override;
+
+    Relation GetRelation(int32_t ownerID, int32_t otherID) override;
+    std::vector<int32_t> FriendsOf(int32_t userID) override;
+    void ApplyRelations(const std::vector<RelationChange>& changes,
+                        const std::vector<int32_t>& bumpVersions) override;
+
+    int64_t QueueMessage(const QueuedMessage& message) override;
+    std::vector<QueuedMessage> QueuedMessagesFor(int32_t recipientID, std::size_t limit) override;
+    std::size_t QueuedMessageCount(int32_t recipientID) override;
+    void DeleteQueuedMessages(int32_t recipientID, int64_t lastQueueID) override;
+
+    void SaveRequest(const PendingRequest& request) override;
+    std::optional<PendingRequest> FindRequest(int32_t requesterID, int32_t targetID) override;
+    std::vector<PendingRequest> UndeliveredRequestsFor(int32_t targetID) override;
+    void MarkRequestDelivered(int32_t requesterID, int32_t targetID) override;
+    void DeleteRequest(int32_t requesterID, int32_t targetID) override;
+
+private:
+    void CreateTables();
+    void BumpVersions(const std::vector<int32_t>& userIDs);
+
+    QxDataModule::Session m_Session;
+};

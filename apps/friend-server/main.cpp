@@ -1,0 +1,72 @@
+// pellix-friend-server: the reference friend server. Prints "listening on HOST:PORT" once it
+// listens; bad arguments exit with code 2, a database or socket that cannot be opened with 1.
+
+#include "FileLimit.h"
+#include "FriendServer.h"
+#include "ServerOptions.h"
+#include "ServerSetup.h"
+#include "SqliteAccountStore.h"
+#include "TerminationSignals.h"
+
+#include <QCoreApplication>
+
+#include <chrono>
+#include <cstdio>
+#include <exception>
+#include <memory>
+
+namespace {
+
+constexpr int kExitBadArguments = 2;
+constexpr int kExitFailure = 1;
+
+void PrintError(const QString& message) {
+    std::fprintf(stderr, "pellix-friend-server: %s\n", message.toUtf8().constData());
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QString error;
+    const std::optional<ServerOptions> options = ParseServerOptions(app.arguments(), error);
+    if (!options) {
+        PrintError(error + QStringLiteral(" (see --help)"));
+        return kExitBadArguments;
+    }
+    if (options->showHelp) {
+        std::fputs(ServerOptionsHelp().toUtf8().constData(), stdout);
+        return 0;
+    }
+    RaiseOpenFileLimit();
+
+    std::unique_ptr<SqliteAccountStore> store;
+    try {
+        store = std::make_unique<SqliteAccountStore>(options->databasePath.toStdString());
+        if (!ApplySetup(*options, *store, error)) {
+            PrintError(error);
+            return kExitBadArguments;
+        }
+    } catch (const std::exception& failure) {
+        PrintError(QStringLiteral("database %1: %2")
+                       .arg(options->databasePath, QString::fromUtf8(failure.what())));
+        return kExitFailure;
+    }
+
+    SessionLimits limits;
+    limits.receiveTimeout = std::chrono::milliseconds(options->receiveTimeoutMs);
+    limits.maxPendingBytes = options->maxPendingBytes;
+    FriendServer server(*store, limits);
+    if (!server.Listen(QHostAddress(options->listenHost), options->listenPort)) {
+        PrintError(QStringLiteral("cannot listen on %1:%2: %3")
+                       .arg(options->listenHost)
+                       .arg(options->listenPort)
+                       .arg(server.ErrorString()));
+        return kExitFailure;
+    }
+    std::printf("listening on %s:%u\n", server.Address().toString().toUtf8().constData(),
+                static_cast<unsigned>(server.Port()));
+    std::fflush(stdout);
+    QuitOnTerminationSignals(app);
+    return app.exec();
+}

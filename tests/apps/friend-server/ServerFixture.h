@@ -1,0 +1,87 @@
+#pragma once
+// A friend server in the test process on 127.0.0.1 with an ephemeral port, over a SQLite file in
+// a temporary directory, and scripted peers that log on to it.
+
+#include "FriendRelations.h"
+#include "FriendServer.h"
+#include "SqliteAccountStore.h"
+#include "TestPeer.h"
+#include "protocol/FriendRecords.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+class ServerFixture : public ::testing::Test {
+protected:
+    void TearDown() override {
+        m_Peers.clear();
+        m_pServer.reset();
+    }
+
+    // Starts (or restarts) the server over the SQLite file in the temporary directory.
+    void StartServer(SessionLimits limits = {}) {
+        m_pServer.reset();
+        m_pStore.reset();
+        ASSERT_TRUE(m_Dir.isValid());
+        const QString path = m_Dir.filePath(QStringLiteral("friends.db"));
+        m_pStore = std::make_unique<SqliteAccountStore>(path.toStdString());
+        m_pServer = std::make_unique<FriendServer>(*m_pStore, limits);
+        ASSERT_TRUE(m_pServer->Listen(QHostAddress::LocalHost, 0));
+    }
+
+    void AddAccount(int32_t userID, const std::string& nickName = {}) {
+        Account account;
+        account.userID = userID;
+        account.userName = "user" + std::to_string(userID);
+        account.nickName = nickName.empty() ? account.userName : nickName;
+        account.showID = userID + 1;
+        account.gender = 1;
+        account.token = Token(userID);
+        FriendRelations(*m_pStore).SaveAccount(account);
+    }
+    void Befriend(int32_t userID, int32_t otherID) {
+        ASSERT_TRUE(FriendRelations(*m_pStore).MakeFriends(userID, otherID));
+    }
+    static std::string Token(int32_t userID) { return "token-" + std::to_string(userID); }
+
+    TestPeer& Connect() {
+        m_Peers.push_back(std::make_unique<TestPeer>(m_pServer->Port()));
+        return *m_Peers.back();
+    }
+    // Connects, logs on with version -1 and takes the friend list that answers it.
+    TestPeer& LogOn(int32_t userID) {
+        TestPeer& peer = Connect();
+        peer.LogOn(userID, Token(userID), -1);
+        EXPECT_TRUE(peer.WaitFor(SUB_S_FRIEND_LIST).has_value()) << "user " << userID;
+        return peer;
+    }
+
+    AccountStore& Store() { return *m_pStore; }
+    FriendServer& Server() { return *m_pServer; }
+
+private:
+    QTemporaryDir m_Dir;
+    std::unique_ptr<AccountStore> m_pStore;
+    std::unique_ptr<FriendServer> m_pServer;
+    std::vector<std::unique_ptr<TestPeer>> m_Peers;
+};
+
+struct FriendListBody {
+    int32_t version = 0;
+    int32_t count = 0;
+    std::vector<FriendEntry> friends;
+};
+
+inline FriendListBody DecodeFriendList(const FrameCodec::Frame& frame) {
+    CCommandStream body = BodyOf(frame);
+    FriendListBody list;
+    list.version = body.ReadInt32();
+    list.count = body.ReadInt32();
+    body.ReadList(list.friends, ReadFriendEntry);
+    EXPECT_FALSE(body.IsTruncated());
+    return list;
+}

@@ -1,0 +1,79 @@
+// The command line of the friend server.
+
+#include "ServerOptions.h"
+
+#include "client/StringUtility.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::optional<ServerOptions> Parse(QStringList arguments, QString& error) {
+    arguments.prepend(QStringLiteral("pellix-friend-server"));
+    return ParseServerOptions(arguments, error);
+}
+
+} // namespace
+
+TEST(ServerOptionsTest, DefaultsAndEveryOption) {
+    QString error;
+    const auto defaults = Parse({}, error);
+    ASSERT_TRUE(defaults) << error.toStdString();
+    EXPECT_EQ(defaults->listenPort, 5500);
+    EXPECT_EQ(defaults->receiveTimeoutMs, 75000);
+
+    const auto options = Parse(
+        {QStringLiteral("--listen"), QStringLiteral("[::1]:0"), QStringLiteral("--db"),
+         QStringLiteral("x.db"), QStringLiteral("--add-user"),
+         QStringLiteral("10001,alice,小明,7,1,to,ken"), QStringLiteral("--add-user"),
+         QStringLiteral("5,bob,,0,0,"), QStringLiteral("--befriend"), QStringLiteral("10001,5"),
+         QStringLiteral("--seed-demo"), QStringLiteral("--receive-timeout"), QStringLiteral("2")},
+        error);
+    ASSERT_TRUE(options) << error.toStdString();
+    EXPECT_EQ(options->listenHost, QStringLiteral("::1"));
+    EXPECT_EQ(options->listenPort, 0);
+    EXPECT_EQ(options->databasePath, QStringLiteral("x.db"));
+    EXPECT_TRUE(options->seedDemo);
+    EXPECT_EQ(options->receiveTimeoutMs, 2000);
+    ASSERT_EQ(options->users.size(), 2u);
+    const Account& alice = options->users[0];
+    EXPECT_EQ(alice.userID, 10001);
+    EXPECT_EQ(alice.nickName, StringUtility::QStringToAnsi(QStringLiteral("小明")));
+    EXPECT_EQ(alice.nickName.size(), 4u) << "GBK, two bytes a character";
+    EXPECT_EQ(alice.showID, 7);
+    EXPECT_EQ(alice.token, "to,ken");
+    EXPECT_EQ(options->users[1].token, "");
+    ASSERT_EQ(options->friendships.size(), 1u);
+    EXPECT_EQ(options->friendships[0], std::make_pair(10001, 5));
+}
+
+TEST(ServerOptionsTest, BadArgumentsAreNamed) {
+    const std::vector<QStringList> bad = {
+        {QStringLiteral("--listen"), QStringLiteral("127.0.0.1")},
+        {QStringLiteral("--listen"), QStringLiteral("127.0.0.1:65536")},
+        {QStringLiteral("--listen"), QStringLiteral("nowhere:5500")},
+        {QStringLiteral("--add-user"), QStringLiteral("1,alice,A,0,0")},
+        {QStringLiteral("--add-user"), QStringLiteral("0,alice,A,0,0,t")},
+        {QStringLiteral("--add-user"), QStringLiteral("1,,A,0,0,t")},
+        {QStringLiteral("--add-user"), QStringLiteral("1,alice,A,0,256,t")},
+        {QStringLiteral("--add-user"), QStringLiteral("x,alice,A,0,0,t")},
+        {QStringLiteral("--add-user"),
+         QStringLiteral("1,alice,一二三四五六七八九十一二三四五六,0,0,t")},
+        {QStringLiteral("--befriend"), QStringLiteral("3,3")},
+        {QStringLiteral("--befriend"), QStringLiteral("3")},
+        {QStringLiteral("--receive-timeout"), QStringLiteral("0")},
+        {QStringLiteral("--db"), QStringLiteral("")},
+        {QStringLiteral("--unknown")},
+        {QStringLiteral("stray")},
+    };
+    for (const QStringList& arguments : bad) {
+        QString error;
+        EXPECT_FALSE(Parse(arguments, error)) << arguments.join(QLatin1Char(' ')).toStdString();
+        EXPECT_FALSE(error.isEmpty());
+    }
+    // Fifteen Chinese characters are 30 GBK bytes: still a name.
+    QString error;
+    EXPECT_TRUE(Parse({QStringLiteral("--add-user"),
+                       QStringLiteral("1,alice,一二三四五六七八九十一二三四五,0,0,t")},
+                      error));
+}

@@ -1,0 +1,51 @@
+#pragma once
+// A scripted client of the friend server for tests: speaks the wire framing over a QTcpSocket,
+// keeps every frame it receives, and waits for frames by polling the event loop.
+
+#include "client/CommandStream.h"
+#include "client/FrameCodec.h"
+#include "protocol/FriendCommands.h"
+
+#include <QTcpSocket>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+constexpr int kWaitMs = 10000;
+
+class TestPeer {
+public:
+    explicit TestPeer(quint16 port);
+
+    bool WaitConnected();
+    bool WaitDisconnected();
+    bool IsConnected() const { return m_Socket.state() == QAbstractSocket::ConnectedState; }
+
+    void Send(uint16_t mainCmd, uint16_t subCmd, const CCommandStream& body);
+    void SendRaw(const QByteArray& bytes);
+    void LogOn(int32_t userID, const std::string& token, int32_t version);
+    void Chat(int32_t friendID, const std::string& text, int32_t claimedSender = 0);
+
+    // Takes the oldest received frame with that friend sub-command, waiting for it if needed.
+    std::optional<FrameCodec::Frame> WaitFor(uint16_t subCmd);
+    // Pings and waits for the pong: everything the server wrote to this peer before has arrived.
+    bool Sync();
+    std::size_t Count(uint16_t subCmd) const;
+    // Every frame received and not yet taken, in order of arrival.
+    const std::vector<FrameCodec::Frame>& Frames() const { return m_Frames; }
+
+    QTcpSocket& Socket() { return m_Socket; }
+
+private:
+    void ReadFrames();
+    std::optional<FrameCodec::Frame> Take(uint16_t mainCmd, uint16_t subCmd);
+
+    QTcpSocket m_Socket;
+    FrameCodec::FrameReader m_Reader;
+    std::vector<FrameCodec::Frame> m_Frames;
+};
+
+// A reading stream over a received body.
+CCommandStream BodyOf(const FrameCodec::Frame& frame);
