@@ -22,8 +22,10 @@ std::size_t OfflineEntrySize(const OfflineMessageEntry& entry) {
 FriendEntry EntryFor(const Account& account, bool online) {
     FriendEntry entry;
     entry.userID = account.userID;
-    entry.userName = account.userName;
-    entry.nickName = account.nickName;
+    // Names are bounded where accounts are made; a database edited by hand must not make a
+    // friend list too long for its body.
+    entry.userName = FitGbk(account.userName, kMaxNameBytes);
+    entry.nickName = FitGbk(account.nickName, kMaxNameBytes);
     entry.showID = account.showID;
     entry.gender = account.gender;
     entry.online = online;

@@ -17,6 +17,8 @@ constexpr std::size_t kMaxBody = 0xFFFF;
 constexpr std::size_t kOfflineListOverhead = 8;
 constexpr std::size_t kOfflineEntryOverhead = 17;
 constexpr std::size_t kMaxOfflineText = kMaxBody - kOfflineListOverhead - kOfflineEntryOverhead;
+// The longest user or nick name in GBK bytes: the client keeps names in 32-byte fields.
+constexpr std::size_t kMaxNameBytes = 31;
 // An entry with two 31-byte names: id, names with terminators, show id, gender, online.
 constexpr std::size_t kMaxFriendEntry = 74;
 constexpr std::size_t kMaxRequestText = kMaxBody - 4 - kMaxFriendEntry - 1;

@@ -50,7 +50,7 @@ std::optional<qint64> ParseInteger(const QString& text, qint64 low, qint64 high)
 
 std::optional<std::string> ParseName(const QString& text, bool required) {
     const std::string gbk = StringUtility::QStringToAnsi(text);
-    if ((required && gbk.empty()) || gbk.size() > kMaxNameBytes)
+    if ((required && gbk.empty()) || gbk.size() > ServerBodies::kMaxNameBytes)
         return std::nullopt;
     return gbk;
 }
@@ -113,7 +113,7 @@ bool ParseLists(const QCommandLineParser& parser, ServerOptions& options, QStrin
                                    "bytes, a nick name of at most %2 bytes (GBK) and a gender "
                                    "of 0 to 255")
                         .arg(value)
-                        .arg(kMaxNameBytes);
+                        .arg(ServerBodies::kMaxNameBytes);
             return false;
         }
         options.users.push_back(*account);

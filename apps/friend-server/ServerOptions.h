@@ -3,6 +3,7 @@
 // and friendships to create before it listens, and its per-connection limits.
 
 #include "Account.h"
+#include "ServerBodies.h"
 
 #include <QString>
 #include <QStringList>
@@ -30,6 +31,3 @@ struct ServerOptions {
 std::optional<ServerOptions> ParseServerOptions(const QStringList& arguments, QString& error);
 
 QString ServerOptionsHelp();
-
-// The longest user or nick name in GBK bytes: the client keeps names in 32-byte fields.
-constexpr std::size_t kMaxNameBytes = 31;
