@@ -32,8 +32,16 @@ bool OfflineQueue::Queue(int32_t senderID, int32_t recipientID, const std::strin
 }
 
 void OfflineQueue::StartDelivery(ClientSession& session) {
-    if (m_Delivering.insert(&session).second)
+    if (!m_Delivering.insert(&session).second)
+        return;
+    try {
         SendNextBatch(session);
+    } catch (...) {
+        // Without a batch on its way nothing would end the delivery: messages would queue
+        // behind it for as long as the session lasts.
+        m_Delivering.erase(&session);
+        throw;
+    }
 }
 
 void OfflineQueue::SendNextBatch(ClientSession& session) {
