@@ -16,7 +16,6 @@ public:
 
     // Runs OnInitDialog once; showing the window for the first time does it too.
     bool Create();
-    bool IsInitialized() const { return m_bInitialized; }
 
     // Frame images: top-left, top, top-right, left, client, right, bottom-left, bottom,
     // bottom-right; an empty name leaves that piece out (it is then drawn plain).

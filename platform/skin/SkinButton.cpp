@@ -5,6 +5,13 @@
 #include <QPainter>
 #include <QStyle>
 
+namespace {
+
+const QColor kCaptionText(0x10, 0x3A, 0x6B);
+const QColor kDisabledText(0x9A, 0xA4, 0xAE);
+
+} // namespace
+
 CSkinButton::CSkinButton(QWidget* parent) : QAbstractButton(parent) {
     setFocusPolicy(Qt::TabFocus);
 }
@@ -16,11 +23,6 @@ bool CSkinButton::SetButtonImage(const QString& file, bool vertical, int stateCo
     m_nStateCount = stateCount > 0 ? stateCount : 1;
     update();
     return !m_strip.isNull();
-}
-
-void CSkinButton::SetTextColor(COLORREF color) {
-    m_textColor = ColorFromRef(color);
-    update();
 }
 
 CSkinButton::State CSkinButton::CurrentState() const {
@@ -63,7 +65,7 @@ void CSkinButton::paintEvent(QPaintEvent*) {
     QFont textFont = font();
     textFont.setPixelSize(12);
     painter.setFont(textFont);
-    painter.setPen(state == StateDisabled ? QColor(0x9A, 0xA4, 0xAE) : m_textColor);
+    painter.setPen(state == StateDisabled ? kDisabledText : kCaptionText);
     const QRect textRect = state == StatePressed ? rect().translated(1, 1) : rect();
     style()->drawItemText(&painter, textRect, Qt::AlignCenter | Qt::TextShowMnemonic, palette(),
                           true, text());

@@ -17,7 +17,6 @@ public:
     // The strip runs left to right, or top to bottom when vertical is set, and holds
     // stateCount slices; states beyond the strip use the normal slice.
     bool SetButtonImage(const QString& file, bool vertical, int stateCount, COLORREF transparent);
-    void SetTextColor(COLORREF color);
     // The state the button is drawn in now.
     State CurrentState() const;
     // The part of the strip drawn for a state; empty without an image.
@@ -35,5 +34,4 @@ private:
     bool m_bVertical = false;
     int m_nStateCount = 0;
     bool m_bHover = false;
-    QColor m_textColor{0x10, 0x3A, 0x6B};
 };

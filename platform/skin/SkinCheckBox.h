@@ -2,8 +2,6 @@
 // A check box of a skinned window, drawn on the window's skin when transparent. Owned by its
 // parent window.
 
-#include "skin/ColorRef.h"
-
 #include <QCheckBox>
 
 class CSkinCheckBox : public QCheckBox {
@@ -12,5 +10,4 @@ public:
     explicit CSkinCheckBox(QWidget* parent = nullptr);
 
     void SetTransparent(bool transparent) { setAutoFillBackground(!transparent); }
-    void SetTextColor(COLORREF color);
 };

@@ -10,7 +10,6 @@ public:
     explicit CSkinEdit(QWidget* parent = nullptr);
 
     void SetMultiLine(bool multiLine);
-    bool IsMultiLine() const { return m_bMultiLine; }
     // At most maxChars characters can be typed, pasted or inserted; 0 removes the limit.
     void LimitText(int maxChars);
     int GetLimitText() const { return m_nLimit; }

@@ -11,7 +11,7 @@ namespace {
 constexpr int kMiddle = 4;
 constexpr qreal kRadius = 6.0;
 
-struct FrameSpec {
+struct FrameLayout {
     QString prefix;   // file names start with it: "main_bk_", "option_", ...
     int topHeight;    // the title band, and below it a tool band when taller than the title
     int bottomHeight; // 0: the frame has only its top pieces
@@ -20,10 +20,10 @@ struct FrameSpec {
     QColor body;
 };
 
-QImage DrawWholeFrame(const FrameSpec& spec) {
-    const bool full = spec.bottomHeight > 0;
-    const int width = 2 * spec.cornerWidth + kMiddle;
-    const int height = spec.topHeight + (full ? kMiddle + spec.bottomHeight : 0);
+QImage DrawWholeFrame(const FrameLayout& layout) {
+    const bool full = layout.bottomHeight > 0;
+    const int width = 2 * layout.cornerWidth + kMiddle;
+    const int height = layout.topHeight + (full ? kMiddle + layout.bottomHeight : 0);
     QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
@@ -34,14 +34,14 @@ QImage DrawWholeFrame(const FrameSpec& spec) {
     const QRectF area = QRectF(image.rect()).adjusted(0.5, 0.5, -0.5, full ? -0.5 : kRadius);
     outline.addRoundedRect(area, kRadius, kRadius);
     painter.setClipRect(image.rect());
-    painter.fillPath(outline, spec.body);
+    painter.fillPath(outline, layout.body);
 
     painter.save();
     painter.setClipPath(outline);
-    const int title = std::min(spec.topHeight, SkinPalette::kTitleHeight);
+    const int title = std::min(layout.topHeight, SkinPalette::kTitleHeight);
     painter.fillRect(QRect(0, 0, width, title), SkinPalette::TitleGradient());
-    if (spec.topHeight > title) {
-        const int band = spec.topHeight - title;
+    if (layout.topHeight > title) {
+        const int band = layout.topHeight - title;
         painter.fillRect(QRect(0, title, width, band),
                          SkinPalette::VerticalGradient(title, band, SkinPalette::kToolbandTop,
                                                        SkinPalette::kToolbandBottom));
@@ -52,36 +52,36 @@ QImage DrawWholeFrame(const FrameSpec& spec) {
 
     painter.setPen(QPen(SkinPalette::kFrameBorder, 1.0));
     painter.drawPath(outline);
-    if (spec.edgeWidth > 1 && full) {
+    if (layout.edgeWidth > 1 && full) {
         // A thin inner line frames the client area inside the wide borders.
         painter.setPen(SkinPalette::kBodyBorder);
-        painter.drawRect(QRectF(spec.edgeWidth - 0.5, spec.topHeight - 0.5,
-                                width - 2 * spec.edgeWidth + 1, kMiddle + 1));
+        painter.drawRect(QRectF(layout.edgeWidth - 0.5, layout.topHeight - 0.5,
+                                width - 2 * layout.edgeWidth + 1, kMiddle + 1));
     }
     return image;
 }
 
-void WriteFrame(AssetWriter& writer, const FrameSpec& spec, const QStringList& names) {
-    const QImage whole = DrawWholeFrame(spec);
-    const int right = whole.width() - spec.cornerWidth;
+void WriteFrame(AssetWriter& writer, const FrameLayout& layout, const QStringList& names) {
+    const QImage whole = DrawWholeFrame(layout);
+    const int right = whole.width() - layout.cornerWidth;
     auto write = [&](int index, const QRect& piece) {
-        writer.WritePng(QStringLiteral("data/Friend/") + spec.prefix + names[index] +
+        writer.WritePng(QStringLiteral("data/Friend/") + layout.prefix + names[index] +
                             QStringLiteral(".png"),
                         whole.copy(piece));
     };
-    write(0, QRect(0, 0, spec.cornerWidth, spec.topHeight));
-    write(1, QRect(spec.cornerWidth, 0, kMiddle, spec.topHeight));
-    write(2, QRect(right, 0, spec.cornerWidth, spec.topHeight));
-    if (spec.bottomHeight == 0)
+    write(0, QRect(0, 0, layout.cornerWidth, layout.topHeight));
+    write(1, QRect(layout.cornerWidth, 0, kMiddle, layout.topHeight));
+    write(2, QRect(right, 0, layout.cornerWidth, layout.topHeight));
+    if (layout.bottomHeight == 0)
         return;
-    const int middleTop = spec.topHeight;
-    const int bottomTop = spec.topHeight + kMiddle;
-    write(3, QRect(0, middleTop, spec.edgeWidth, kMiddle));
-    write(4, QRect(spec.cornerWidth, middleTop, kMiddle, kMiddle));
-    write(5, QRect(whole.width() - spec.edgeWidth, middleTop, spec.edgeWidth, kMiddle));
-    write(6, QRect(0, bottomTop, spec.cornerWidth, spec.bottomHeight));
-    write(7, QRect(spec.cornerWidth, bottomTop, kMiddle, spec.bottomHeight));
-    write(8, QRect(right, bottomTop, spec.cornerWidth, spec.bottomHeight));
+    const int middleTop = layout.topHeight;
+    const int bottomTop = layout.topHeight + kMiddle;
+    write(3, QRect(0, middleTop, layout.edgeWidth, kMiddle));
+    write(4, QRect(layout.cornerWidth, middleTop, kMiddle, kMiddle));
+    write(5, QRect(whole.width() - layout.edgeWidth, middleTop, layout.edgeWidth, kMiddle));
+    write(6, QRect(0, bottomTop, layout.cornerWidth, layout.bottomHeight));
+    write(7, QRect(layout.cornerWidth, bottomTop, kMiddle, layout.bottomHeight));
+    write(8, QRect(right, bottomTop, layout.cornerWidth, layout.bottomHeight));
 }
 
 } // namespace
