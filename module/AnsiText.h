@@ -8,11 +8,12 @@
 #include <string>
 
 // A fixed text in GBK.
-inline std::string AnsiText(const char* utf8) { return StringUtility::UTF8ToAnsi(utf8); }
+inline std::string AnsiText(const char* utf8) {
+    return StringUtility::UTF8ToAnsi(utf8);
+}
 
 // printf-style formatting of a fixed text; %s arguments are GBK already.
-template <typename... Args>
-std::string FormatAnsi(const char* utf8Format, Args... args) {
+template <typename... Args> std::string FormatAnsi(const char* utf8Format, Args... args) {
     const std::string format = AnsiText(utf8Format);
     const int size = std::snprintf(nullptr, 0, format.c_str(), args...);
     if (size <= 0)

@@ -9,6 +9,7 @@
 #include "storage/ChatHistoryManager.h"
 #include "storage/ContactManager.h"
 #include "storage/FriendOptionManager.h"
+#include "ui/manager/FriendWindowManager.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ CFriendService::CFriendService() : CClientService("CFriendService") {
     m_bServiceOption = 1;
     m_pContactManager = std::make_unique<CContactManager>();
     m_pChatHistoryManager = std::make_unique<CChatHistoryManager>();
-
+    m_pWindowManager = std::make_unique<CFriendWindowManager>();
     m_pFriendOptionManager = std::make_unique<CFriendOptionManager>();
     m_Font = std::make_unique<QFont>(QString::fromUtf8("宋体"));
     m_Font->setPixelSize(12);
@@ -36,7 +37,7 @@ CFriendService::CFriendService() : CClientService("CFriendService") {
 
 CFriendService::~CFriendService() {
     CloseFriendWindows();
-
+    m_pWindowManager.reset();
     m_pFriendOptionManager.reset();
     m_pContactManager.reset();
     m_pChatHistoryManager.reset();
@@ -47,18 +48,28 @@ bool CFriendService::StartFriendService(const std::string& host, int32_t, tagPro
     StopService();
     if (m_pContactManager)
         m_pContactManager->Clear();
-
+    if (m_pWindowManager)
+        m_pWindowManager->EnsureMainWindow();
     if (m_pFriendOptionManager)
         m_pFriendOptionManager->Load();
     SetProxy(proxy);
     return StartService(host, FRIEND_SERVER_PORT);
 }
 
-void CFriendService::ShowFriendWindow(bool) {}
+void CFriendService::ShowFriendWindow(bool toggle) {
+    if (m_pWindowManager)
+        m_pWindowManager->ShowMainWindow(toggle);
+}
 
-void CFriendService::HideFriendWindow() {}
+void CFriendService::HideFriendWindow() {
+    if (m_pWindowManager)
+        m_pWindowManager->HideMainWindow();
+}
 
-void CFriendService::CloseFriendWindows() {}
+void CFriendService::CloseFriendWindows() {
+    if (m_pWindowManager)
+        m_pWindowManager->CloseAllWindows();
+}
 
 bool CFriendService::AddFriend(int userID, const std::string& nickName) {
     const ContactInfo* contact =
@@ -97,9 +108,15 @@ bool CFriendService::AddToBlacklist(int userID, int showID, int gender, int32_t,
     }
 }
 
-void CFriendService::OpenAddRequestWindow(int, const std::string&) {}
+void CFriendService::OpenAddRequestWindow(int userID, const std::string& nickName) {
+    if (m_pWindowManager)
+        m_pWindowManager->OpenAddRequestWindow(userID, nickName);
+}
 
-void CFriendService::ShowTip(const std::string&) {}
+void CFriendService::ShowTip(const std::string& text) {
+    if (m_pWindowManager)
+        m_pWindowManager->ShowTip(text);
+}
 
 void CFriendService::SetFriendHost(IFriendHost* host) {
     m_pFriendHost = host;

@@ -17,6 +17,7 @@
 class CContactManager;
 class CChatHistoryManager;
 class CFriendOptionManager;
+class CFriendWindowManager;
 
 class CFriendService : public CClientService,
                        public CSingleton<CFriendService>,
@@ -73,7 +74,7 @@ private:
     bool SendBody(uint16_t sub, const void* body, std::size_t size);
     void PlaySound(const char* fileName);
 
-    // Windows of the window manager that the host's requests open; they open nothing yet.
+    // The window manager's part of the host's requests, while it exists.
     void OpenAddRequestWindow(int userID, const std::string& nickName);
     void ShowTip(const std::string& text);
 
@@ -84,6 +85,7 @@ private:
     // The process-wide managers, created in this order and destroyed in the reverse one.
     std::unique_ptr<CContactManager> m_pContactManager;
     std::unique_ptr<CChatHistoryManager> m_pChatHistoryManager;
+    std::unique_ptr<CFriendWindowManager> m_pWindowManager;
     std::unique_ptr<CFriendOptionManager> m_pFriendOptionManager;
 };
 

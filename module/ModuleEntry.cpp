@@ -2,8 +2,21 @@
 
 #include "FriendService.h"
 #include "pellix/FriendClient.h"
+#include "resources/ModuleResources.h"
 
 #include <new>
+
+namespace {
+
+// Attach and detach of the module: its resources join the process while it is loaded.
+__attribute__((constructor)) void AttachModule() {
+    RegisterModuleResources();
+}
+__attribute__((destructor)) void DetachModule() {
+    UnregisterModuleResources();
+}
+
+} // namespace
 
 extern "C" {
 

@@ -1,10 +1,89 @@
-// Commands received from the friend server.
+// Selecting the handler of a received command and checking its body first.
 
+#include "FriendCommandHandler.h"
 #include "FriendCommands.h"
 #include "module/FriendService.h"
 
-bool CFriendService::OnServiceCommand(CMD_Command command, const void*, unsigned short) {
+namespace {
+
+// Size of each fixed body; 0 for the commands whose body is variable or not read.
+uint16_t FixedBodySize(uint16_t sub) {
+    switch (sub) {
+    case SUB_S_ADD_FRIEND_FAIL:
+        return SIZE_ADD_FRIEND_FAIL;
+    case SUB_S_FRIEND_REPLY:
+        return SIZE_FRIEND_REPLY_IN;
+    case SUB_S_MOVE_RESULT:
+        return SIZE_MOVE_RESULT;
+    case SUB_S_LOGON_FAILED:
+        return SIZE_LOGON_FAILED;
+    case SUB_S_CLEAR_FLAG:
+        return SIZE_CLEAR_FLAG;
+    case SUB_S_ONLINE_STATE:
+        return SIZE_ONLINE_STATE;
+    case SUB_S_SHAKE:
+        return SIZE_SHAKE_IN;
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
+bool CFriendService::OnServiceCommand(CMD_Command command, const void* body,
+                                      unsigned short length) {
+    return CFriendCommandHandler(*this).Dispatch(command, body, length);
+}
+
+template <typename Body>
+bool CFriendCommandHandler::HandleVariable(const void* data, unsigned short length,
+                                           bool (CFriendCommandHandler::*handler)(const Body&)) {
+    Body body;
+    if (!DecodeBody(data, length, body))
+        return false;
+    return (this->*handler)(body);
+}
+
+bool CFriendCommandHandler::Dispatch(CMD_Command command, const void* body, unsigned short length) {
     if (command.wMainCmdID != CMD_FRIEND)
         return false;
-    return false;
+    const uint16_t sub = command.wSubCmdID;
+    const uint16_t fixedSize = FixedBodySize(sub);
+    if (fixedSize != 0 && (body == nullptr || length != fixedSize))
+        return false;
+    const auto* bytes = static_cast<const uint8_t*>(body);
+    switch (sub) {
+    case SUB_S_IGNORED:
+        return true;
+    case SUB_S_FRIEND_LIST:
+        return HandleVariable(body, length, &CFriendCommandHandler::OnFriendList);
+    case SUB_S_ONLINE_STATES:
+        return HandleVariable(body, length, &CFriendCommandHandler::OnOnlineStates);
+    case SUB_S_ADD_FRIEND_OK:
+        return HandleVariable(body, length, &CFriendCommandHandler::OnAddFriendOk);
+    case SUB_S_FRIEND_REQUEST:
+        return HandleVariable(body, length, &CFriendCommandHandler::OnFriendRequest);
+    case SUB_S_CHAT_MESSAGE:
+        return HandleVariable(body, length, &CFriendCommandHandler::OnChatMessage);
+    case SUB_S_OFFLINE_MESSAGES:
+        return HandleVariable(body, length, &CFriendCommandHandler::OnOfflineMessages);
+    case SUB_S_ADD_FRIEND_FAIL:
+        return OnAddFriendFail(bytes);
+    case SUB_S_FRIEND_REPLY:
+        return OnFriendReply(bytes);
+    case SUB_S_MOVE_RESULT:
+        return OnMoveResult(bytes);
+    case SUB_S_CLEAR_HISTORY:
+        return OnClearHistory();
+    case SUB_S_LOGON_FAILED:
+        return OnLogonFailed();
+    case SUB_S_CLEAR_FLAG:
+        return OnClearFlag();
+    case SUB_S_ONLINE_STATE:
+        return OnOnlineState(bytes);
+    case SUB_S_SHAKE:
+        return OnShake(bytes);
+    default:
+        return false;
+    }
 }

@@ -1,0 +1,41 @@
+#pragma once
+// Turns each command of the friend server into its effects on the contact list, the windows, the
+// chat history and the sound cues. Built by the service for one command at a time.
+
+#include "IncomingBodies.h"
+#include "client/CMD_Command.h"
+
+#include <cstdint>
+
+class CFriendService;
+
+class CFriendCommandHandler {
+public:
+    explicit CFriendCommandHandler(CFriendService& service) : m_service(service) {}
+
+    // True when the command was handled; false for foreign main commands, unknown sub-commands,
+    // fixed bodies of the wrong length and variable bodies too short for their layout.
+    bool Dispatch(CMD_Command command, const void* body, unsigned short length);
+
+private:
+    template <typename Body>
+    bool HandleVariable(const void* data, unsigned short length,
+                        bool (CFriendCommandHandler::*handler)(const Body&));
+
+    bool OnFriendList(const FriendListBody& body);
+    bool OnOnlineStates(const OnlineStatesBody& body);
+    bool OnAddFriendOk(const AddFriendOkBody& body);
+    bool OnFriendRequest(const FriendRequestBody& body);
+    bool OnChatMessage(const ChatMessageBody& body);
+    bool OnOfflineMessages(const OfflineMessagesBody& body);
+    bool OnAddFriendFail(const uint8_t* body);
+    bool OnFriendReply(const uint8_t* body);
+    bool OnMoveResult(const uint8_t* body);
+    bool OnClearHistory();
+    bool OnLogonFailed();
+    bool OnClearFlag();
+    bool OnOnlineState(const uint8_t* body);
+    bool OnShake(const uint8_t* body);
+
+    CFriendService& m_service;
+};

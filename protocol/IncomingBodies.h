@@ -1,0 +1,52 @@
+#pragma once
+// Decoded bodies of the variable-length commands the friend server sends.
+
+#include "FriendRecords.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct FriendListBody {
+    int32_t version = 0;
+    int32_t friendCount = 0;
+    std::vector<FriendEntry> friends;
+};
+
+struct OnlineStatesBody {
+    std::vector<OnlineStateEntry> states;
+};
+
+struct AddFriendOkBody {
+    FriendEntry entry;
+};
+
+struct FriendRequestBody {
+    FriendEntry asker;
+    std::string verifyText;
+};
+
+struct ChatMessageBody {
+    int32_t senderID = 0;
+    std::string text;
+};
+
+struct OfflineMessagesBody {
+    std::vector<OfflineMessageEntry> messages;
+};
+
+void ReadBody(CCommandStream& stream, FriendListBody& body);
+void ReadBody(CCommandStream& stream, OnlineStatesBody& body);
+void ReadBody(CCommandStream& stream, AddFriendOkBody& body);
+void ReadBody(CCommandStream& stream, FriendRequestBody& body);
+void ReadBody(CCommandStream& stream, ChatMessageBody& body);
+void ReadBody(CCommandStream& stream, OfflineMessagesBody& body);
+
+// Decodes a received body from a copy of its bytes; false when the body was too short for its
+// layout, in which case the command must be dropped.
+template <typename Body> bool DecodeBody(const void* data, unsigned short length, Body& body) {
+    CCommandStream stream;
+    stream.Append(data, length);
+    ReadBody(stream, body);
+    return !stream.IsTruncated();
+}

@@ -1,0 +1,72 @@
+#include "ServiceFixture.h"
+
+#include "client/StringUtility.h"
+#include "module/SignedInUser.h"
+#include "protocol/FriendCommands.h"
+#include "skin/ScreenMetrics.h"
+
+#include <QDir>
+#include <cstring>
+
+std::string Gbk(const char* utf8) {
+    return StringUtility::UTF8ToAnsi(utf8);
+}
+
+std::vector<uint8_t> IdBody(int32_t id, std::vector<uint8_t> tail) {
+    CCommandStream stream;
+    stream.WriteInt32(id);
+    stream.Append(tail.data(), tail.size());
+    return {stream.SendBuffer(), stream.SendBuffer() + stream.SendSize()};
+}
+
+ServiceFixture::ServiceFixture() : m_previousDir(QDir::currentPath()) {
+    QDir::setCurrent(m_workDir.path());
+    ScreenMetrics::SetOverride(QRect(0, 0, 1024, 768), QRect(0, 0, 1024, 728));
+    m_pService = std::make_unique<CFriendService>();
+    m_pService->AttachSocket(&m_socket);
+    tagUserInfo info{};
+    info.userID = kOwnID;
+    const std::string nick = Gbk("我自己");
+    std::memcpy(info.nickName, nick.data(), nick.size());
+    std::memcpy(info.userName, "me501", 5);
+    m_pService->SetUserInfo(info, "token-501");
+    tagProxyInfo proxy;
+    m_pService->StartFriendService("127.0.0.1:1", 0, proxy);
+    m_pService->StopService();
+}
+
+ServiceFixture::~ServiceFixture() {
+    m_pService.reset();
+    ScreenMetrics::ClearOverride();
+    QDir::setCurrent(m_previousDir);
+}
+
+FriendEntry ServiceFixture::Friend(int userID, const char* utf8NickName, bool online) {
+    FriendEntry entry;
+    entry.userID = userID;
+    entry.userName = "user" + std::to_string(userID);
+    entry.nickName = Gbk(utf8NickName);
+    entry.showID = 9000 + userID;
+    entry.gender = static_cast<uint8_t>(userID % 2);
+    entry.online = online;
+    return entry;
+}
+
+bool ServiceFixture::Receive(uint16_t sub, const std::vector<uint8_t>& body) {
+    return m_pService->OnServiceCommand({CMD_FRIEND, sub}, body.data(),
+                                        static_cast<unsigned short>(body.size()));
+}
+
+void ServiceFixture::SignOnWith(const std::vector<FriendEntry>& friends) {
+    ReceiveWritten(SUB_S_FRIEND_LIST, [&](CCommandStream& stream) {
+        stream.WriteInt32(1);
+        stream.WriteInt32(static_cast<int32_t>(friends.size()));
+        WriteList(stream, friends, WriteFriendEntry);
+    });
+}
+
+std::string ServiceFixture::HistoryPath(int peerID) const {
+    return (m_workDir.path() +
+            QStringLiteral("/Profile/%1/ChatHistory/%2.data").arg(kOwnID).arg(peerID))
+        .toStdString();
+}

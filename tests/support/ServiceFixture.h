@@ -1,0 +1,48 @@
+#pragma once
+// A whole friend service in a fresh working directory: user 501 ("我自己") signed in, a recording
+// socket for what it sends, recorded message boxes, and a 1024 x 768 screen.
+
+#include "RecordingMessageBox.h"
+#include "RecordingSocket.h"
+#include "module/FriendService.h"
+#include "protocol/FriendRecords.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class ServiceFixture : public ::testing::Test {
+protected:
+    ServiceFixture();
+    ~ServiceFixture() override;
+
+    static constexpr int kOwnID = 501;
+
+    // A friend entry with a GBK nickname made from the given UTF-8 text.
+    static FriendEntry Friend(int userID, const char* utf8NickName, bool online);
+    // Delivers one command from the server to the service.
+    bool Receive(uint16_t sub, const std::vector<uint8_t>& body);
+    // The same with a body written by the given writer.
+    template <typename Write> bool ReceiveWritten(uint16_t sub, Write write) {
+        CCommandStream stream;
+        write(stream);
+        return Receive(sub, {stream.SendBuffer(), stream.SendBuffer() + stream.SendSize()});
+    }
+    // Signs on as the server would answer a first log-on: these friends, version 1.
+    void SignOnWith(const std::vector<FriendEntry>& friends);
+    std::string HistoryPath(int peerID) const;
+
+    QTemporaryDir m_workDir;
+    QString m_previousDir;
+    RecordingMessageBox m_boxes;
+    RecordingSocket m_socket;
+    std::unique_ptr<CFriendService> m_pService;
+};
+
+// GBK text of a UTF-8 literal.
+std::string Gbk(const char* utf8);
+// The little-endian bytes of a 32-bit value followed by extra bytes.
+std::vector<uint8_t> IdBody(int32_t id, std::vector<uint8_t> tail = {});

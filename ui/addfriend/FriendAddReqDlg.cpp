@@ -1,0 +1,75 @@
+#include "FriendAddReqDlg.h"
+
+#include "client/StringUtility.h"
+#include "module/FriendService.h"
+#include "module/SignedInUser.h"
+#include "resources/ModuleResources.h"
+#include "resources/ResourceIds.h"
+#include "ui_FriendAddReqDlg.h"
+
+namespace {
+
+const QString kButtonBack = QStringLiteral("data/Friend/btn_back.png");
+
+} // namespace
+
+CFriendAddReqDlg::CFriendAddReqDlg(QWidget* parent)
+    : CRgnDialog(parent), m_pTemplate(std::make_unique<Ui::FriendAddReqDlgTemplate>()) {
+    m_pTemplate->setupUi(this);
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    connect(m_pTemplate->confirmButton, &CSkinButton::clicked, this, &CFriendAddReqDlg::Send);
+    connect(m_pTemplate->cancelButton, &CSkinButton::clicked, this,
+            &CFriendAddReqDlg::CancelRequest);
+    connect(m_pTemplate->closeButton, &CSkinButton::clicked, this, [this] { OnCancel(); });
+}
+
+CFriendAddReqDlg::~CFriendAddReqDlg() = default;
+
+CSkinEdit* CFriendAddReqDlg::MessageBox() const {
+    return m_pTemplate->messageBox;
+}
+
+bool CFriendAddReqDlg::OnInitDialog() {
+    CRgnDialog::OnInitDialog();
+    SetColorAttribute(0x00FFF9F9);
+    setWindowTitle(QStringLiteral("添加好友"));
+    setWindowIcon(ModuleIcon(IDI_FRIEND));
+    LoadBorderImage(QStringLiteral("data/Friend/bk_top_left.png"),
+                    QStringLiteral("data/Friend/bk_top_mid.png"),
+                    QStringLiteral("data/Friend/bk_top_right.png"), QString(), QString(), QString(),
+                    QString(), QString(), QString(), SKIN_TRANSPARENT_COLOR);
+    m_nTargetID = 0;
+    auto& ui = *m_pTemplate;
+    ui.closeButton->SetButtonImage(QStringLiteral("data/Friend/option_btn_sysClose.png"), false, 5,
+                                   SKIN_TRANSPARENT_COLOR);
+    ui.closeButton->setToolTip(QStringLiteral("关闭"));
+    for (CSkinButton* button : {ui.confirmButton, ui.cancelButton})
+        button->SetButtonImage(kButtonBack, false, 5, SKIN_TRANSPARENT_COLOR);
+    ui.confirmButton->setText(QStringLiteral("确认"));
+    ui.confirmButton->setToolTip(QStringLiteral("确认"));
+    ui.cancelButton->setText(QStringLiteral("取消"));
+    ui.cancelButton->setToolTip(QStringLiteral("取消"));
+    ui.promptLabel->SetTransparent(true);
+    ui.promptLabel->setText(QStringLiteral("请输入验证信息："));
+    MessageBox()->SetMultiLine(false);
+    return true;
+}
+
+void CFriendAddReqDlg::SetTarget(int userID, const std::string& name) {
+    setWindowTitle(QStringLiteral("您将加 ") + StringUtility::AnsiToQString(name) +
+                   QStringLiteral(" 为好友..."));
+    m_nTargetID = userID;
+}
+
+void CFriendAddReqDlg::Send() {
+    const std::string text = StringUtility::QStringToAnsi(MessageBox()->toPlainText());
+    if (auto* service = GetFriendService())
+        service->SendAddFriendRequest(GetUserInfo().userID, m_nTargetID, text);
+    MessageBox()->clear();
+    hide();
+}
+
+void CFriendAddReqDlg::CancelRequest() {
+    MessageBox()->clear();
+    hide();
+}

@@ -1,0 +1,183 @@
+#include "FriendMainDlg.h"
+
+#include "module/AnsiText.h"
+#include "module/FriendService.h"
+#include "resources/ModuleResources.h"
+#include "resources/ResourceIds.h"
+#include "skin/SkinMessageBox.h"
+#include "skin/SkinOutBarCtrlEx.h"
+#include "storage/ContactInfo.h"
+#include "storage/ContactManager.h"
+#include "ui/manager/FriendWindowManager.h"
+#include "ui_FriendMainDlg.h"
+
+namespace {
+
+constexpr COLORREF kMainColor = 0x00FFFFED;
+const QString kTabImage = QStringLiteral("data/Friend/main_btn_tab.png");
+
+QString TabCaption(int friendCount, int onlineFriendCount) {
+    return QStringLiteral("我的好友(%1/%2)").arg(onlineFriendCount).arg(friendCount);
+}
+
+} // namespace
+
+CFriendMainDlg::CFriendMainDlg(QWidget* parent)
+    : CRgnDialog(parent), m_pTemplate(std::make_unique<Ui::FriendMainDlgTemplate>()) {
+    m_pTemplate->setupUi(this);
+    // A top-level window of its own on the task bar, above other windows.
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                   Qt::WindowMinimizeButtonHint);
+    connect(CloseButton(), &CSkinButton::clicked, this, [this] { OnCancel(); });
+    connect(OptionButton(), &CSkinButton::clicked, this, &CFriendMainDlg::OpenOptionWindow);
+}
+
+CFriendMainDlg::~CFriendMainDlg() = default;
+
+CSkinButton* CFriendMainDlg::CloseButton() const {
+    return m_pTemplate->closeButton;
+}
+
+CSkinButton* CFriendMainDlg::OptionButton() const {
+    return m_pTemplate->optionButton;
+}
+
+bool CFriendMainDlg::OnInitDialog() {
+    CRgnDialog::OnInitDialog();
+    setWindowTitle(QStringLiteral("游戏好友"));
+    SetColorAttribute(kMainColor);
+    setWindowIcon(ModuleIcon(IDI_FRIEND));
+    LoadBorderImage(QStringLiteral("data/Friend/main_bk_top_left.png"),
+                    QStringLiteral("data/Friend/main_bk_top_mid.png"),
+                    QStringLiteral("data/Friend/main_bk_top_right.png"),
+                    QStringLiteral("data/Friend/main_bk_middle_left.png"),
+                    QStringLiteral("data/Friend/main_bk_client.png"),
+                    QStringLiteral("data/Friend/main_bk_middle_right.png"),
+                    QStringLiteral("data/Friend/main_bk_bottom_left.png"),
+                    QStringLiteral("data/Friend/main_bk_bottom_mid.png"),
+                    QStringLiteral("data/Friend/main_bk_bottom_right.png"), SKIN_TRANSPARENT_COLOR);
+
+    m_pListCtrl = new CSkinOutBarCtrlEx(this);
+    m_pListCtrl->setProperty(CONTROL_ID_PROPERTY, IDC_FRIEND_LIST);
+    m_pListCtrl->show();
+    connect(m_pListCtrl, &CSkinOutBarCtrlEx::itemNotify, this,
+            [this](int event, int, int item) { OnListNotify(event, item); });
+    m_pListCtrl->InsertTabPannel(TabCaption(0, 0), TabFriends, kTabImage);
+    m_pListCtrl->InsertTabPannel(QStringLiteral("陌生人"), TabStrangers, kTabImage);
+    m_pListCtrl->InsertTabPannel(QStringLiteral("黑名单"), TabBlacklist, kTabImage);
+    m_pListCtrl->SetSelTab(TabFriends);
+
+    CloseButton()->SetButtonImage(QStringLiteral("data/Friend/main_btn_close.png"), false, 5,
+                                  SKIN_TRANSPARENT_COLOR);
+    CloseButton()->show();
+    OptionButton()->SetButtonImage(QStringLiteral("data/Friend/main_btn_option.png"), false, 5,
+                                   SKIN_TRANSPARENT_COLOR);
+    OptionButton()->show();
+    setGeometry(0, 0, 150, 620);
+    RectifyControl(width(), height());
+    return true;
+}
+
+void CFriendMainDlg::RectifyControl(int cx, int) {
+    CloseButton()->setGeometry(cx - 25, 6, 15, 15);
+    OptionButton()->setGeometry(cx - 45, 6, 15, 15);
+    if (m_pListCtrl != nullptr)
+        m_pListCtrl->setGeometry(1, 23, 148, 585);
+}
+
+void CFriendMainDlg::OnContactsReset() {
+    if (m_pListCtrl == nullptr)
+        return;
+    for (int tab : {TabFriends, TabStrangers, TabBlacklist})
+        m_pListCtrl->RemoveAllItem(tab);
+}
+
+void CFriendMainDlg::OnContactCounts(int friendCount, int onlineFriendCount) {
+    if (m_pListCtrl == nullptr)
+        return;
+    m_pListCtrl->SetTabText(TabFriends, TabCaption(friendCount, onlineFriendCount));
+    m_pListCtrl->update();
+    update();
+}
+
+void CFriendMainDlg::OnContactChanged(ContactInfo* contact) {
+    if (contact != nullptr)
+        RefileContact(*contact);
+}
+
+void CFriendMainDlg::OnContactAdded(ContactInfo* contact) {
+    OnContactChanged(contact);
+}
+
+void CFriendMainDlg::OnContactRemoved(ContactInfo* contact) {
+    if (contact == nullptr)
+        return;
+    for (int tab : {TabFriends, TabStrangers, TabBlacklist})
+        RemoveUser(tab, contact->userID);
+    ShowSkinMessageBox(this, FormatAnsi("从列表中删除[%s]成功！", contact->nickName.c_str()),
+                       AnsiText("好友服务"), MB_STYLE_ERROR, 5);
+}
+
+void CFriendMainDlg::RemoveUser(int tab, int userID) {
+    if (m_pListCtrl != nullptr)
+        m_pListCtrl->RemoveItemByUserData(tab, userID);
+}
+
+void CFriendMainDlg::RefileContact(const ContactInfo& contact) {
+    for (int tab : {TabFriends, TabStrangers, TabBlacklist})
+        RemoveUser(tab, contact.userID);
+    switch (contact.groupID) {
+    case GROUP_FRIEND:
+        InsertContact(TabFriends, contact);
+        break;
+    case GROUP_STRANGER:
+        InsertContact(TabStrangers, contact);
+        break;
+    case GROUP_BLACKLIST:
+        InsertContact(TabBlacklist, contact);
+        break;
+    default:
+        break;
+    }
+}
+
+void CFriendMainDlg::InsertContact(int tab, const ContactInfo& contact) {
+    if (m_pListCtrl == nullptr)
+        return;
+    const std::string& name = contact.noteName.empty() ? contact.nickName : contact.noteName;
+    const bool online = (contact.onlineState & STATE_ONLINE) != 0;
+    const int position = tab == TabFriends && online ? 0 : m_pListCtrl->GetItemCount(tab);
+    const QPixmap* image = nullptr;
+    const CFriendService* service = GetFriendService();
+    if (service != nullptr && service->GetFriendHost() != nullptr)
+        image = service->GetFriendHost()->GetUserFaceImage(contact.userName, contact.userID,
+                                                           contact.showID, contact.gender);
+    m_pListCtrl->InsertItem(tab, position, StringUtility::AnsiToQString(name),
+                            QString::number(contact.userID), image, !online, contact.userID);
+}
+
+int CFriendMainDlg::OnListNotify(int event, int item) {
+    if (m_pListCtrl == nullptr)
+        return 0;
+    if (event == CSkinOutBarCtrlEx::NotifyDoubleClick &&
+        m_pListCtrl->GetCurrentTabIndex() != TabBlacklist) {
+        if (auto* windows = CFriendWindowManager::GetInstance())
+            windows->OpenChatWindow(m_pListCtrl->GetItemUserData(item));
+    }
+    return 0;
+}
+
+int CFriendMainDlg::OnTipClicked() {
+    const CFriendService* service = GetFriendService();
+    const int32_t friendID = service != nullptr ? service->m_nTipFriendID : 0;
+    if (friendID == 0)
+        return 1;
+    auto* contacts = CContactManager::GetInstance();
+    if (contacts == nullptr || contacts->FindContact(friendID) == nullptr)
+        return -1;
+    if (auto* windows = CFriendWindowManager::GetInstance())
+        windows->OpenChatWindow(friendID);
+    return 1;
+}
+
+void CFriendMainDlg::OpenOptionWindow() {}

@@ -1,0 +1,57 @@
+#pragma once
+// The friend list window: three tabs (friends with online/total counts, strangers, blacklist) kept
+// in step with the contact list model through IContactListener. Owned by the window manager;
+// closing only hides it.
+
+#include "skin/RgnDialog.h"
+#include "storage/ContactListener.h"
+
+#include <cstdint>
+#include <memory>
+
+class CSkinOutBarCtrlEx;
+class CSkinButton;
+namespace Ui {
+class FriendMainDlgTemplate;
+}
+
+class CFriendMainDlg : public CRgnDialog, public IContactListener {
+    Q_OBJECT
+public:
+    enum Tab { TabFriends = 0, TabStrangers = 1, TabBlacklist = 2 };
+
+    explicit CFriendMainDlg(QWidget* parent = nullptr);
+    ~CFriendMainDlg() override;
+
+    void OnContactsReset() override;
+    void OnContactCounts(int friendCount, int onlineFriendCount) override;
+    void OnContactChanged(ContactInfo* contact) override;
+    void OnContactAdded(ContactInfo* contact) override;
+    void OnContactRemoved(ContactInfo* contact) override;
+
+    // The list control's notification: event 2 right-click, 3 double-click on item.
+    int OnListNotify(int event, int item);
+    // A click on the popup tip: 1 when handled (or nothing to open), -1 when the friend named by
+    // the last online tip has left the contact list.
+    int OnTipClicked();
+
+    CSkinOutBarCtrlEx* ListControl() const { return m_pListCtrl; }
+    CSkinButton* CloseButton() const;
+    CSkinButton* OptionButton() const;
+    int32_t SelectedUser() const { return m_nSelectedUser; }
+
+protected:
+    bool OnInitDialog() override;
+    void RectifyControl(int cx, int cy) override;
+    void OnOK() override {}
+
+private:
+    void RemoveUser(int tab, int userID);
+    void InsertContact(int tab, const ContactInfo& contact);
+    void RefileContact(const ContactInfo& contact);
+    void OpenOptionWindow();
+
+    std::unique_ptr<Ui::FriendMainDlgTemplate> m_pTemplate;
+    CSkinOutBarCtrlEx* m_pListCtrl = nullptr;
+    int32_t m_nSelectedUser = 0;
+};

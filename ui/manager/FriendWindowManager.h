@@ -1,0 +1,69 @@
+#pragma once
+// Owner of every modeless window of the module: the friend list, one chat window per friend, one
+// add-friend request window per target and one confirmation window per asker, plus the popup tip.
+// Creates them on demand (hidden), places them, and turns server events into visible windows.
+// The friend service creates the one instance and deletes it.
+
+#include "ChatPlacement.h"
+#include "module/Singleton.h"
+#include "protocol/FriendRecords.h"
+#include "skin/SkinTaskbarNotifier.h"
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+class CFriendMainDlg;
+class CFriendChatDlg;
+class CFriendAddReqDlg;
+class CFriendAddConfirmDlg;
+
+class CFriendWindowManager : public CSingleton<CFriendWindowManager> {
+public:
+    CFriendWindowManager();
+    ~CFriendWindowManager() override;
+
+    CFriendMainDlg* EnsureMainWindow();
+    CFriendMainDlg* GetMainWindow() const { return m_pMainWindow.get(); }
+    void ShowMainWindow(bool toggle);
+    void HideMainWindow();
+    void CloseAllWindows();
+    void RefreshMainWindow();
+    void UpdateFriendCounts(int friendCount, int onlineFriendCount);
+
+    CFriendChatDlg* GetChatWindow(int userID);
+    CFriendAddReqDlg* GetAddRequestWindow(int userID);
+    CFriendAddConfirmDlg* GetAddConfirmWindow(int userID);
+
+    CFriendChatDlg* OpenChatWindow(int userID);
+    void PlaceChatWindow(CFriendChatDlg* chat);
+    void ReleaseChatSlot(uint16_t slotIndex);
+    void OpenAddRequestWindow(int userID, const std::string& name);
+    void OpenAddConfirmWindow(int askerID, const std::string& userName, const std::string& nickName,
+                              uint8_t gender, int showID, const std::string& message);
+
+    void OnChatMessage(int senderID, const std::string& text);
+    void OnOfflineMessages(const std::vector<OfflineMessageEntry>& list);
+    CFriendChatDlg* OnShake(int senderID);
+
+    // Replaces the popup tip being shown, if any.
+    void ShowTip(const std::string& text);
+    CSkinTaskbarNotifier& Notifier() { return m_notifier; }
+    const ChatPlacement& Placement() const { return m_placement; }
+
+private:
+    void ActivateChatWindow(CFriendChatDlg* chat, int userID);
+    void ConfigureNotifier();
+    // Stores one received message in the history of its sender.
+    static void StoreReceivedMessage(int senderID, const std::string& name,
+                                     const std::string& text);
+
+    std::unique_ptr<CFriendMainDlg> m_pMainWindow;
+    std::map<int, std::unique_ptr<CFriendChatDlg>> m_chatWindows;
+    std::map<int, std::unique_ptr<CFriendAddReqDlg>> m_addRequestWindows;
+    std::map<int, std::unique_ptr<CFriendAddConfirmDlg>> m_addConfirmWindows;
+    CSkinTaskbarNotifier m_notifier;
+    ChatPlacement m_placement;
+};
