@@ -1,0 +1,172 @@
+// Renders every window of the module offscreen to PNG files, filled as a user would see them:
+// the friend list with contacts on all three tabs, a chat, a popup tip, the add-friend windows and
+// a message box. Run from the build: window-snapshots --runtime <build>/runtime --out <folder>.
+
+#include "client/CommandStream.h"
+#include "client/StringUtility.h"
+#include "module/FriendService.h"
+#include "protocol/FriendCommands.h"
+#include "protocol/FriendRecords.h"
+#include "resources/ModuleResources.h"
+#include "skin/ScreenMetrics.h"
+#include "skin/SkinEdit.h"
+#include "skin/SkinImageManager.h"
+#include "skin/SkinMessageBoxDlg.h"
+#include "skin/SkinOutBarCtrlEx.h"
+#include "skin/SkinTaskbarNotifier.h"
+#include "storage/ContactManager.h"
+#include "ui/addfriend/FriendAddConfirmDlg.h"
+#include "ui/addfriend/FriendAddReqDlg.h"
+#include "ui/chat/FriendChatDlg.h"
+#include "ui/friendlist/FriendMainDlg.h"
+#include "ui/manager/FriendWindowManager.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QEventLoop>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QTimer>
+
+#include <cstring>
+
+namespace {
+
+std::string Gbk(const char* utf8) {
+    return StringUtility::UTF8ToAnsi(utf8);
+}
+
+FriendEntry Entry(int id, const char* nick, bool online) {
+    return {id,        "user" + std::to_string(id),  Gbk(nick),
+            9000 + id, static_cast<uint8_t>(id % 2), online};
+}
+
+void Deliver(CFriendService& service, uint16_t sub, const CCommandStream& body) {
+    service.OnServiceCommand({CMD_FRIEND, sub}, body.SendBuffer(),
+                             static_cast<unsigned short>(body.SendSize()));
+}
+
+void SignOn(CFriendService& service) {
+    tagUserInfo info{};
+    info.userID = 10001;
+    const std::string nick = Gbk("小明");
+    std::memcpy(info.nickName, nick.data(), nick.size());
+    std::memcpy(info.userName, "alice", 5);
+    service.SetUserInfo(info, "demo");
+    tagProxyInfo proxy;
+    service.StartFriendService("127.0.0.1:1", 0, proxy);
+    service.StopService();
+    const std::vector<FriendEntry> friends = {
+        Entry(10002, "Bob", true),        Entry(10003, "小红", true),
+        Entry(10004, "阿强", false),      Entry(10005, "王老师", true),
+        Entry(10006, "Lily", false),      Entry(10007, "张三丰", false),
+        Entry(10008, "快乐的小鱼", true), Entry(10009, "夜猫子", false)};
+    CCommandStream body;
+    body.WriteInt32(1);
+    body.WriteInt32(static_cast<int32_t>(friends.size()));
+    WriteList(body, friends, WriteFriendEntry);
+    Deliver(service, SUB_S_FRIEND_LIST, body);
+    auto& contacts = *CContactManager::GetInstance();
+    contacts.FindContact(10005)->noteName = Gbk("班主任");
+    contacts.AddOrUpdateContact(20001, 1, 1, 0, "s1", Gbk("路过的玩家"), GROUP_STRANGER);
+    contacts.AddOrUpdateContact(20002, 2, 0, 1, "s2", Gbk("牌友老李"), GROUP_STRANGER);
+    contacts.AddOrUpdateContact(30001, 3, 0, 1, "b1", Gbk("刷屏广告"), GROUP_BLACKLIST);
+    contacts.AddOrUpdateContact(30002, 4, 0, 0, "b2", Gbk("骗子"), GROUP_BLACKLIST);
+}
+
+void WaitFor(int milliseconds) {
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+bool Save(QWidget* window, const QDir& out, const QString& name) {
+    const bool saved = window->grab().save(out.filePath(name));
+    QTextStream(stdout) << (saved ? "wrote " : "failed ") << out.filePath(name) << "\n";
+    return saved;
+}
+
+bool SnapshotFriendList(CFriendWindowManager& windows, const QDir& out) {
+    windows.ShowMainWindow(false);
+    CFriendMainDlg* main = windows.GetMainWindow();
+    bool ok = true;
+    for (int tab = 0; tab < 3; ++tab) {
+        main->ListControl()->SetSelTab(tab);
+        ok = Save(main, out, QStringLiteral("friendlist-tab%1.png").arg(tab)) && ok;
+    }
+    main->ListControl()->SetSelTab(0);
+    return ok;
+}
+
+bool SnapshotChat(CFriendService& service, CFriendWindowManager& windows, const QDir& out) {
+    CFriendChatDlg* chat = windows.OpenChatWindow(10003);
+    CCommandStream body;
+    body.WriteInt32(10003);
+    body.WriteString(Gbk("晚上一起打牌吗？"));
+    Deliver(service, SUB_S_CHAT_MESSAGE, body);
+    chat->InputBox()->ReplaceSel(QStringLiteral("好啊，八点见！"), false);
+    chat->SendChatMessage();
+    chat->InputBox()->ReplaceSel(QStringLiteral("我先去吃饭"), false);
+    return Save(chat, out, QStringLiteral("chat.png"));
+}
+
+bool SnapshotTip(CFriendService& service, CFriendWindowManager& windows, const QDir& out) {
+    CCommandStream body;
+    body.WriteInt32(10008);
+    body.WriteByte(2);
+    Deliver(service, SUB_S_ONLINE_STATE, body);
+    WaitFor(500);
+    QWidget* tip = windows.Notifier().Window();
+    return tip != nullptr && Save(tip, out, QStringLiteral("tip.png"));
+}
+
+bool SnapshotAddFriend(CFriendWindowManager& windows, const QDir& out) {
+    windows.OpenAddRequestWindow(10010, Gbk("新来的玩家"));
+    bool ok = Save(windows.GetAddRequestWindow(10010), out, QStringLiteral("add-request.png"));
+    windows.OpenAddConfirmWindow(10011, "u10011", Gbk("棋友小王"), 1, 9011,
+                                 Gbk("你好，我们昨天一起下过棋"));
+    ok = Save(windows.GetAddConfirmWindow(10011), out, QStringLiteral("add-confirm.png")) && ok;
+    return ok;
+}
+
+bool SnapshotMessageBox(const QDir& out) {
+    CSkinMessageBoxDlg box(nullptr, QStringLiteral("对方已经是您的好友了..."),
+                           QStringLiteral("好友服务"), 48, 0);
+    box.show();
+    const bool ok = Save(&box, out, QStringLiteral("messagebox.png"));
+    box.hide();
+    return ok;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.addOption({QStringLiteral("runtime"), QStringLiteral("Runtime folder with data/."),
+                      QStringLiteral("dir")});
+    parser.addOption({QStringLiteral("out"), QStringLiteral("Folder for the PNG files."),
+                      QStringLiteral("dir")});
+    parser.process(app);
+    const QDir out(parser.value(QStringLiteral("out")));
+    if (!parser.isSet(QStringLiteral("out")) || !QDir().mkpath(out.path())) {
+        QTextStream(stderr) << "window-snapshots: --out needs a folder that can be created\n";
+        return 2;
+    }
+    QTemporaryDir profile;
+    QDir::setCurrent(profile.path());
+    CSkinImageManager::Instance().SetResourceRoot(parser.value(QStringLiteral("runtime")));
+    RegisterModuleResources();
+    ScreenMetrics::SetOverride(QRect(0, 0, 1280, 800), QRect(0, 0, 1280, 760));
+
+    CFriendService service;
+    SignOn(service);
+    auto& windows = *CFriendWindowManager::GetInstance();
+    bool ok = SnapshotFriendList(windows, out);
+    ok = SnapshotChat(service, windows, out) && ok;
+    ok = SnapshotTip(service, windows, out) && ok;
+    ok = SnapshotAddFriend(windows, out) && ok;
+    ok = SnapshotMessageBox(out) && ok;
+    return ok ? 0 : 1;
+}
