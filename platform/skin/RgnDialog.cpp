@@ -105,10 +105,8 @@ void CRgnDialog::changeEvent(QEvent* event) {
 // Keyed-out corners must not catch the mouse or show through as black where no compositor
 // blends the translucent window, so the window's shape follows the frame's opaque pixels.
 void CRgnDialog::UpdateMask() {
-    if (m_frame.IsEmpty() || width() <= 0 || height() <= 0) {
-        clearMask();
+    if (width() <= 0 || height() <= 0)
         return;
-    }
     QImage shape(size(), QImage::Format_ARGB32_Premultiplied);
     shape.fill(Qt::transparent);
     QPainter painter(&shape);

@@ -28,11 +28,6 @@ void SkinFrame::Load(const std::array<QString, kPieceCount>& files, COLORREF tra
         m_pieces[piece] = CSkinImageManager::Instance().GetImage(files[piece], transparent);
 }
 
-bool SkinFrame::IsEmpty() const {
-    return std::all_of(m_pieces.begin(), m_pieces.end(),
-                       [](const QPixmap& pixmap) { return pixmap.isNull(); });
-}
-
 int SkinFrame::TopHeight() const {
     return std::max(
         {HeightOf(m_pieces[TopLeft]), HeightOf(m_pieces[Top]), HeightOf(m_pieces[TopRight])});

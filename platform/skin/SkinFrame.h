@@ -23,7 +23,6 @@ public:
     // Files in Piece order; an empty name leaves that piece out.
     void Load(const std::array<QString, kPieceCount>& files, COLORREF transparent);
     bool HasImage(Piece piece) const { return !m_pieces[piece].isNull(); }
-    bool IsEmpty() const;
 
     int TopHeight() const;
     int BottomHeight() const;

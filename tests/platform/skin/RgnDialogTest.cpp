@@ -89,6 +89,18 @@ TEST(RgnDialogTest, FramePaintsImagesWithMagentaKeyedOutThenTheView) {
     EXPECT_TRUE(dialog.mask().contains(QPoint(60, 60)));
 }
 
+TEST(RgnDialogTest, WithoutImagesTheWindowIsAPlainRoundedPanel) {
+    ProbeDialog dialog;
+    dialog.SetColorAttribute(0x00E6FFFF);
+    dialog.resize(120, 80);
+    const QImage shot = dialog.grab().toImage();
+    EXPECT_EQ(qAlpha(shot.pixel(0, 0)), 0);
+    EXPECT_EQ(shot.pixelColor(60, 50), QColor(0xFF, 0xFF, 0xE6));
+    EXPECT_NE(shot.pixelColor(60, 10), QColor(0xFF, 0xFF, 0xE6));
+    EXPECT_FALSE(dialog.mask().contains(QPoint(0, 0)));
+    EXPECT_TRUE(dialog.mask().contains(QPoint(60, 50)));
+}
+
 TEST(RgnDialogTest, DraggingTheTopBandMovesTheWindowAndTheBodyDoesNot) {
     ProbeDialog dialog;
     dialog.setGeometry(100, 100, 200, 150);
