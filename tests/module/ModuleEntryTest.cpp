@@ -1,5 +1,6 @@
 // The module loaded as a host loads it: dlopen of the built library, then its three exports.
 
+#include "ScopedWorkingDirectory.h"
 #include "pellix/FriendClient.h"
 
 #include <dlfcn.h>
@@ -26,6 +27,7 @@ protected:
         }
     }
 
+    ScopedWorkingDirectory workDir;
     void* handle = nullptr;
     CreateFriendClientFn create = nullptr;
     DestroyFriendClientFn destroy = nullptr;

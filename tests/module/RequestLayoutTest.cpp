@@ -1,4 +1,5 @@
 #include "RecordingSocket.h"
+#include "ScopedWorkingDirectory.h"
 #include "module/FriendService.h"
 #include "module/SignedInUser.h"
 #include "protocol/FriendCommands.h"
@@ -20,6 +21,7 @@ protected:
         return socket.sent.back();
     }
 
+    ScopedWorkingDirectory workDir;
     CFriendService service;
     RecordingSocket socket;
 };
@@ -74,6 +76,7 @@ TEST_F(RequestLayout, BodiesTooLongToFrameAreNotSent) {
 }
 
 TEST(RequestWithoutSocket, SendsNothingAndReportsFailure) {
+    ScopedWorkingDirectory workDir;
     CFriendService service;
     EXPECT_FALSE(service.SendLogonRequest(1, "", -1));
 }

@@ -1,3 +1,4 @@
+#include "ScopedWorkingDirectory.h"
 #include "module/FriendService.h"
 #include "module/SignedInUser.h"
 
@@ -51,6 +52,7 @@ TEST(UserInfo, UncopiedRangesKeepTheirValuesAndEverythingElseIsCopied) {
 }
 
 TEST(UserInfo, SetUserInfoFillsTheProcessRecordAndToken) {
+    ScopedWorkingDirectory workDir;
     CFriendService service;
     tagUserInfo info = FilledWith(0);
     info.userID = 501;

@@ -5,7 +5,6 @@
 #include "protocol/FriendCommands.h"
 #include "skin/ScreenMetrics.h"
 
-#include <QDir>
 #include <cstring>
 
 std::string Gbk(const char* utf8) {
@@ -19,8 +18,7 @@ std::vector<uint8_t> IdBody(int32_t id, std::vector<uint8_t> tail) {
     return {stream.SendBuffer(), stream.SendBuffer() + stream.SendSize()};
 }
 
-ServiceFixture::ServiceFixture() : m_previousDir(QDir::currentPath()) {
-    QDir::setCurrent(m_workDir.path());
+ServiceFixture::ServiceFixture() {
     ScreenMetrics::SetOverride(QRect(0, 0, 1024, 768), QRect(0, 0, 1024, 728));
     m_pService = std::make_unique<CFriendService>();
     m_pService->AttachSocket(&m_socket);
@@ -38,7 +36,6 @@ ServiceFixture::ServiceFixture() : m_previousDir(QDir::currentPath()) {
 ServiceFixture::~ServiceFixture() {
     m_pService.reset();
     ScreenMetrics::ClearOverride();
-    QDir::setCurrent(m_previousDir);
 }
 
 FriendEntry ServiceFixture::Friend(int userID, const char* utf8NickName, bool online) {
@@ -66,7 +63,7 @@ void ServiceFixture::SignOnWith(const std::vector<FriendEntry>& friends) {
 }
 
 std::string ServiceFixture::HistoryPath(int peerID) const {
-    return (m_workDir.path() +
+    return (m_workDir.Path() +
             QStringLiteral("/Profile/%1/ChatHistory/%2.data").arg(kOwnID).arg(peerID))
         .toStdString();
 }

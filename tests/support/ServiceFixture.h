@@ -4,10 +4,10 @@
 
 #include "RecordingMessageBox.h"
 #include "RecordingSocket.h"
+#include "ScopedWorkingDirectory.h"
 #include "module/FriendService.h"
 #include "protocol/FriendRecords.h"
 
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -35,8 +35,7 @@ protected:
     void SignOnWith(const std::vector<FriendEntry>& friends);
     std::string HistoryPath(int peerID) const;
 
-    QTemporaryDir m_workDir;
-    QString m_previousDir;
+    ScopedWorkingDirectory m_workDir;
     RecordingMessageBox m_boxes;
     RecordingSocket m_socket;
     std::unique_ptr<CFriendService> m_pService;
