@@ -20,6 +20,16 @@ constexpr int IDC_FRIEND_LIST = 10000;
 constexpr int IDC_MAIN_CLOSE = 1224;
 constexpr int IDC_MAIN_OPTION = 1228;
 
+// Friend settings window.
+constexpr int IDC_OPTION_OK = 1;
+constexpr int IDC_OPTION_CANCEL = 2;
+constexpr int IDC_OPTION_CLOSE = 1229;
+constexpr int IDC_OPTION_REFUSE_ADD_FRIEND = 1240;
+constexpr int IDC_OPTION_REFUSE_ONLINE_TIPS = 1241;
+constexpr int IDC_OPTION_SENT_CLOSE_WINDOW = 1242;
+constexpr int IDC_OPTION_REFUSE_INVITE_GAME = 1243;
+constexpr int IDC_OPTION_OPEN_FRIEND_SOUND = 1244;
+
 // Chat window.
 constexpr int IDC_CHAT_DISPLAY = 1201;
 constexpr int IDC_CHAT_INPUT = 1203;

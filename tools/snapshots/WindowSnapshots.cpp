@@ -19,6 +19,7 @@
 #include "ui/addfriend/FriendAddReqDlg.h"
 #include "ui/chat/FriendChatDlg.h"
 #include "ui/friendlist/FriendMainDlg.h"
+#include "ui/friendlist/FriendSystemOptionDlg.h"
 #include "ui/manager/FriendWindowManager.h"
 
 #include <QApplication>
@@ -130,6 +131,12 @@ bool SnapshotAddFriend(CFriendWindowManager& windows, const QDir& out) {
     return ok;
 }
 
+bool SnapshotOptions(const QDir& out) {
+    CFriendSystemOptionDlg options;
+    options.show();
+    return Save(&options, out, QStringLiteral("options.png"));
+}
+
 bool SnapshotMessageBox(const QDir& out) {
     CSkinMessageBoxDlg box(nullptr, QStringLiteral("对方已经是您的好友了..."),
                            QStringLiteral("好友服务"), 48, 0);
@@ -167,6 +174,7 @@ int main(int argc, char** argv) {
     ok = SnapshotChat(service, windows, out) && ok;
     ok = SnapshotTip(service, windows, out) && ok;
     ok = SnapshotAddFriend(windows, out) && ok;
+    ok = SnapshotOptions(out) && ok;
     ok = SnapshotMessageBox(out) && ok;
     return ok ? 0 : 1;
 }

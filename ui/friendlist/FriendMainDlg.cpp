@@ -8,7 +8,9 @@
 #include "skin/SkinOutBarCtrlEx.h"
 #include "storage/ContactInfo.h"
 #include "storage/ContactManager.h"
+#include "ui/friendlist/FriendSystemOptionDlg.h"
 #include "ui/manager/FriendWindowManager.h"
+#include "ui/manager/ModuleResourceScope.h"
 #include "ui_FriendMainDlg.h"
 
 namespace {
@@ -180,4 +182,8 @@ int CFriendMainDlg::OnTipClicked() {
     return 1;
 }
 
-void CFriendMainDlg::OpenOptionWindow() {}
+void CFriendMainDlg::OpenOptionWindow() {
+    ModuleResourceScope scope;
+    CFriendSystemOptionDlg options(this);
+    options.exec();
+}

@@ -1,0 +1,71 @@
+#include "ServiceFixture.h"
+#include "skin/SkinButton.h"
+#include "skin/SkinCheckBox.h"
+#include "storage/FriendOptionManager.h"
+#include "ui/friendlist/FriendSystemOptionDlg.h"
+
+#include <QtTest>
+
+namespace {
+
+class OptionWindow : public ServiceFixture {
+protected:
+    CFriendOptionManager& Manager() { return *CFriendOptionManager::GetInstance(); }
+    FriendOption& Options() { return Manager().GetFriendOption(); }
+    CSkinButton* Button(CFriendSystemOptionDlg& window, int controlId) {
+        for (auto* button : window.findChildren<CSkinButton*>())
+            if (button->property("controlId").toInt() == controlId)
+                return button;
+        return nullptr;
+    }
+};
+
+} // namespace
+
+TEST_F(OptionWindow, ShowsTheCurrentOptionsNotTheInitialValues) {
+    Options() = FriendOption{true, false, true, false, true, false};
+    CFriendSystemOptionDlg window;
+    window.show();
+    const auto boxes = window.CheckBoxes();
+    EXPECT_TRUE(boxes[0]->isChecked());
+    EXPECT_FALSE(boxes[1]->isChecked());
+    EXPECT_TRUE(boxes[2]->isChecked());
+    EXPECT_FALSE(boxes[3]->isChecked());
+    EXPECT_FALSE(boxes[4]->isChecked());
+    EXPECT_EQ(boxes[4]->text(), QStringLiteral("开启好友声音"));
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("好友设置"));
+}
+
+TEST_F(OptionWindow, OkSavesTheBoxesAndKeepsTheSendKey) {
+    Options().bEnterShortcut = true;
+    Options().bOpenFriendSound = true;
+    CFriendSystemOptionDlg window;
+    window.show();
+    const auto boxes = window.CheckBoxes();
+    QTest::mouseClick(boxes[4], Qt::LeftButton);
+    QTest::mouseClick(boxes[1], Qt::LeftButton);
+    QTest::mouseClick(Button(window, 1), Qt::LeftButton);
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_FALSE(Options().bOpenFriendSound);
+    EXPECT_TRUE(Options().bRefuseOnlineTips);
+    EXPECT_TRUE(Options().bEnterShortcut);
+    // What was saved comes back from the file.
+    Options() = FriendOption();
+    ASSERT_TRUE(Manager().Load());
+    EXPECT_FALSE(Options().bOpenFriendSound);
+    EXPECT_TRUE(Options().bRefuseOnlineTips);
+    EXPECT_TRUE(Options().bEnterShortcut);
+    EXPECT_EQ(m_pService->PlayMessageSound(), 0) << "sounds are off from now on";
+}
+
+TEST_F(OptionWindow, CancelAndCloseChangeNothing) {
+    Options().bOpenFriendSound = true;
+    for (int control : {2, 1229}) {
+        CFriendSystemOptionDlg window;
+        window.show();
+        QTest::mouseClick(window.CheckBoxes()[4], Qt::LeftButton);
+        QTest::mouseClick(Button(window, control), Qt::LeftButton);
+        EXPECT_FALSE(window.isVisible());
+        EXPECT_TRUE(Options().bOpenFriendSound) << control;
+    }
+}

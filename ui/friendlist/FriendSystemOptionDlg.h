@@ -1,0 +1,32 @@
+#pragma once
+// The modal friend settings window: five of the friend options as check boxes, written back and
+// saved on OK. Built on the stack by the friend list window for one run.
+
+#include "skin/RgnDialog.h"
+
+#include <array>
+#include <memory>
+
+class CSkinCheckBox;
+namespace Ui {
+class FriendSystemOptionDlgTemplate;
+}
+
+class CFriendSystemOptionDlg : public CRgnDialog {
+    Q_OBJECT
+public:
+    explicit CFriendSystemOptionDlg(QWidget* parent = nullptr);
+    ~CFriendSystemOptionDlg() override;
+
+    // The boxes in option order: refuse add friend, refuse online tips, close after sending,
+    // refuse game invitations, friend sounds.
+    std::array<CSkinCheckBox*, 5> CheckBoxes() const;
+
+protected:
+    bool OnInitDialog() override;
+    void RectifyControl(int cx, int cy) override;
+    void OnOK() override;
+
+private:
+    std::unique_ptr<Ui::FriendSystemOptionDlgTemplate> m_pTemplate;
+};
