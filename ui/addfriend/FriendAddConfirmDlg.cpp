@@ -1,10 +1,9 @@
 #include "FriendAddConfirmDlg.h"
 
+#include "AddFriendSkin.h"
 #include "module/AnsiText.h"
 #include "module/FriendService.h"
 #include "module/SignedInUser.h"
-#include "resources/ModuleResources.h"
-#include "resources/ResourceIds.h"
 #include "storage/ContactManager.h"
 #include "ui_FriendAddConfirmDlg.h"
 
@@ -44,13 +43,7 @@ CSkinCheckBox* CFriendAddConfirmDlg::RefuseForeverBox() const {
 
 bool CFriendAddConfirmDlg::OnInitDialog() {
     CRgnDialog::OnInitDialog();
-    SetColorAttribute(0x00FFF9F9);
-    setWindowTitle(QStringLiteral("验证好友"));
-    setWindowIcon(ModuleIcon(IDI_FRIEND));
-    LoadBorderImage(QStringLiteral("data/Friend/bk_top_left.png"),
-                    QStringLiteral("data/Friend/bk_top_mid.png"),
-                    QStringLiteral("data/Friend/bk_top_right.png"), QString(), QString(), QString(),
-                    QString(), QString(), QString(), SKIN_TRANSPARENT_COLOR);
+    ApplyAddFriendSkin(*this, QStringLiteral("验证好友"));
     auto& ui = *m_pTemplate;
     ui.messageBox->setReadOnly(true);
     ui.warningLabel->SetTextColor(0x000F0FBB);

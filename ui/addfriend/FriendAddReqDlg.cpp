@@ -1,10 +1,9 @@
 #include "FriendAddReqDlg.h"
 
+#include "AddFriendSkin.h"
 #include "client/StringUtility.h"
 #include "module/FriendService.h"
 #include "module/SignedInUser.h"
-#include "resources/ModuleResources.h"
-#include "resources/ResourceIds.h"
 #include "ui_FriendAddReqDlg.h"
 
 namespace {
@@ -31,13 +30,7 @@ CSkinEdit* CFriendAddReqDlg::MessageBox() const {
 
 bool CFriendAddReqDlg::OnInitDialog() {
     CRgnDialog::OnInitDialog();
-    SetColorAttribute(0x00FFF9F9);
-    setWindowTitle(QStringLiteral("添加好友"));
-    setWindowIcon(ModuleIcon(IDI_FRIEND));
-    LoadBorderImage(QStringLiteral("data/Friend/bk_top_left.png"),
-                    QStringLiteral("data/Friend/bk_top_mid.png"),
-                    QStringLiteral("data/Friend/bk_top_right.png"), QString(), QString(), QString(),
-                    QString(), QString(), QString(), SKIN_TRANSPARENT_COLOR);
+    ApplyAddFriendSkin(*this, QStringLiteral("添加好友"));
     m_nTargetID = 0;
     auto& ui = *m_pTemplate;
     ui.closeButton->SetButtonImage(QStringLiteral("data/Friend/option_btn_sysClose.png"), false, 5,
