@@ -94,6 +94,8 @@ bool SnapshotFriendList(CFriendWindowManager& windows, const QDir& out) {
     bool ok = true;
     for (int tab = 0; tab < 3; ++tab) {
         main->ListControl()->SetSelTab(tab);
+        // The list lays its rows out when the event loop next runs, as it would on screen.
+        WaitFor(50);
         ok = Save(main, out, QStringLiteral("friendlist-tab%1.png").arg(tab)) && ok;
     }
     main->ListControl()->SetSelTab(0);
