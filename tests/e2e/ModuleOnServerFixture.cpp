@@ -1,0 +1,127 @@
+#include "ModuleOnServerFixture.h"
+
+#include "FriendRelations.h"
+#include "client/StringUtility.h"
+#include "skin/ScreenMetrics.h"
+#include "storage/ChatHistoryManager.h"
+#include "storage/ContactManager.h"
+
+#include <QDir>
+
+#include <cstring>
+
+std::string Gbk(const char* utf8) {
+    return StringUtility::UTF8ToAnsi(utf8);
+}
+
+ModuleOnServerFixture::ModuleOnServerFixture() : m_PreviousDir(QDir::currentPath()) {
+    QDir::setCurrent(m_WorkDir.path());
+    ScreenMetrics::SetOverride(QRect(0, 0, 1024, 768), QRect(0, 0, 1024, 728));
+}
+
+ModuleOnServerFixture::~ModuleOnServerFixture() {
+    m_pService.reset();
+    m_Peers.clear();
+    m_pServer.reset();
+    m_pStore.reset();
+    ScreenMetrics::ClearOverride();
+    QDir::setCurrent(m_PreviousDir);
+}
+
+void ModuleOnServerFixture::StartServer(quint16 port) {
+    StopServer();
+    if (port != 0)
+        m_nServerPort = port;
+    const QString path = m_ServerDir.filePath(QStringLiteral("friends.db"));
+    m_pStore = std::make_unique<SqliteAccountStore>(path.toStdString());
+    m_pServer = std::make_unique<FriendServer>(*m_pStore, SessionLimits{});
+    ASSERT_TRUE(m_pServer->Listen(QHostAddress::LocalHost, m_nServerPort))
+        << m_pServer->ErrorString().toStdString();
+    m_nServerPort = m_pServer->Port();
+}
+
+void ModuleOnServerFixture::StopServer() {
+    m_pServer.reset();
+    m_pStore.reset();
+}
+
+void ModuleOnServerFixture::AddAccount(int32_t userID, const char* utf8NickName) {
+    Account account;
+    account.userID = userID;
+    account.userName = "user" + std::to_string(userID);
+    account.nickName = Gbk(utf8NickName);
+    account.showID = 9000 + userID;
+    account.gender = static_cast<uint8_t>(userID % 2);
+    account.token = Token(userID);
+    FriendRelations(*m_pStore).SaveAccount(account);
+}
+
+void ModuleOnServerFixture::Befriend(int32_t userID, int32_t otherID) {
+    ASSERT_TRUE(FriendRelations(*m_pStore).MakeFriends(userID, otherID));
+}
+
+void ModuleOnServerFixture::AddStandardAccounts() {
+    AddAccount(kOwnID, "我自己");
+    AddAccount(kFriendID, "小明");
+    AddAccount(kStrangerID, "小红");
+    Befriend(kOwnID, kFriendID);
+}
+
+void ModuleOnServerFixture::StartModule(const std::string& address, int receiveIdleMs) {
+    if (!m_pService) {
+        m_pService = std::make_unique<CFriendService>();
+        tagUserInfo info{};
+        info.userID = kOwnID;
+        const std::string nick = Gbk("我自己");
+        std::memcpy(info.nickName, nick.data(), nick.size());
+        std::memcpy(info.userName, "user601", 7);
+        m_pService->SetUserInfo(info, Token(kOwnID));
+        // A lost connection is made again within a fraction of a second.
+        m_pService->SetReconnectDelays(20, 200);
+    }
+    if (receiveIdleMs > 0)
+        m_pService->SetKeepAliveTimes(receiveIdleMs / 4, receiveIdleMs);
+    tagProxyInfo proxy;
+    ASSERT_TRUE(m_pService->StartFriendService(address, 0, proxy));
+}
+
+void ModuleOnServerFixture::DestroyModule() {
+    m_pService.reset();
+}
+
+CContactManager& ModuleOnServerFixture::Contacts() {
+    return *CContactManager::GetInstance();
+}
+
+TestPeer& ModuleOnServerFixture::LogOnPeer(int32_t userID) {
+    m_Peers.push_back(std::make_unique<TestPeer>(m_nServerPort));
+    TestPeer& peer = *m_Peers.back();
+    peer.LogOn(userID, Token(userID), -1);
+    EXPECT_TRUE(peer.WaitFor(SUB_S_FRIEND_LIST).has_value()) << "user " << userID;
+    return peer;
+}
+
+bool ModuleOnServerFixture::HasContact(int32_t userID, int32_t groupID) {
+    const ContactInfo* contact = Contacts().FindContact(userID);
+    return contact != nullptr && contact->groupID == groupID;
+}
+
+int ModuleOnServerFixture::ContactsWithID(int32_t userID) {
+    int count = 0;
+    for (const auto& contact : Contacts().GetContacts())
+        count += contact->userID == userID ? 1 : 0;
+    return count;
+}
+
+std::vector<ChatHistoryRecord> ModuleOnServerFixture::History(int32_t peerID) {
+    CChatHistoryManager& history = *CChatHistoryManager::GetInstance();
+    return history.GetMessages(peerID, history.GetMessageCount(peerID), 0);
+}
+
+QString ModuleOnServerFixture::HistoryDirectory() const {
+    return m_WorkDir.filePath(QStringLiteral("Profile/%1/ChatHistory").arg(kOwnID));
+}
+
+QStringList ModuleOnServerFixture::HistoryFiles() const {
+    return QDir(HistoryDirectory()).entryList(QDir::Files);
+}

@@ -1,0 +1,90 @@
+#pragma once
+// The whole module against the reference friend server on loopback: a real CFriendService with
+// its own connection, signed in as user 601 ("我自己") in a fresh working directory, a server in
+// the same process over a SQLite file that outlives server restarts, and scripted users (TestPeer)
+// as the other side. Message boxes are recorded; the screen is 1024 x 768.
+
+#include "FriendServer.h"
+#include "RecordingMessageBox.h"
+#include "SqliteAccountStore.h"
+#include "TestPeer.h"
+#include "module/FriendService.h"
+#include "storage/ChatHistoryRecord.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class CContactManager;
+
+class ModuleOnServerFixture : public ::testing::Test {
+protected:
+    ModuleOnServerFixture();
+    ~ModuleOnServerFixture() override;
+
+    static constexpr int32_t kOwnID = 601;
+    static constexpr int32_t kFriendID = 602;
+    static constexpr int32_t kStrangerID = 603;
+
+    // Starts the server over the same database; the first start picks a free port (unless one was
+    // given), later ones take that port again.
+    void StartServer(quint16 port = 0);
+    // Destroys the server and closes its database, as a killed server would leave them.
+    void StopServer();
+    quint16 ServerPort() const { return m_nServerPort; }
+    AccountStore& ServerStore() { return *m_pStore; }
+    int32_t ServerListVersion(int32_t userID) { return m_pStore->ListVersion(userID); }
+    std::size_t ServerOnlineCount() const { return m_pServer ? m_pServer->OnlineCount() : 0; }
+    std::string ServerAddress() const { return AddressOf(m_nServerPort); }
+    static std::string AddressOf(quint16 port) { return "127.0.0.1:" + std::to_string(port); }
+
+    // Accounts: the signed-in user, a friend ("小明") and a stranger ("小红").
+    void AddAccount(int32_t userID, const char* utf8NickName);
+    void Befriend(int32_t userID, int32_t otherID);
+    void AddStandardAccounts();
+    static std::string Token(int32_t userID) { return "token-" + std::to_string(userID); }
+
+    // Creates the service when there is none and (re)starts it on the address. A receive limit
+    // (0: the library's 75 s) also makes the module ping four times within it.
+    void StartModule(const std::string& address, int receiveIdleMs = 0);
+    // Destroys the service as DestroyFriendClient does; what it stored stays.
+    void DestroyModule();
+    CFriendService& Service() { return *m_pService; }
+    CContactManager& Contacts();
+
+    // A scripted user logged on to the server with version -1, its friend list taken.
+    TestPeer& LogOnPeer(int32_t userID);
+    void DropPeers() { m_Peers.clear(); }
+
+    static bool WaitUntil(const std::function<bool()>& ready) {
+        return QTest::qWaitFor(ready, kWaitMs);
+    }
+    // The model holds the user with this group.
+    bool HasContact(int32_t userID, int32_t groupID);
+    int ContactsWithID(int32_t userID);
+
+    // Every stored message with the partner, oldest first.
+    std::vector<ChatHistoryRecord> History(int32_t peerID);
+    QStringList HistoryFiles() const;
+    QString HistoryDirectory() const;
+
+    RecordingMessageBox m_Boxes;
+
+private:
+    QTemporaryDir m_WorkDir;
+    QString m_PreviousDir;
+    QTemporaryDir m_ServerDir;
+    quint16 m_nServerPort = 0;
+    std::unique_ptr<AccountStore> m_pStore;
+    std::unique_ptr<FriendServer> m_pServer;
+    std::vector<std::unique_ptr<TestPeer>> m_Peers;
+    std::unique_ptr<CFriendService> m_pService;
+};
+
+// GBK text of a UTF-8 literal.
+std::string Gbk(const char* utf8);

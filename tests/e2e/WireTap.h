@@ -1,0 +1,53 @@
+#pragma once
+// A relay on 127.0.0.1 between the module and a server: passes every byte on unchanged in both
+// directions and keeps each frame that goes through, so tests can read both sides of the
+// conversation on the wire. One upstream connection per accepted client; either side closing
+// closes the other.
+
+#include "client/FrameCodec.h"
+
+#include <QTcpServer>
+#include <QTcpSocket>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class WireTap {
+public:
+    explicit WireTap(quint16 upstreamPort);
+    ~WireTap();
+    WireTap(const WireTap&) = delete;
+    WireTap& operator=(const WireTap&) = delete;
+
+    quint16 Port() const { return m_Server.serverPort(); }
+
+    // Friend commands with this sub-command sent by the client, and sent to it, in order.
+    std::vector<FrameCodec::Frame> Sent(uint16_t subCmd) const { return Friend(m_Sent, subCmd); }
+    std::vector<FrameCodec::Frame> Received(uint16_t subCmd) const {
+        return Friend(m_Received, subCmd);
+    }
+
+private:
+    struct Link {
+        std::unique_ptr<QTcpSocket> client;
+        std::unique_ptr<QTcpSocket> upstream;
+        FrameCodec::FrameReader sentReader;
+        FrameCodec::FrameReader receivedReader;
+        QByteArray waiting;
+    };
+
+    void OnNewConnection();
+    void FromClient(Link& link);
+    static void Record(FrameCodec::FrameReader& reader, const QByteArray& bytes,
+                       std::vector<FrameCodec::Frame>& frames);
+    static std::vector<FrameCodec::Frame> Friend(const std::vector<FrameCodec::Frame>& frames,
+                                                 uint16_t subCmd);
+
+    QTcpServer m_Server;
+    quint16 m_nUpstreamPort;
+    std::vector<std::unique_ptr<Link>> m_Links;
+    std::vector<FrameCodec::Frame> m_Sent;
+    std::vector<FrameCodec::Frame> m_Received;
+};
