@@ -1,0 +1,357 @@
+// The friend service on the network, in one process on loopback: the cost of one presence change
+// through the dispatcher with 2,000 contacts, a sign-on that downloads 2,000 friends from a
+// scripted server until the list is merged and stored, and the latency of chat messages from a
+// scripted user through the reference server into the module's history file, beside the loopback
+// round trip measured in the same run. Sounds are off (no audio device is assumed); message boxes
+// are counted, never shown.
+
+#include "FriendRelations.h"
+#include "FriendServer.h"
+#include "MemoryAccountStore.h"
+#include "client/FrameCodec.h"
+#include "client/StringUtility.h"
+#include "module/FriendService.h"
+#include "protocol/FriendCommands.h"
+#include "protocol/FriendRecords.h"
+#include "skin/SkinMessageBox.h"
+#include "storage/ChatHistoryManager.h"
+#include "storage/ContactManager.h"
+#include "storage/FriendOptionManager.h"
+#include "ui/friendlist/FriendMainDlg.h"
+#include "ui/manager/FriendWindowManager.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kOwnID = 501;
+constexpr int kFriendCount = 2000;
+constexpr int kFirstFriendID = 10000;
+constexpr int kPresenceCommands = 100000;
+constexpr int kChatMessages = 1000;
+
+class CountingMessageBox final : public IMessageBoxPresenter {
+public:
+    int Present(QWidget*, const QString&, const QString&, unsigned int, unsigned int) override {
+        ++shown;
+        return 1;
+    }
+    int shown = 0;
+};
+
+class DiscardingSocket final : public IClientSocket {
+public:
+    bool SendData(uint16_t, uint16_t, const void*, uint16_t) override { return true; }
+};
+
+// Runs the event loop until ready() holds.
+void RunUntil(const std::function<bool()>& ready) {
+    while (!ready())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+std::vector<FriendEntry> Friends() {
+    std::vector<FriendEntry> friends(kFriendCount);
+    const std::string prefix = StringUtility::QStringToAnsi(QStringLiteral("好友"));
+    for (int i = 0; i < kFriendCount; ++i) {
+        friends[i].userID = kFirstFriendID + i;
+        friends[i].userName = "player" + std::to_string(kFirstFriendID + i);
+        friends[i].nickName = prefix + std::to_string(i);
+        friends[i].showID = 90000 + i;
+        friends[i].gender = static_cast<uint8_t>(i % 2);
+        friends[i].online = i % 3 == 0;
+    }
+    return friends;
+}
+
+QByteArray FriendListBody(int32_t version) {
+    const std::vector<FriendEntry> friends = Friends();
+    CCommandStream body;
+    body.WriteInt32(version);
+    body.WriteInt32(kFriendCount);
+    WriteList(body, friends, WriteFriendEntry);
+    return QByteArray(reinterpret_cast<const char*>(body.SendBuffer()),
+                      static_cast<qsizetype>(body.SendSize()));
+}
+
+// The signed-in user 501 with a whole service in a working directory of its own.
+struct BenchModule {
+    BenchModule() {
+        QDir::setCurrent(dir.path());
+        SetMessageBoxPresenter(&boxes);
+        service = std::make_unique<CFriendService>();
+        tagUserInfo info{};
+        info.userID = kOwnID;
+        std::memcpy(info.nickName, "me", 2);
+        service->SetUserInfo(info, "token");
+    }
+    ~BenchModule() {
+        service.reset();
+        SetMessageBoxPresenter(nullptr);
+    }
+    void Start(const std::string& address) {
+        tagProxyInfo proxy;
+        service->StartFriendService(address, 0, proxy);
+        CFriendOptionManager::GetInstance()->GetFriendOption().bOpenFriendSound = false;
+    }
+    // Started, stopped again and sending nowhere: commands are handed in directly.
+    void StartOffline() {
+        Start("127.0.0.1:1");
+        service->StopService();
+        service->AttachSocket(&socket);
+    }
+
+    QTemporaryDir dir;
+    CountingMessageBox boxes;
+    DiscardingSocket socket;
+    std::unique_ptr<CFriendService> service;
+};
+
+void BM_OnlineStateDispatch(benchmark::State& state) {
+    const bool listVisible = state.range(0) != 0;
+    const bool tips = state.range(1) != 0;
+    const int commands = static_cast<int>(state.range(2));
+    BenchModule module;
+    module.StartOffline();
+    const QByteArray list = FriendListBody(1);
+    module.service->OnServiceCommand({CMD_FRIEND, SUB_S_FRIEND_LIST}, list.constData(),
+                                     static_cast<unsigned short>(list.size()));
+    CFriendOptionManager::GetInstance()->GetFriendOption().bRefuseOnlineTips = !tips;
+    if (listVisible)
+        module.service->ShowFriendWindow(false);
+    std::vector<std::array<uint8_t, SIZE_ONLINE_STATE>> bodies(static_cast<std::size_t>(commands));
+    for (int i = 0; i < commands; ++i) {
+        const int32_t userID = kFirstFriendID + i % kFriendCount;
+        std::memcpy(bodies[i].data(), &userID, 4);
+        bodies[i][4] = (i / kFriendCount) % 2 == 0 ? STATE_ONLINE : STATE_OFFLINE;
+    }
+    for (auto _ : state) {
+        for (const auto& body : bodies)
+            module.service->OnServiceCommand({CMD_FRIEND, SUB_S_ONLINE_STATE}, body.data(),
+                                             SIZE_ONLINE_STATE);
+    }
+    state.counters["contacts"] =
+        static_cast<double>(CContactManager::GetInstance()->GetContacts().size());
+    state.counters["list_visible"] =
+        CFriendWindowManager::GetInstance()->GetMainWindow()->isVisible() ? 1 : 0;
+    state.counters["per_command"] = benchmark::Counter(
+        commands, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    state.counters["boxes"] = module.boxes.shown;
+}
+BENCHMARK(BM_OnlineStateDispatch)
+    ->ArgNames({"visible", "tips", "commands"})
+    ->Args({0, 0, kPresenceCommands})
+    ->Args({0, 1, kPresenceCommands})
+    ->Args({1, 0, 1000})
+    ->Unit(benchmark::kMillisecond);
+
+// A friend server of one answer: every log-on gets the prepared friend list.
+class ListServer {
+public:
+    ListServer() {
+        m_Server.listen(QHostAddress::LocalHost, 0);
+        QObject::connect(&m_Server, &QTcpServer::newConnection, [this] { Accept(); });
+    }
+    quint16 Port() const { return m_Server.serverPort(); }
+    void SetVersion(int32_t version) {
+        const QByteArray body = FriendListBody(version);
+        bodySize = body.size();
+        m_Frame = FrameCodec::EncodeFrame(CMD_FRIEND, SUB_S_FRIEND_LIST, body.constData(),
+                                          static_cast<std::size_t>(body.size()));
+    }
+    qsizetype bodySize = 0;
+
+private:
+    void Accept() {
+        while (QTcpSocket* socket = m_Server.nextPendingConnection()) {
+            auto reader = std::make_shared<FrameCodec::FrameReader>();
+            QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket, reader] {
+                const QByteArray bytes = socket->readAll();
+                std::size_t offset = 0;
+                while (offset < static_cast<std::size_t>(bytes.size())) {
+                    offset += reader->Feed(bytes.constData() + offset,
+                                           static_cast<std::size_t>(bytes.size()) - offset);
+                    const std::optional<FrameCodec::Frame> frame = reader->TakeFrame();
+                    if (frame && frame->header.subCmd == SUB_C_LOGON)
+                        socket->write(m_Frame);
+                }
+            });
+            QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        }
+    }
+
+    QTcpServer m_Server;
+    QByteArray m_Frame;
+};
+
+void BM_SignOnWith2000Friends(benchmark::State& state) {
+    BenchModule module;
+    ListServer server;
+    const std::string address = "127.0.0.1:" + std::to_string(server.Port());
+    CContactManager* contacts = nullptr;
+    int32_t version = 1;
+    for (auto _ : state) {
+        state.PauseTiming();
+        server.SetVersion(++version);
+        state.ResumeTiming();
+        module.Start(address);
+        contacts = CContactManager::GetInstance();
+        RunUntil([&] { return contacts->GetVersion() == version; });
+    }
+    module.service->StopService();
+    state.counters["friends"] = contacts->GetFriendCount();
+    state.counters["body_bytes"] = static_cast<double>(server.bodySize);
+    state.counters["boxes"] = module.boxes.shown;
+}
+BENCHMARK(BM_SignOnWith2000Friends)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The module, noting when each chat command has been handled (stored and shown).
+class TimedService final : public CFriendService {
+public:
+    bool OnServiceCommand(CMD_Command command, const void* body, unsigned short length) override {
+        const bool handled = CFriendService::OnServiceCommand(command, body, length);
+        if (command.wSubCmdID == SUB_S_CHAT_MESSAGE)
+            ++chatsHandled;
+        if (command.wSubCmdID == SUB_S_FRIEND_LIST)
+            signedOn = true;
+        return handled;
+    }
+    int chatsHandled = 0;
+    bool signedOn = false;
+};
+
+// A scripted user: sends chat and pings, counts pongs.
+class ChatPeer {
+public:
+    explicit ChatPeer(quint16 port) {
+        QObject::connect(&m_Socket, &QTcpSocket::readyRead, [this] { Read(); });
+        // Like the module's own connection: without it Nagle holds a ping behind the delayed
+        // acknowledgement of the previous chat message, and the round trip reads 40 ms.
+        QObject::connect(&m_Socket, &QTcpSocket::connected,
+                         [this] { m_Socket.setSocketOption(QAbstractSocket::LowDelayOption, 1); });
+        m_Socket.connectToHost(QHostAddress::LocalHost, port);
+    }
+    void Send(uint16_t mainCmd, uint16_t sub, const CCommandStream& body) {
+        m_Socket.write(FrameCodec::EncodeFrame(mainCmd, sub, body.SendBuffer(), body.SendSize()));
+    }
+    int pongs = 0;
+    int lists = 0;
+
+private:
+    void Read() {
+        const QByteArray bytes = m_Socket.readAll();
+        std::size_t offset = 0;
+        while (offset < static_cast<std::size_t>(bytes.size())) {
+            offset += m_Reader.Feed(bytes.constData() + offset,
+                                    static_cast<std::size_t>(bytes.size()) - offset);
+            if (const std::optional<FrameCodec::Frame> frame = m_Reader.TakeFrame()) {
+                pongs += frame->header.mainCmd == FrameCodec::kLibraryMainCmd ? 1 : 0;
+                lists += frame->header.subCmd == SUB_S_FRIEND_LIST ? 1 : 0;
+            }
+        }
+    }
+    QTcpSocket m_Socket;
+    FrameCodec::FrameReader m_Reader;
+};
+
+double Percentile(std::vector<double> samples, double fraction) {
+    std::sort(samples.begin(), samples.end());
+    const auto index = static_cast<std::size_t>(fraction * static_cast<double>(samples.size() - 1));
+    return samples[index];
+}
+
+void BM_ChatLatencyThroughServer(benchmark::State& state) {
+    QTemporaryDir dir;
+    QDir::setCurrent(dir.path());
+    CountingMessageBox boxes;
+    SetMessageBoxPresenter(&boxes);
+    MemoryAccountStore store;
+    FriendRelations relations(store);
+    for (const int32_t userID : {kOwnID, kOwnID + 1}) {
+        Account account;
+        account.userID = userID;
+        account.userName = "player" + std::to_string(userID);
+        account.nickName = account.userName;
+        account.token = "t";
+        relations.SaveAccount(account);
+    }
+    relations.MakeFriends(kOwnID, kOwnID + 1);
+    FriendServer server(store, SessionLimits{});
+    server.Listen(QHostAddress::LocalHost, 0);
+
+    auto service = std::make_unique<TimedService>();
+    tagUserInfo info{};
+    info.userID = kOwnID;
+    service->SetUserInfo(info, "t");
+    tagProxyInfo proxy;
+    service->StartFriendService("127.0.0.1:" + std::to_string(server.Port()), 0, proxy);
+    CFriendOptionManager::GetInstance()->GetFriendOption().bOpenFriendSound = false;
+    RunUntil([&] { return service->signedOn; });
+    ChatPeer peer(server.Port());
+    CCommandStream logon;
+    logon.WriteInt32(kOwnID + 1);
+    logon.WriteString("t");
+    logon.WriteInt32(-1);
+    peer.Send(CMD_FRIEND, SUB_C_LOGON, logon);
+    RunUntil([&] { return peer.lists == 1; });
+
+    std::vector<double> chatUs;
+    std::vector<double> roundTripUs;
+    const CCommandStream empty;
+    for (auto _ : state) {
+        chatUs.clear();
+        roundTripUs.clear();
+        for (int i = 0; i < kChatMessages; ++i) {
+            QElapsedTimer timer;
+            timer.start();
+            peer.Send(FrameCodec::kLibraryMainCmd, FrameCodec::kPingSubCmd, empty);
+            const int pongs = peer.pongs;
+            RunUntil([&] { return peer.pongs > pongs; });
+            roundTripUs.push_back(static_cast<double>(timer.nsecsElapsed()) / 1000.0);
+
+            CCommandStream chat;
+            chat.WriteInt32(kOwnID + 1);
+            chat.WriteInt32(kOwnID);
+            chat.WriteString("message " + std::to_string(i));
+            const int handled = service->chatsHandled;
+            timer.restart();
+            peer.Send(CMD_FRIEND, SUB_C_CHAT_MESSAGE, chat);
+            RunUntil([&] { return service->chatsHandled > handled; });
+            chatUs.push_back(static_cast<double>(timer.nsecsElapsed()) / 1000.0);
+        }
+    }
+    state.counters["chat_p50_us"] = Percentile(chatUs, 0.50);
+    state.counters["chat_p99_us"] = Percentile(chatUs, 0.99);
+    state.counters["rtt_p50_us"] = Percentile(roundTripUs, 0.50);
+    state.counters["rtt_p99_us"] = Percentile(roundTripUs, 0.99);
+    state.counters["stored"] = CChatHistoryManager::GetInstance()->GetMessageCount(kOwnID + 1);
+    state.counters["boxes"] = boxes.shown;
+    service.reset();
+    SetMessageBoxPresenter(nullptr);
+}
+BENCHMARK(BM_ChatLatencyThroughServer)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
