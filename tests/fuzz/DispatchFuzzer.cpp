@@ -1,0 +1,126 @@
+// libFuzzer target for the dispatcher of server commands: the first byte picks the sub-command
+// (the protocol's range 0-31, handled or not), the remaining bytes are the body. One whole service
+// lives in a temporary working directory for the run, without a connection: what it sends is
+// dropped. It is built anew every few thousand inputs so that the windows, contacts and history
+// files the inputs create stay bounded.
+
+#include "client/ClientSocket.h"
+#include "module/FriendService.h"
+#include "protocol/FriendCommands.h"
+#include "skin/SkinMessageBox.h"
+#include "storage/FriendOptionManager.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+constexpr int kInputsPerService = 2000;
+
+class DiscardingSocket final : public IClientSocket {
+public:
+    bool SendData(uint16_t, uint16_t, const void*, uint16_t) override { return true; }
+};
+
+// Message boxes would wait for a click.
+class SilentMessageBox final : public IMessageBoxPresenter {
+public:
+    int Present(QWidget*, const QString&, const QString&, unsigned int, unsigned int) override {
+        return 1;
+    }
+};
+
+uint16_t FixedBodySize(uint16_t sub) {
+    switch (sub) {
+    case SUB_S_ADD_FRIEND_FAIL:
+        return SIZE_ADD_FRIEND_FAIL;
+    case SUB_S_FRIEND_REPLY:
+        return SIZE_FRIEND_REPLY_IN;
+    case SUB_S_MOVE_RESULT:
+        return SIZE_MOVE_RESULT;
+    case SUB_S_LOGON_FAILED:
+        return SIZE_LOGON_FAILED;
+    case SUB_S_CLEAR_FLAG:
+        return SIZE_CLEAR_FLAG;
+    case SUB_S_ONLINE_STATE:
+        return SIZE_ONLINE_STATE;
+    case SUB_S_SHAKE:
+        return SIZE_SHAKE_IN;
+    default:
+        return 0;
+    }
+}
+
+struct Harness {
+    Harness() {
+        QDir::setCurrent(workDir.path());
+        SetMessageBoxPresenter(&boxes);
+    }
+
+    CFriendService& Service() {
+        if (!service || ++inputs % kInputsPerService == 0)
+            Rebuild();
+        return *service;
+    }
+
+    void Rebuild() {
+        service.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        service = std::make_unique<CFriendService>();
+        tagUserInfo info{};
+        info.userID = 501;
+        std::memcpy(info.nickName, "me", 2);
+        service->SetUserInfo(info, "token");
+        tagProxyInfo proxy;
+        service->StartFriendService("127.0.0.1:1", 0, proxy);
+        service->StopService();
+        service->AttachSocket(&socket);
+        // No sound device is wanted for this.
+        CFriendOptionManager::GetInstance()->GetFriendOption().bOpenFriendSound = false;
+    }
+
+    QTemporaryDir workDir;
+    SilentMessageBox boxes;
+    DiscardingSocket socket;
+    std::unique_ptr<CFriendService> service;
+    int inputs = 0;
+};
+
+// Never destroyed: libFuzzer ends with exit(), after Qt's own globals are gone, when widgets can
+// no longer be torn down. Both stay reachable, so no leak is reported.
+QApplication* g_app = nullptr;
+Harness* g_harness = nullptr;
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("QT_LOGGING_RULES", "*.debug=false;qt.qpa.*=false");
+    g_app = new QApplication(*argc, *argv);
+    g_harness = new Harness();
+    std::atexit([] { g_harness->workDir.remove(); });
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+    if (size == 0 || size > 1 + 0xFFFF)
+        return -1;
+    const auto sub = static_cast<uint16_t>(data[0] % 32);
+    const auto length = static_cast<unsigned short>(size - 1);
+    // The body in a buffer of its own exact size, so that any read past it is caught.
+    std::unique_ptr<uint8_t[]> body(new uint8_t[length]);
+    if (length != 0)
+        std::memcpy(body.get(), data + 1, length);
+    const bool handled =
+        g_harness->Service().OnServiceCommand({CMD_FRIEND, sub}, body.get(), length);
+    const uint16_t fixedSize = FixedBodySize(sub);
+    if (fixedSize != 0 && length != fixedSize && handled)
+        std::abort();
+    return 0;
+}
