@@ -4,6 +4,8 @@
 #include "client/StringUtility.h"
 #include "pellix/IFriendClient.h"
 
+#include <QCloseEvent>
+#include <QCoreApplication>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QIntValidator>
@@ -137,6 +139,11 @@ void HostWindow::BlacklistFromInput() {
     }
     if (!m_pClient->AddToBlacklist(id, 0, 0, 0, std::string(), std::string()))
         ShowStatus(QStringLiteral("用户 %1 不在好友列表中").arg(id));
+}
+
+void HostWindow::closeEvent(QCloseEvent* event) {
+    QMainWindow::closeEvent(event);
+    QCoreApplication::quit();
 }
 
 void HostWindow::ShowStatus(const QString& text) {

@@ -20,6 +20,10 @@ public:
     bool SignOn();
     AvatarHost& Avatars() { return m_avatars; }
 
+protected:
+    // The game client ends with its main window, whatever friend windows are still open.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     QWidget* BuildUserHeader();
     QWidget* BuildFriendActions();

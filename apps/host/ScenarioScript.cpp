@@ -1,0 +1,94 @@
+#include "ScenarioScript.h"
+
+#include <QFile>
+#include <QRegularExpression>
+
+#include <array>
+
+namespace {
+
+enum class Argument { None, Text, FileName };
+
+struct CommandSpec {
+    const char* name;
+    ScenarioCommand command;
+    Argument argument;
+};
+
+constexpr std::array kCommands = {
+    CommandSpec{"wait-window", ScenarioCommand::WaitWindow, Argument::Text},
+    CommandSpec{"show-friends", ScenarioCommand::ShowFriends, Argument::None},
+    CommandSpec{"wait-friend", ScenarioCommand::WaitFriend, Argument::Text},
+    CommandSpec{"wait-online", ScenarioCommand::WaitOnline, Argument::Text},
+    CommandSpec{"wait-offline", ScenarioCommand::WaitOffline, Argument::Text},
+    CommandSpec{"wait-tip", ScenarioCommand::WaitTip, Argument::None},
+    CommandSpec{"open-chat", ScenarioCommand::OpenChat, Argument::Text},
+    CommandSpec{"wait-chat", ScenarioCommand::WaitChat, Argument::Text},
+    CommandSpec{"type", ScenarioCommand::Type, Argument::Text},
+    CommandSpec{"send", ScenarioCommand::Send, Argument::None},
+    CommandSpec{"wait-message", ScenarioCommand::WaitMessage, Argument::Text},
+    CommandSpec{"screenshot", ScenarioCommand::Screenshot, Argument::FileName},
+    CommandSpec{"quit", ScenarioCommand::Quit, Argument::None},
+};
+
+const CommandSpec* FindCommand(const QString& word) {
+    for (const CommandSpec& spec : kCommands) {
+        if (word == QLatin1String(spec.name))
+            return &spec;
+    }
+    return nullptr;
+}
+
+// Screenshot names become file names: no separators, nothing a shell would trip over.
+bool IsPlainFileName(const QString& name) {
+    static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9][A-Za-z0-9._-]*$"));
+    return plain.match(name).hasMatch();
+}
+
+QString CheckArgument(const CommandSpec& spec, const QString& argument) {
+    if (spec.argument == Argument::None && !argument.isEmpty())
+        return QStringLiteral("%1 takes no argument").arg(QLatin1String(spec.name));
+    if (spec.argument != Argument::None && argument.isEmpty())
+        return QStringLiteral("%1 needs an argument").arg(QLatin1String(spec.name));
+    if (spec.argument == Argument::FileName && !IsPlainFileName(argument))
+        return QStringLiteral("screenshot name \"%1\" may hold only letters, digits, . _ -")
+            .arg(argument);
+    return {};
+}
+
+} // namespace
+
+std::optional<std::vector<ScenarioStep>> ParseScenario(const QString& text, QString& error) {
+    std::vector<ScenarioStep> steps;
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    for (int index = 0; index < lines.size(); ++index) {
+        const QString source = lines[index].trimmed();
+        if (source.isEmpty() || source.startsWith(QLatin1Char('#')))
+            continue;
+        const qsizetype blank = source.indexOf(QRegularExpression(QStringLiteral("\\s")));
+        const QString word = blank < 0 ? source : source.left(blank);
+        const QString argument = blank < 0 ? QString() : source.mid(blank).trimmed();
+        const CommandSpec* spec = FindCommand(word);
+        QString problem = spec == nullptr ? QStringLiteral("unknown command \"%1\"").arg(word)
+                                          : CheckArgument(*spec, argument);
+        if (!problem.isEmpty()) {
+            error = QStringLiteral("line %1: %2").arg(index + 1).arg(problem);
+            return std::nullopt;
+        }
+        steps.push_back({index + 1, spec->command, argument, source});
+    }
+    return steps;
+}
+
+std::optional<std::vector<ScenarioStep>> ReadScenarioFile(const QString& path, QString& error) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
+        return std::nullopt;
+    }
+    QString parseError;
+    auto steps = ParseScenario(QString::fromUtf8(file.readAll()), parseError);
+    if (!steps)
+        error = QStringLiteral("%1: %2").arg(path, parseError);
+    return steps;
+}

@@ -1,0 +1,38 @@
+#pragma once
+// A scenario: the user actions a demo host plays against the friend windows, one per line of a
+// small text file. Parsed before the host signs on; the player owns the steps.
+
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+enum class ScenarioCommand {
+    WaitWindow,  // wait-window TITLE: a visible window with that title
+    ShowFriends, // show-friends: the host's friend-list button, until the list is visible
+    WaitFriend,  // wait-friend NAME: the friend list shows NAME
+    WaitOnline,  // wait-online NAME: ... shows NAME online
+    WaitOffline, // wait-offline NAME: ... shows NAME offline
+    WaitTip,     // wait-tip: a popup tip has risen fully
+    OpenChat,    // open-chat NAME: double-click NAME in the list, until the chat is visible
+    WaitChat,    // wait-chat NAME: the chat with NAME is visible (opened by the other side)
+    Type,        // type TEXT: typed into the current chat's input box
+    Send,        // send: a click on the current chat's send button
+    WaitMessage, // wait-message TEXT: the current chat's view shows TEXT
+    Screenshot,  // screenshot NAME: every visible window to NAME-<window>.png
+    Quit,        // quit: ends the scenario here
+};
+
+struct ScenarioStep {
+    int line = 0;
+    ScenarioCommand command = ScenarioCommand::Quit;
+    QString argument;
+    // The line as written, trimmed, for messages.
+    QString source;
+};
+
+// Parses a whole script; blank lines and lines starting with # are skipped. On a bad line
+// returns nothing and sets error to "line N: ...".
+std::optional<std::vector<ScenarioStep>> ParseScenario(const QString& text, QString& error);
+// Reads a UTF-8 script file and parses it.
+std::optional<std::vector<ScenarioStep>> ReadScenarioFile(const QString& path, QString& error);

@@ -1,0 +1,46 @@
+#pragma once
+// Finds the friend windows the way a user does: by their titles and what they show. The host
+// knows the module only through IFriendClient, so it looks among the application's visible
+// top-level windows and the standard Qt controls inside them.
+
+#include <QList>
+#include <QModelIndex>
+#include <QString>
+
+class QAbstractButton;
+class QAbstractItemView;
+class QPlainTextEdit;
+class QTextEdit;
+class QWidget;
+
+namespace WindowFinder {
+
+// Visible top-level windows, in a stable order.
+QList<QWidget*> VisibleWindows();
+// The first visible window titled exactly title, or null.
+QWidget* VisibleWindow(const QString& title);
+// Titles of the visible windows, for messages.
+QString VisibleTitles();
+
+// The friend list window's title and a chat window's title for a friend's display name.
+QString FriendListTitle();
+QString ChatTitle(const QString& friendName);
+// The display name in a chat window's title, empty when title is no chat title.
+QString FriendOfChatTitle(const QString& title);
+
+// The list of the visible friend list window, or null.
+QAbstractItemView* FriendListView();
+// The row of the open list showing name, invalid when none.
+QModelIndex FriendItem(QAbstractItemView* view, const QString& name);
+// Online contacts show their portrait in colour, offline ones in grey.
+bool ShowsOnline(const QModelIndex& item);
+
+// The input box, conversation view and a button (by its text) of a window, or null.
+QPlainTextEdit* ChatInput(QWidget* chat);
+QTextEdit* ChatView(QWidget* chat);
+QAbstractButton* Button(QWidget* window, const QString& text);
+
+// A visible popup tip: a small frameless tool window.
+QWidget* PopupTip();
+
+} // namespace WindowFinder

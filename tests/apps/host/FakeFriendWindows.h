@@ -1,0 +1,41 @@
+#pragma once
+// Stand-ins for the friend windows built from plain Qt controls, shaped the way the scenario
+// player finds the real ones: a host window with its friend-list button, a list window titled
+// "游戏好友" whose items carry portraits, and chat windows with a view, an input box and a
+// send button that moves the text into the view.
+
+#include <QAbstractButton>
+#include <QListView>
+#include <QMainWindow>
+#include <QPlainTextEdit>
+#include <QStandardItemModel>
+#include <QTextEdit>
+
+#include <map>
+#include <memory>
+
+QPixmap Portrait(bool online);
+
+class FakeChatWindow : public QWidget {
+public:
+    explicit FakeChatWindow(const QString& friendName);
+    QTextEdit* view;
+    QPlainTextEdit* input;
+    QAbstractButton* send;
+};
+
+class FakeFriendWindows {
+public:
+    FakeFriendWindows();
+    ~FakeFriendWindows();
+
+    void AddFriend(const QString& name, bool online);
+    void SetOnline(const QString& name, bool online);
+    FakeChatWindow* Chat(const QString& name);
+
+    QMainWindow host;
+    QWidget friendList;
+    QListView* list;
+    QStandardItemModel model;
+    std::map<QString, std::unique_ptr<FakeChatWindow>> chats;
+};
