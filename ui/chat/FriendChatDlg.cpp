@@ -52,6 +52,9 @@ CFriendChatDlg::CFriendChatDlg(QWidget* parent)
     for (QWidget* child : findChildren<QWidget*>())
         child->installEventFilter(this);
     const auto& ui = *m_pTemplate;
+    // The title-bar buttons take no keyboard focus, so none is drawn framed when the window opens.
+    for (CSkinButton* button : {ui.minButton, ui.maxButton, ui.closeButton})
+        button->setFocusPolicy(Qt::NoFocus);
     connect(ui.sendButton, &CSkinButton::clicked, this, &CFriendChatDlg::SendChatMessage);
     connect(ui.closeButton, &CSkinButton::clicked, this, [this] { OnCancel(); });
     connect(ui.closeTextButton, &CSkinButton::clicked, this, [this] { OnCancel(); });

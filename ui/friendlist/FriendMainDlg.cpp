@@ -30,6 +30,9 @@ CFriendMainDlg::CFriendMainDlg(QWidget* parent)
     // A top-level window of its own on the task bar, above other windows.
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                    Qt::WindowMinimizeButtonHint);
+    // The title-bar buttons take no keyboard focus, so none is drawn framed when the window opens.
+    CloseButton()->setFocusPolicy(Qt::NoFocus);
+    OptionButton()->setFocusPolicy(Qt::NoFocus);
     connect(CloseButton(), &CSkinButton::clicked, this, [this] { OnCancel(); });
     connect(OptionButton(), &CSkinButton::clicked, this, &CFriendMainDlg::OpenOptionWindow);
 }
