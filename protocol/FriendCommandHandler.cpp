@@ -104,7 +104,11 @@ bool CFriendCommandHandler::OnMoveResult(const uint8_t* body) {
             return true;
         ServiceNotice(AnsiText("拖入陌生人成功！"), MB_STYLE_PLAIN, 5);
     } else if (operation == MOVE_TO_BLACKLIST) {
-        if (!contacts->MoveToBlacklist(userID))
+        // The host's blacklist request moves the contact before it asks the server; the server's
+        // confirmation then finds it moved already, which is success, not a refusal.
+        const ContactInfo* contact = contacts->FindContact(userID);
+        const bool movedAlready = contact != nullptr && contact->groupID == GROUP_BLACKLIST;
+        if (!movedAlready && !contacts->MoveToBlacklist(userID))
             return true;
         ServiceNotice(AnsiText("拉黑成功！"), MB_STYLE_PLAIN, 5);
     }

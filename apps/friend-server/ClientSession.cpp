@@ -12,6 +12,8 @@ ClientSession::ClientSession(QTcpSocket* socket, const SessionLimits& limits, QO
     m_pSocket->setParent(this);
     // The reader takes one frame at a time; the socket holds no more than that either.
     m_pSocket->setReadBufferSize(static_cast<qint64>(FrameCodec::kMaxFrameSize));
+    // Commands are small and answered at once: no waiting to fill a segment.
+    m_pSocket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     m_pReceiveTimer->setSingleShot(true);
     m_pReceiveTimer->start(m_Limits.receiveTimeout);
     connect(m_pReceiveTimer, &QTimer::timeout, this, &ClientSession::Drop);

@@ -185,6 +185,18 @@ TEST_F(IncomingCommands, MoveResultsMoveTheContactAndSayWhere) {
     EXPECT_EQ(LastBox().style, 16u);
 }
 
+TEST_F(IncomingCommands, TheServersConfirmationOfTheHostsBlacklistIsNoRefusal) {
+    SendFriendList(7, 1, {Friend(502, "小明", true)});
+    ASSERT_TRUE(m_pService->AddToBlacklist(502, 0, 0, 0, "user502", Gbk("小明")));
+    ASSERT_TRUE(Contacts().IsInBlacklist(502));
+    const std::size_t boxes = m_boxes.boxes.size();
+    ASSERT_TRUE(Receive(SUB_S_MOVE_RESULT, IdBody(502, {MOVE_TO_BLACKLIST, 0})));
+    ASSERT_EQ(m_boxes.boxes.size(), boxes + 1);
+    EXPECT_EQ(LastBox().text, QStringLiteral("拉黑成功！"));
+    EXPECT_EQ(LastBox().style, 0u);
+    EXPECT_TRUE(Contacts().IsInBlacklist(502));
+}
+
 TEST_F(IncomingCommands, ClearHistoryEmptiesTheHistoryDirectoryAndSetsTheFlag) {
     auto& history = *CChatHistoryManager::GetInstance();
     history.AddMessage(502, "a", "b", 1, "one");

@@ -15,6 +15,8 @@
 #include "ui/chat/FriendChatDlg.h"
 #include "ui/friendlist/FriendMainDlg.h"
 
+#include <QTimer>
+
 #include <ctime>
 
 namespace {
@@ -108,16 +110,24 @@ void CFriendWindowManager::CloseAllWindows() {
     if (auto* contacts = CContactManager::GetInstance())
         contacts->SetListener(nullptr);
     m_pMainWindow.reset();
+    m_bRefreshPending = false;
     m_chatWindows.clear();
     m_addRequestWindows.clear();
     m_addConfirmWindows.clear();
 }
 
 void CFriendWindowManager::RefreshMainWindow() {
-    if (!m_pMainWindow || !m_pMainWindow->isVisible())
+    if (!m_pMainWindow || !m_pMainWindow->isVisible() || m_bRefreshPending)
         return;
-    if (auto* contacts = CContactManager::GetInstance())
-        contacts->RefreshListener();
+    // A burst of presence changes rebuilds the list once, when the burst has been handled; each
+    // change has already re-filed its own contact.
+    m_bRefreshPending = true;
+    QTimer::singleShot(0, m_pMainWindow.get(), [this] {
+        m_bRefreshPending = false;
+        auto* contacts = CContactManager::GetInstance();
+        if (contacts != nullptr && m_pMainWindow && m_pMainWindow->isVisible())
+            contacts->RefreshListener();
+    });
 }
 
 void CFriendWindowManager::UpdateFriendCounts(int friendCount, int onlineFriendCount) {

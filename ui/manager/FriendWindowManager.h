@@ -30,6 +30,7 @@ public:
     void ShowMainWindow(bool toggle);
     void HideMainWindow();
     void CloseAllWindows();
+    // Rebuilds the visible friend list from the model once control returns to the event loop.
     void RefreshMainWindow();
     void UpdateFriendCounts(int friendCount, int onlineFriendCount);
 
@@ -66,4 +67,5 @@ private:
     std::map<int, std::unique_ptr<CFriendAddConfirmDlg>> m_addConfirmWindows;
     CSkinTaskbarNotifier m_notifier;
     ChatPlacement m_placement;
+    bool m_bRefreshPending = false;
 };
