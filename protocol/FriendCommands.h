@@ -44,3 +44,26 @@ constexpr uint16_t SIZE_SHAKE_IN = 4;
 constexpr uint16_t SIZE_FRIEND_REPLY_OUT = 9;
 constexpr uint16_t SIZE_MOVE_CONTACT = 9;
 constexpr uint16_t SIZE_SHAKE_OUT = 4;
+
+// Size of the fixed body of a server-to-client command; 0 for the commands whose body is variable
+// or not read.
+constexpr uint16_t FixedBodySize(uint16_t sub) {
+    switch (sub) {
+    case SUB_S_ADD_FRIEND_FAIL:
+        return SIZE_ADD_FRIEND_FAIL;
+    case SUB_S_FRIEND_REPLY:
+        return SIZE_FRIEND_REPLY_IN;
+    case SUB_S_MOVE_RESULT:
+        return SIZE_MOVE_RESULT;
+    case SUB_S_LOGON_FAILED:
+        return SIZE_LOGON_FAILED;
+    case SUB_S_CLEAR_FLAG:
+        return SIZE_CLEAR_FLAG;
+    case SUB_S_ONLINE_STATE:
+        return SIZE_ONLINE_STATE;
+    case SUB_S_SHAKE:
+        return SIZE_SHAKE_IN;
+    default:
+        return 0;
+    }
+}

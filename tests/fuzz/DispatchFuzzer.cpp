@@ -36,27 +36,6 @@ public:
     }
 };
 
-uint16_t FixedBodySize(uint16_t sub) {
-    switch (sub) {
-    case SUB_S_ADD_FRIEND_FAIL:
-        return SIZE_ADD_FRIEND_FAIL;
-    case SUB_S_FRIEND_REPLY:
-        return SIZE_FRIEND_REPLY_IN;
-    case SUB_S_MOVE_RESULT:
-        return SIZE_MOVE_RESULT;
-    case SUB_S_LOGON_FAILED:
-        return SIZE_LOGON_FAILED;
-    case SUB_S_CLEAR_FLAG:
-        return SIZE_CLEAR_FLAG;
-    case SUB_S_ONLINE_STATE:
-        return SIZE_ONLINE_STATE;
-    case SUB_S_SHAKE:
-        return SIZE_SHAKE_IN;
-    default:
-        return 0;
-    }
-}
-
 struct Harness {
     Harness() {
         QDir::setCurrent(workDir.path());
