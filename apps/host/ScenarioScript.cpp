@@ -32,9 +32,9 @@ constexpr std::array kCommands = {
 };
 
 const CommandSpec* FindCommand(const QString& word) {
-    for (const CommandSpec& spec : kCommands) {
-        if (word == QLatin1String(spec.name))
-            return &spec;
+    for (const CommandSpec& entry : kCommands) {
+        if (word == QLatin1String(entry.name))
+            return &entry;
     }
     return nullptr;
 }
@@ -45,12 +45,12 @@ bool IsPlainFileName(const QString& name) {
     return plain.match(name).hasMatch();
 }
 
-QString CheckArgument(const CommandSpec& spec, const QString& argument) {
-    if (spec.argument == Argument::None && !argument.isEmpty())
-        return QStringLiteral("%1 takes no argument").arg(QLatin1String(spec.name));
-    if (spec.argument != Argument::None && argument.isEmpty())
-        return QStringLiteral("%1 needs an argument").arg(QLatin1String(spec.name));
-    if (spec.argument == Argument::FileName && !IsPlainFileName(argument))
+QString CheckArgument(const CommandSpec& entry, const QString& argument) {
+    if (entry.argument == Argument::None && !argument.isEmpty())
+        return QStringLiteral("%1 takes no argument").arg(QLatin1String(entry.name));
+    if (entry.argument != Argument::None && argument.isEmpty())
+        return QStringLiteral("%1 needs an argument").arg(QLatin1String(entry.name));
+    if (entry.argument == Argument::FileName && !IsPlainFileName(argument))
         return QStringLiteral("screenshot name \"%1\" may hold only letters, digits, . _ -")
             .arg(argument);
     return {};
@@ -68,14 +68,14 @@ std::optional<std::vector<ScenarioStep>> ParseScenario(const QString& text, QStr
         const qsizetype blank = source.indexOf(QRegularExpression(QStringLiteral("\\s")));
         const QString word = blank < 0 ? source : source.left(blank);
         const QString argument = blank < 0 ? QString() : source.mid(blank).trimmed();
-        const CommandSpec* spec = FindCommand(word);
-        QString problem = spec == nullptr ? QStringLiteral("unknown command \"%1\"").arg(word)
-                                          : CheckArgument(*spec, argument);
+        const CommandSpec* entry = FindCommand(word);
+        QString problem = entry == nullptr ? QStringLiteral("unknown command \"%1\"").arg(word)
+                                           : CheckArgument(*entry, argument);
         if (!problem.isEmpty()) {
             error = QStringLiteral("line %1: %2").arg(index + 1).arg(problem);
             return std::nullopt;
         }
-        steps.push_back({index + 1, spec->command, argument, source});
+        steps.push_back({index + 1, entry->command, argument, source});
     }
     return steps;
 }
