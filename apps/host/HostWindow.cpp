@@ -117,7 +117,8 @@ bool HostWindow::SignOn() {
     m_pClient->SetFriendHost(&m_avatars);
     tagProxyInfo proxy;
     const bool started = m_pClient->StartFriendService(m_options.server.toStdString(), 0, proxy);
-    ShowStatus(started ? QStringLiteral("好友服务已启动，服务器 %1（好友列表里可见好友在线状态）").arg(m_options.server)
+    ShowStatus(started ? QStringLiteral("好友服务已启动，服务器 %1（好友列表里可见好友在线状态）")
+                             .arg(m_options.server)
                        : QStringLiteral("无法连接好友服务器 %1").arg(m_options.server));
     return started;
 }
