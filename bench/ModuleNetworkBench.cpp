@@ -8,6 +8,7 @@
 #include "FriendRelations.h"
 #include "FriendServer.h"
 #include "MemoryAccountStore.h"
+#include "RecordingMessageBox.h"
 #include "client/FrameCodec.h"
 #include "client/StringUtility.h"
 #include "module/FriendService.h"
@@ -43,15 +44,6 @@ constexpr int kFriendCount = 2000;
 constexpr int kFirstFriendID = 10000;
 constexpr int kPresenceCommands = 100000;
 constexpr int kChatMessages = 1000;
-
-class CountingMessageBox final : public IMessageBoxPresenter {
-public:
-    int Present(QWidget*, const QString&, const QString&, unsigned int, unsigned int) override {
-        ++shown;
-        return 1;
-    }
-    int shown = 0;
-};
 
 class DiscardingSocket final : public IClientSocket {
 public:
@@ -92,16 +84,11 @@ QByteArray FriendListBody(int32_t version) {
 struct BenchModule {
     BenchModule() {
         QDir::setCurrent(dir.path());
-        SetMessageBoxPresenter(&boxes);
         service = std::make_unique<CFriendService>();
         tagUserInfo info{};
         info.userID = kOwnID;
         std::memcpy(info.nickName, "me", 2);
         service->SetUserInfo(info, "token");
-    }
-    ~BenchModule() {
-        service.reset();
-        SetMessageBoxPresenter(nullptr);
     }
     void Start(const std::string& address) {
         tagProxyInfo proxy;
@@ -116,7 +103,7 @@ struct BenchModule {
     }
 
     QTemporaryDir dir;
-    CountingMessageBox boxes;
+    RecordingMessageBox boxes;
     DiscardingSocket socket;
     std::unique_ptr<CFriendService> service;
 };
@@ -150,7 +137,7 @@ void BM_OnlineStateDispatch(benchmark::State& state) {
         CFriendWindowManager::GetInstance()->GetMainWindow()->isVisible() ? 1 : 0;
     state.counters["per_command"] = benchmark::Counter(
         commands, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
-    state.counters["boxes"] = module.boxes.shown;
+    state.counters["boxes"] = static_cast<double>(module.boxes.boxes.size());
 }
 BENCHMARK(BM_OnlineStateDispatch)
     ->ArgNames({"visible", "tips", "commands"})
@@ -215,7 +202,7 @@ void BM_SignOnWith2000Friends(benchmark::State& state) {
     module.service->StopService();
     state.counters["friends"] = contacts->GetFriendCount();
     state.counters["body_bytes"] = static_cast<double>(server.bodySize);
-    state.counters["boxes"] = module.boxes.shown;
+    state.counters["boxes"] = static_cast<double>(module.boxes.boxes.size());
 }
 BENCHMARK(BM_SignOnWith2000Friends)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -277,8 +264,7 @@ double Percentile(std::vector<double> samples, double fraction) {
 void BM_ChatLatencyThroughServer(benchmark::State& state) {
     QTemporaryDir dir;
     QDir::setCurrent(dir.path());
-    CountingMessageBox boxes;
-    SetMessageBoxPresenter(&boxes);
+    RecordingMessageBox boxes;
     MemoryAccountStore store;
     FriendRelations relations(store);
     for (const int32_t userID : {kOwnID, kOwnID + 1}) {
@@ -339,9 +325,8 @@ void BM_ChatLatencyThroughServer(benchmark::State& state) {
     state.counters["rtt_p50_us"] = Percentile(roundTripUs, 0.50);
     state.counters["rtt_p99_us"] = Percentile(roundTripUs, 0.99);
     state.counters["stored"] = CChatHistoryManager::GetInstance()->GetMessageCount(kOwnID + 1);
-    state.counters["boxes"] = boxes.shown;
+    state.counters["boxes"] = static_cast<double>(boxes.boxes.size());
     service.reset();
-    SetMessageBoxPresenter(nullptr);
 }
 BENCHMARK(BM_ChatLatencyThroughServer)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 

@@ -1,6 +1,7 @@
 // Speed of the storage layer on real SQLite files in a temporary working directory: a full friend
 // list download, a reload of the stored list, a burst of chat messages and paging a long history.
 
+#include "RecordingMessageBox.h"
 #include "data/Binding.h"
 #include "data/SQLite/Connector.h"
 #include "data/Session.h"
@@ -27,26 +28,15 @@ constexpr int FRIEND_COUNT = 2000;
 constexpr int LONG_HISTORY_PEER = 900;
 constexpr int LONG_HISTORY_SIZE = 100000;
 
-// Counts error boxes instead of showing them; a benchmark that reports one is not measuring.
-class CountingMessageBox final : public IMessageBoxPresenter {
-public:
-    int Present(QWidget*, const QString&, const QString&, unsigned int, unsigned int) override {
-        ++shown;
-        return 1;
-    }
-    int shown = 0;
-};
-
 // A working directory of its own, with user 501 signed in, for the whole run.
 struct BenchProfile {
     BenchProfile() {
         QDir::setCurrent(dir.path());
         GetUserInfo().userID = 501;
         QxDataModule::SQLite::Connector::registerConnector();
-        SetMessageBoxPresenter(&boxes);
     }
     QTemporaryDir dir;
-    CountingMessageBox boxes;
+    RecordingMessageBox boxes;
 };
 
 BenchProfile& Profile() {
@@ -67,7 +57,7 @@ std::vector<FriendEntry> Friends() {
 }
 
 void ReportBoxes(benchmark::State& state) {
-    state.counters["error_boxes"] = Profile().boxes.shown;
+    state.counters["error_boxes"] = static_cast<double>(Profile().boxes.boxes.size());
 }
 
 void BM_MergeAndCommitFriendList(benchmark::State& state) {
