@@ -1,6 +1,6 @@
 // Encoding and decoding a friend list body of about 65,000 bytes (2,000 entries).
 
-#include "protocol/FriendRecords.h"
+#include "records/FriendRecords.h"
 
 #include <benchmark/benchmark.h>
 

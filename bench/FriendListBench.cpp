@@ -2,7 +2,7 @@
 // after a presence change, and the memory the filled window holds.
 
 #include "module/FriendService.h"
-#include "protocol/FriendRecords.h"
+#include "records/FriendRecords.h"
 #include "storage/ContactManager.h"
 #include "ui/friendlist/FriendMainDlg.h"
 #include "ui/manager/FriendWindowManager.h"

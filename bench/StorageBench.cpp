@@ -2,12 +2,12 @@
 // list download, a reload of the stored list, a burst of chat messages and paging a long history.
 
 #include "RecordingMessageBox.h"
+#include "base/SignedInUser.h"
 #include "data/Binding.h"
 #include "data/SQLite/Connector.h"
 #include "data/Session.h"
 #include "data/Statement.h"
-#include "module/SignedInUser.h"
-#include "protocol/FriendRecords.h"
+#include "records/FriendRecords.h"
 #include "skin/SkinMessageBox.h"
 #include "storage/ChatHistoryManager.h"
 #include "storage/ContactManager.h"

@@ -1,31 +1,41 @@
 #include "FriendService.h"
 
-#include "ApplicationWindow.h"
-#include "SignedInUser.h"
-#include "client/StringUtility.h"
+#include "base/AnsiText.h"
+#include "base/SignedInUser.h"
+#include "base/UserNotice.h"
 #include "data/SQLite/Connector.h"
-#include "protocol/FriendCommands.h"
-#include "skin/SkinMessageBox.h"
+#include "protocol/FriendCommandHandler.h"
+#include "records/FriendCommands.h"
 #include "storage/ChatHistoryManager.h"
 #include "storage/ContactManager.h"
 #include "storage/FriendOptionManager.h"
 #include "ui/manager/FriendWindowManager.h"
 
+#include <new>
+
 namespace {
 
 constexpr unsigned short FRIEND_SERVER_PORT = 5500;
 
+// A manager whose allocation fails stays absent, and construction goes on.
+template <typename Manager, typename... Args>
+std::unique_ptr<Manager> CreateManager(bool absent, Args&... args) {
+    return std::unique_ptr<Manager>(absent ? nullptr : new (std::nothrow) Manager(args...));
+}
+
 } // namespace
 
-CFriendService::CFriendService() : CClientService("CFriendService") {
+CFriendService::CFriendService(AbsentManagers absent) : CClientService("CFriendService") {
     m_nTipFriendID = 0;
     m_pFriendHost = nullptr;
     QxDataModule::SQLite::Connector::registerConnector();
     m_bServiceOption = 1;
-    m_pContactManager = std::make_unique<CContactManager>();
-    m_pChatHistoryManager = std::make_unique<CChatHistoryManager>();
-    m_pWindowManager = std::make_unique<CFriendWindowManager>();
-    m_pFriendOptionManager = std::make_unique<CFriendOptionManager>();
+    SetUserNoticePresenter(&m_NoticeBoxes);
+    m_pContactManager = CreateManager<CContactManager>(absent.contacts);
+    m_pChatHistoryManager = CreateManager<CChatHistoryManager>(absent.history);
+    IFriendRequests& requests = *this;
+    m_pWindowManager = CreateManager<CFriendWindowManager>(absent.windows, requests);
+    m_pFriendOptionManager = CreateManager<CFriendOptionManager>(absent.options);
     m_Font = std::make_unique<QFont>(QString::fromUtf8("宋体"));
     m_Font->setPixelSize(12);
     m_Font->setWeight(QFont::Normal);
@@ -42,6 +52,8 @@ CFriendService::~CFriendService() {
     m_pContactManager.reset();
     m_pChatHistoryManager.reset();
     m_Font.reset();
+    if (GetUserNoticePresenter() == &m_NoticeBoxes)
+        SetUserNoticePresenter(nullptr);
 }
 
 bool CFriendService::StartFriendService(const std::string& host, int32_t, tagProxyInfo& proxy) {
@@ -75,9 +87,7 @@ bool CFriendService::AddFriend(int userID, const std::string& nickName) {
     const ContactInfo* contact =
         m_pContactManager ? m_pContactManager->FindContact(userID) : nullptr;
     if (contact != nullptr && contact->groupID == GROUP_FRIEND) {
-        ShowSkinMessageBox(ApplicationMainWindow(),
-                           StringUtility::UTF8ToAnsi("对方已经是您的好友了..."),
-                           StringUtility::UTF8ToAnsi("好友服务"), MB_STYLE_PLAIN, 5);
+        ShowServiceNotice(AnsiText("对方已经是您的好友了..."), NOTICE_PLAIN, 5);
         return false;
     }
     OpenAddRequestWindow(userID, nickName);
@@ -92,7 +102,7 @@ bool CFriendService::AddToBlacklist(int userID, int showID, int gender, int32_t,
         return false;
     switch (contact->groupID) {
     case GROUP_BLACKLIST:
-        ShowTip(StringUtility::UTF8ToAnsi("对方已经在您的黑名单中了..."));
+        ShowTip(AnsiText("对方已经在您的黑名单中了..."));
         return false;
     case GROUP_FRIEND:
     case GROUP_STRANGER:
@@ -140,4 +150,17 @@ bool CFriendService::OnServerConnected() {
 
 bool CFriendService::OnServiceNotify(int) {
     return true;
+}
+
+bool CFriendService::OnServiceCommand(CMD_Command command, const void* body,
+                                      unsigned short length) {
+    const FriendCommandContext context{*this,
+                                       *this,
+                                       m_pWindowManager.get(),
+                                       m_pContactManager.get(),
+                                       m_pChatHistoryManager.get(),
+                                       m_pFriendOptionManager.get(),
+                                       m_nTipFriendID,
+                                       m_bServerFlag};
+    return CFriendCommandHandler(context).Dispatch(command, body, length);
 }

@@ -2,10 +2,13 @@
 // The module's one service object: network client of the friend server, owner of the
 // process-wide managers and of the sound player, and the IFriendClient a host drives.
 
-#include "Singleton.h"
+#include "base/Singleton.h"
 #include "client/ClientService.h"
 #include "client/MidiPlayer.h"
 #include "pellix/IFriendClient.h"
+#include "protocol/FriendRequests.h"
+#include "protocol/SoundCues.h"
+#include "ui/manager/SkinBoxNotices.h"
 
 #include <QFont>
 
@@ -19,11 +22,21 @@ class CChatHistoryManager;
 class CFriendOptionManager;
 class CFriendWindowManager;
 
+// Managers to leave absent, as failed allocations would leave them.
+struct AbsentManagers {
+    bool contacts = false;
+    bool history = false;
+    bool windows = false;
+    bool options = false;
+};
+
 class CFriendService : public CClientService,
                        public CSingleton<CFriendService>,
-                       public IFriendClient {
+                       public IFriendClient,
+                       public IFriendRequests,
+                       public ISoundCues {
 public:
-    CFriendService();
+    explicit CFriendService(AbsentManagers absent = {});
     ~CFriendService() override;
 
     // IFriendClient
@@ -43,22 +56,23 @@ public:
     bool OnServiceCommand(CMD_Command command, const void* body, unsigned short length) override;
 
     // Requests to the friend server.
-    void SendAddFriendRequest(int ownID, int targetID, const std::string& verifyText);
-    void SendFriendReply(int ownID, int requesterID, bool accepted);
-    void SendMoveRequest(int ownID, int targetID, uint8_t operation);
-    bool SendLogonRequest(int ownID, const std::string& logonToken, int32_t version);
-    void SendChatMessage(int ownID, int friendID, const std::string& text);
-    void SendShake(int friendID);
+    void SendAddFriendRequest(int ownID, int targetID, const std::string& verifyText) override;
+    void SendFriendReply(int ownID, int requesterID, bool accepted) override;
+    void SendMoveRequest(int ownID, int targetID, uint8_t operation) override;
+    bool SendLogonRequest(int ownID, const std::string& logonToken, int32_t version) override;
+    void SendChatMessage(int ownID, int friendID, const std::string& text) override;
+    void SendShake(int friendID) override;
 
     // Sound cues, each gated by the friend sound option.
-    void PlayOnlineSound();
-    void PlayOfflineSound();
-    int PlayMessageSound();
-    int PlayNotifySound();
-    void PlayShakeSound();
+    void PlayOnlineSound() override;
+    void PlayOfflineSound() override;
+    int PlayMessageSound() override;
+    int PlayNotifySound() override;
+    void PlayShakeSound() override;
 
-    IFriendHost* GetFriendHost() const { return m_pFriendHost; }
-    const QFont& GetFont() const { return *m_Font; }
+    IFriendHost* GetFriendHost() const override { return m_pFriendHost; }
+    const QFont& GetFont() const override { return *m_Font; }
+    int32_t GetTipFriendID() const override { return m_nTipFriendID; }
 
     // User id of the friend named in the last online tip; 0 after an offline tip.
     int32_t m_nTipFriendID = 0;
@@ -72,12 +86,14 @@ private:
         return SendBody(sub, m_SendStream.SendBuffer(), m_SendStream.SendSize());
     }
     bool SendBody(uint16_t sub, const void* body, std::size_t size);
+    bool FriendSoundOn() const;
     void PlaySound(const char* fileName);
 
     // The window manager's part of the host's requests, while it exists.
     void OpenAddRequestWindow(int userID, const std::string& nickName);
     void ShowTip(const std::string& text);
 
+    CSkinBoxNotices m_NoticeBoxes;
     CMidiPlayer m_SoundPlayer;
     IFriendHost* m_pFriendHost = nullptr;
     std::unique_ptr<QFont> m_Font;

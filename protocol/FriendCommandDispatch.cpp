@@ -1,13 +1,7 @@
 // Selecting the handler of a received command and checking its body first.
 
 #include "FriendCommandHandler.h"
-#include "FriendCommands.h"
-#include "module/FriendService.h"
-
-bool CFriendService::OnServiceCommand(CMD_Command command, const void* body,
-                                      unsigned short length) {
-    return CFriendCommandHandler(*this).Dispatch(command, body, length);
-}
+#include "records/FriendCommands.h"
 
 template <typename Body>
 bool CFriendCommandHandler::HandleVariable(const void* data, unsigned short length,

@@ -1,17 +1,36 @@
 #pragma once
 // Turns each command of the friend server into its effects on the contact list, the windows, the
-// chat history and the sound cues. Built by the service for one command at a time.
+// chat history and the sound cues. Built by the friend service for one command at a time.
 
 #include "IncomingBodies.h"
 #include "client/CMD_Command.h"
 
 #include <cstdint>
 
-class CFriendService;
+class CContactManager;
+class CChatHistoryManager;
+class CFriendOptionManager;
+class IFriendRequests;
+class IFriendWindows;
+class ISoundCues;
+
+// What one command may act on. The managers and the windows are those of the friend service;
+// each may be absent.
+struct FriendCommandContext {
+    IFriendRequests& requests;
+    ISoundCues& sounds;
+    IFriendWindows* windows = nullptr;
+    CContactManager* contacts = nullptr;
+    CChatHistoryManager* history = nullptr;
+    CFriendOptionManager* options = nullptr;
+    // The friend service's tip friend and server flag.
+    int32_t& tipFriendID;
+    uint8_t& serverFlag;
+};
 
 class CFriendCommandHandler {
 public:
-    explicit CFriendCommandHandler(CFriendService& service) : m_service(service) {}
+    explicit CFriendCommandHandler(const FriendCommandContext& context) : m_context(context) {}
 
     // True when the command was handled; false for foreign main commands, unknown sub-commands,
     // fixed bodies of the wrong length and variable bodies too short for their layout.
@@ -37,5 +56,10 @@ private:
     bool OnOnlineState(const uint8_t* body);
     bool OnShake(const uint8_t* body);
 
-    CFriendService& m_service;
+    void ShowTip(const std::string& text);
+    void RefreshMainWindow();
+    bool RefusesOnlineTips() const;
+    bool RefusesFriendRequests() const;
+
+    FriendCommandContext m_context;
 };

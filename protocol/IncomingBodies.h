@@ -1,7 +1,7 @@
 #pragma once
 // Decoded bodies of the variable-length commands the friend server sends.
 
-#include "FriendRecords.h"
+#include "records/FriendRecords.h"
 
 #include <cstdint>
 #include <string>

@@ -3,7 +3,7 @@
 // signed-in user's ChatHistory directory; serves the history viewer page by page. Owned by the
 // friend service; reached through GetInstance().
 
-#include "module/Singleton.h"
+#include "base/Singleton.h"
 #include "storage/ChatHistoryRecord.h"
 
 #include <cstdint>

@@ -3,18 +3,16 @@
 #include "ContactStore.h"
 #include "ProfilePaths.h"
 
-#include "client/StringUtility.h"
-#include "module/ApplicationWindow.h"
-#include "protocol/FriendRecords.h"
-#include "skin/SkinMessageBox.h"
+#include "base/AnsiText.h"
+#include "base/UserNotice.h"
+#include "records/FriendRecords.h"
 
 #include <algorithm>
 
 namespace {
 
 void ShowFriendServiceNotice(const char* utf8Text, unsigned int style) {
-    ShowSkinMessageBox(ApplicationMainWindow(), StringUtility::UTF8ToAnsi(utf8Text),
-                       StringUtility::UTF8ToAnsi("好友服务"), style, 0);
+    ShowServiceNotice(AnsiText(utf8Text), style, 0);
 }
 
 } // namespace
@@ -180,14 +178,13 @@ bool CContactManager::MoveToGroup(int userID, int32_t groupID) {
     ContactInfo* contact = FindContact(userID);
     const bool toStrangers = groupID == GROUP_STRANGER;
     if (contact == nullptr) {
-        ShowFriendServiceNotice("列表中没有这个用户...",
-                                toStrangers ? MB_STYLE_ERROR : MB_STYLE_PLAIN);
+        ShowFriendServiceNotice("列表中没有这个用户...", toStrangers ? NOTICE_ERROR : NOTICE_PLAIN);
         return false;
     }
     if (contact->groupID == groupID) {
         ShowFriendServiceNotice(toStrangers ? "该好友已经在陌生人列表中..."
                                             : "该用户已经在黑名单列表中...",
-                                MB_STYLE_ERROR);
+                                NOTICE_ERROR);
         return false;
     }
     contact->groupID = groupID;

@@ -3,7 +3,7 @@
 // truth for the windows, kept in contacts.data through CContactStore. Owned by the friend
 // service; reached through GetInstance(). Owns every ContactInfo.
 
-#include "module/Singleton.h"
+#include "base/Singleton.h"
 #include "storage/ContactInfo.h"
 #include "storage/ContactListener.h"
 

@@ -1,9 +1,9 @@
 #include "DatabaseAccess.h"
 
+#include "base/UserNotice.h"
 #include "client/StringUtility.h"
 #include "data/SQLite/Connector.h"
 #include "data/SessionFactory.h"
-#include "skin/SkinMessageBox.h"
 
 using QxDataModule::SessionFactory;
 using QxDataModule::SQLite::Connector;
@@ -16,5 +16,5 @@ QxDataModule::Session OpenDatabase(const std::string& path) {
 void ReportDatabaseFailure(const QxDataModule::DataException& failure, const std::string& path) {
     // The data library and the file system speak UTF-8; message boxes take GBK.
     const std::string text = StringUtility::UTF8ToAnsi(failure.displayText() + path);
-    ShowSkinMessageBox(nullptr, text, StringUtility::UTF8ToAnsi("程序异常"), MB_STYLE_ERROR, 0);
+    ShowUserNotice({text, StringUtility::UTF8ToAnsi("程序异常"), NOTICE_ERROR, 0, false});
 }

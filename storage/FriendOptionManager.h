@@ -3,7 +3,7 @@
 // start of the service, saved on every change and once more when destroyed. Owned by the friend
 // service; reached through GetInstance().
 
-#include "module/Singleton.h"
+#include "base/Singleton.h"
 #include "storage/FriendOption.h"
 
 class CFriendOptionManager : public CSingleton<CFriendOptionManager> {

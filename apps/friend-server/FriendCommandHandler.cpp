@@ -2,7 +2,7 @@
 
 #include "ClientSession.h"
 #include "ServerBodies.h"
-#include "protocol/FriendCommands.h"
+#include "records/FriendCommands.h"
 
 #include <QtGlobal>
 

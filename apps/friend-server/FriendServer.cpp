@@ -1,6 +1,6 @@
 #include "FriendServer.h"
 
-#include "protocol/FriendCommands.h"
+#include "records/FriendCommands.h"
 
 #include <QTcpSocket>
 

@@ -4,7 +4,7 @@
 
 #include "ClientSession.h"
 #include "ServerBodies.h"
-#include "protocol/FriendCommands.h"
+#include "records/FriendCommands.h"
 
 bool FriendCommandHandler::HandleAddFriend(ClientSession& session, CCommandStream& body) {
     body.ReadInt32();

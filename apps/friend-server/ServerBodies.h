@@ -3,7 +3,7 @@
 // keep every body within the 65535 bytes a frame can carry.
 
 #include "Account.h"
-#include "protocol/FriendRecords.h"
+#include "records/FriendRecords.h"
 
 #include <cstddef>
 #include <cstdint>

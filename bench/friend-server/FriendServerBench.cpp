@@ -7,7 +7,7 @@
 #include "FriendServer.h"
 #include "MemoryAccountStore.h"
 #include "client/CommandStream.h"
-#include "protocol/FriendCommands.h"
+#include "records/FriendCommands.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

@@ -1,5 +1,7 @@
 #include "CommandStream.h"
 
+#include "LittleEndian.h"
+
 #include <cstring>
 
 CCommandStream::CCommandStream(std::size_t reserve) {
@@ -21,8 +23,8 @@ void CCommandStream::Append(const void* data, std::size_t n) {
 }
 
 void CCommandStream::WriteUInt32(uint32_t value) {
-    const uint8_t bytes[4] = {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
-                              static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 24)};
+    uint8_t bytes[4];
+    LittleEndian::Store32(bytes, value);
     Append(bytes, sizeof bytes);
 }
 
@@ -67,8 +69,7 @@ uint32_t CCommandStream::ReadUInt32() {
     const uint8_t* b = Take(4);
     if (b == nullptr)
         return 0;
-    return static_cast<uint32_t>(b[0]) | static_cast<uint32_t>(b[1]) << 8 |
-           static_cast<uint32_t>(b[2]) << 16 | static_cast<uint32_t>(b[3]) << 24;
+    return LittleEndian::Load32(b);
 }
 
 int32_t CCommandStream::ReadInt32() {

@@ -1,35 +1,24 @@
 #include "FrameCodec.h"
 
+#include "LittleEndian.h"
+
 #include <algorithm>
 #include <cstring>
 
 namespace FrameCodec {
 
-namespace {
-
-void PutU16(uint8_t* out, uint16_t value) {
-    out[0] = static_cast<uint8_t>(value & 0xFF);
-    out[1] = static_cast<uint8_t>(value >> 8);
-}
-
-uint16_t GetU16(const uint8_t* in) {
-    return static_cast<uint16_t>(in[0] | (in[1] << 8));
-}
-
-} // namespace
-
 void EncodeHeader(const FrameHeader& header, uint8_t* out) {
-    PutU16(out, header.mainCmd);
-    PutU16(out + 2, header.subCmd);
-    PutU16(out + 4, header.bodyLength);
+    LittleEndian::Store16(out, header.mainCmd);
+    LittleEndian::Store16(out + 2, header.subCmd);
+    LittleEndian::Store16(out + 4, header.bodyLength);
 }
 
 bool DecodeHeader(const uint8_t* data, std::size_t size, FrameHeader& header) {
     if (data == nullptr || size < kHeaderSize)
         return false;
-    header.mainCmd = GetU16(data);
-    header.subCmd = GetU16(data + 2);
-    header.bodyLength = GetU16(data + 4);
+    header.mainCmd = LittleEndian::Load16(data);
+    header.subCmd = LittleEndian::Load16(data + 2);
+    header.bodyLength = LittleEndian::Load16(data + 4);
     return true;
 }
 

@@ -1,7 +1,7 @@
 // Chat through the reference server: both directions, and messages that waited for the log-on.
 
 #include "ModuleOnServerFixture.h"
-#include "protocol/FriendCommands.h"
+#include "records/FriendCommands.h"
 #include "skin/SkinEdit.h"
 #include "storage/ContactManager.h"
 #include "ui/chat/FriendChatDlg.h"

@@ -4,7 +4,7 @@
 #include "ModuleOnServerFixture.h"
 #include "ScriptedPeer.h"
 #include "client/FrameCodec.h"
-#include "protocol/FriendCommands.h"
+#include "records/FriendCommands.h"
 #include "storage/ContactManager.h"
 #include "ui/friendlist/FriendMainDlg.h"
 #include "ui/manager/FriendWindowManager.h"

@@ -4,7 +4,7 @@
 #include "ModuleOnServerFixture.h"
 #include "ScriptedPeer.h"
 #include "WireTap.h"
-#include "protocol/FriendCommands.h"
+#include "records/FriendCommands.h"
 #include "storage/ContactManager.h"
 #include "storage/FriendOptionManager.h"
 #include "ui/addfriend/FriendAddConfirmDlg.h"

@@ -2,7 +2,7 @@
 
 #include "ModuleOnServerFixture.h"
 #include "WireTap.h"
-#include "protocol/FriendCommands.h"
+#include "records/FriendCommands.h"
 #include "storage/ContactManager.h"
 #include "storage/FriendOptionManager.h"
 #include "ui/manager/FriendWindowManager.h"

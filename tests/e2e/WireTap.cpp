@@ -1,6 +1,6 @@
 #include "WireTap.h"
 
-#include "protocol/FriendCommands.h"
+#include "records/FriendCommands.h"
 
 #include <QHostAddress>
 

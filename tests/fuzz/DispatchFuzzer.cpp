@@ -6,7 +6,7 @@
 
 #include "client/ClientSocket.h"
 #include "module/FriendService.h"
-#include "protocol/FriendCommands.h"
+#include "records/FriendCommands.h"
 #include "skin/SkinMessageBox.h"
 #include "storage/FriendOptionManager.h"
 

@@ -1,8 +1,8 @@
 #include "RecordingSocket.h"
 #include "ScopedWorkingDirectory.h"
+#include "base/SignedInUser.h"
 #include "module/FriendService.h"
-#include "module/SignedInUser.h"
-#include "protocol/FriendCommands.h"
+#include "records/FriendCommands.h"
 
 #include <gtest/gtest.h>
 

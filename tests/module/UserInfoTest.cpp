@@ -1,6 +1,6 @@
 #include "ScopedWorkingDirectory.h"
+#include "base/SignedInUser.h"
 #include "module/FriendService.h"
-#include "module/SignedInUser.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "ServiceFixture.h"
-#include "module/SignedInUser.h"
-#include "protocol/FriendCommands.h"
+#include "base/SignedInUser.h"
+#include "records/FriendCommands.h"
 #include "skin/SkinTaskbarNotifier.h"
 #include "storage/ChatHistoryManager.h"
 #include "storage/ContactManager.h"

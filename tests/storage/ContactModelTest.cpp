@@ -1,6 +1,6 @@
 #include "StorageTestSupport.h"
 
-#include "protocol/FriendRecords.h"
+#include "records/FriendRecords.h"
 #include "storage/ContactManager.h"
 
 #include <QMainWindow>

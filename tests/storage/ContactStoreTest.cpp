@@ -1,7 +1,7 @@
 #include "StorageTestSupport.h"
 
-#include "module/SignedInUser.h"
-#include "protocol/FriendRecords.h"
+#include "base/SignedInUser.h"
+#include "records/FriendRecords.h"
 #include "storage/ContactManager.h"
 
 #include <QDir>

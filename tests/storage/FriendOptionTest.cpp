@@ -1,6 +1,6 @@
 #include "StorageTestSupport.h"
 
-#include "module/SignedInUser.h"
+#include "base/SignedInUser.h"
 #include "storage/FriendOptionManager.h"
 
 #include <QDir>

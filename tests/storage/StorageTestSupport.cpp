@@ -1,7 +1,7 @@
 #include "StorageTestSupport.h"
 
+#include "base/SignedInUser.h"
 #include "data/SQLite/Connector.h"
-#include "module/SignedInUser.h"
 #include "storage/ContactInfo.h"
 
 #include <QDir>
@@ -19,9 +19,11 @@ void StorageTest::SetUp() {
     m_previousUser = GetUserInfo().userID;
     GetUserInfo().userID = OWN_ID;
     QxDataModule::SQLite::Connector::registerConnector();
+    SetUserNoticePresenter(&m_notices);
 }
 
 void StorageTest::TearDown() {
+    SetUserNoticePresenter(nullptr);
     GetUserInfo().userID = m_previousUser;
     QDir::setCurrent(m_previousDir);
 }

@@ -4,6 +4,7 @@
 
 #include "RecordingMessageBox.h"
 #include "storage/ContactListener.h"
+#include "ui/manager/SkinBoxNotices.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -25,6 +26,8 @@ protected:
     std::string OptionFile() const { return WorkPath("Profile/501/option.data"); }
     std::string HistoryFile(int peer) const;
 
+    // The model's and the stores' notices reach the recorded boxes as the module shows them.
+    CSkinBoxNotices m_notices;
     RecordingMessageBox m_boxes;
 
 private:

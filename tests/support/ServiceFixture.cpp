@@ -1,8 +1,8 @@
 #include "ServiceFixture.h"
 
+#include "base/SignedInUser.h"
 #include "client/StringUtility.h"
-#include "module/SignedInUser.h"
-#include "protocol/FriendCommands.h"
+#include "records/FriendCommands.h"
 #include "skin/ScreenMetrics.h"
 
 #include <cstring>

@@ -6,7 +6,7 @@
 #include "RecordingSocket.h"
 #include "ScopedWorkingDirectory.h"
 #include "module/FriendService.h"
-#include "protocol/FriendRecords.h"
+#include "records/FriendRecords.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "ServiceFixture.h"
-#include "protocol/FriendCommands.h"
+#include "records/FriendCommands.h"
 #include "skin/SkinCheckBox.h"
 #include "skin/SkinEdit.h"
 #include "storage/ContactManager.h"

@@ -1,5 +1,5 @@
 #include "ServiceFixture.h"
-#include "protocol/FriendCommands.h"
+#include "records/FriendCommands.h"
 #include "skin/SkinOutBarCtrlEx.h"
 #include "skin/SkinTaskbarNotifier.h"
 #include "storage/ChatHistoryManager.h"

@@ -1,9 +1,9 @@
 #include "FriendAddConfirmDlg.h"
 
 #include "AddFriendSkin.h"
-#include "module/AnsiText.h"
-#include "module/FriendService.h"
-#include "module/SignedInUser.h"
+#include "base/AnsiText.h"
+#include "base/SignedInUser.h"
+#include "protocol/FriendRequests.h"
 #include "storage/ContactManager.h"
 #include "ui_FriendAddConfirmDlg.h"
 
@@ -13,8 +13,9 @@ const QString kButtonBack = QStringLiteral("data/Friend/btn_back.png");
 
 } // namespace
 
-CFriendAddConfirmDlg::CFriendAddConfirmDlg(QWidget* parent)
-    : CRgnDialog(parent), m_pTemplate(std::make_unique<Ui::FriendAddConfirmDlgTemplate>()) {
+CFriendAddConfirmDlg::CFriendAddConfirmDlg(IFriendRequests& service, QWidget* parent)
+    : CRgnDialog(parent), m_service(service),
+      m_pTemplate(std::make_unique<Ui::FriendAddConfirmDlgTemplate>()) {
     m_pTemplate->setupUi(this);
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
     auto& ui = *m_pTemplate;
@@ -89,13 +90,10 @@ void CFriendAddConfirmDlg::SetRequest(int askerID, const std::string& userName,
 
 void CFriendAddConfirmDlg::ApplyChoice() {
     const int ownID = GetUserInfo().userID;
-    auto* service = GetFriendService();
     if (AgreeChoice()->isChecked()) {
-        if (service != nullptr)
-            service->SendFriendReply(ownID, m_nReplyID, true);
+        m_service.SendFriendReply(ownID, m_nReplyID, true);
     } else if (RefuseChoice()->isChecked()) {
-        if (service != nullptr)
-            service->SendFriendReply(ownID, m_nReplyID, false);
+        m_service.SendFriendReply(ownID, m_nReplyID, false);
         auto* contacts = CContactManager::GetInstance();
         if (RefuseForeverBox()->isChecked() && contacts != nullptr)
             contacts->AddOrUpdateContact(m_asker.userID, m_asker.showID, m_asker.online,

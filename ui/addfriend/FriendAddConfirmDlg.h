@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+class IFriendRequests;
 namespace Ui {
 class FriendAddConfirmDlgTemplate;
 }
@@ -27,7 +28,7 @@ public:
         uint8_t online = 0;
     };
 
-    explicit CFriendAddConfirmDlg(QWidget* parent = nullptr);
+    explicit CFriendAddConfirmDlg(IFriendRequests& service, QWidget* parent = nullptr);
     ~CFriendAddConfirmDlg() override;
 
     // Fills the window with one request; names and message are GBK.
@@ -48,6 +49,7 @@ protected:
     void OnOK() override { ApplyChoice(); }
 
 private:
+    IFriendRequests& m_service;
     void UpdateRefuseForeverBox();
 
     std::unique_ptr<Ui::FriendAddConfirmDlgTemplate> m_pTemplate;

@@ -1,9 +1,9 @@
 #include "FriendAddReqDlg.h"
 
 #include "AddFriendSkin.h"
+#include "base/SignedInUser.h"
 #include "client/StringUtility.h"
-#include "module/FriendService.h"
-#include "module/SignedInUser.h"
+#include "protocol/FriendRequests.h"
 #include "ui_FriendAddReqDlg.h"
 
 namespace {
@@ -12,8 +12,9 @@ const QString kButtonBack = QStringLiteral("data/Friend/btn_back.png");
 
 } // namespace
 
-CFriendAddReqDlg::CFriendAddReqDlg(QWidget* parent)
-    : CRgnDialog(parent), m_pTemplate(std::make_unique<Ui::FriendAddReqDlgTemplate>()) {
+CFriendAddReqDlg::CFriendAddReqDlg(IFriendRequests& service, QWidget* parent)
+    : CRgnDialog(parent), m_service(service),
+      m_pTemplate(std::make_unique<Ui::FriendAddReqDlgTemplate>()) {
     m_pTemplate->setupUi(this);
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
     connect(m_pTemplate->confirmButton, &CSkinButton::clicked, this, &CFriendAddReqDlg::Send);
@@ -56,8 +57,7 @@ void CFriendAddReqDlg::SetTarget(int userID, const std::string& name) {
 
 void CFriendAddReqDlg::Send() {
     const std::string text = StringUtility::QStringToAnsi(MessageBox()->toPlainText());
-    if (auto* service = GetFriendService())
-        service->SendAddFriendRequest(GetUserInfo().userID, m_nTargetID, text);
+    m_service.SendAddFriendRequest(GetUserInfo().userID, m_nTargetID, text);
     MessageBox()->clear();
     hide();
 }

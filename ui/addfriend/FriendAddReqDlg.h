@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+class IFriendRequests;
 namespace Ui {
 class FriendAddReqDlgTemplate;
 }
@@ -16,7 +17,7 @@ class CSkinEdit;
 class CFriendAddReqDlg : public CRgnDialog {
     Q_OBJECT
 public:
-    explicit CFriendAddReqDlg(QWidget* parent = nullptr);
+    explicit CFriendAddReqDlg(IFriendRequests& service, QWidget* parent = nullptr);
     ~CFriendAddReqDlg() override;
 
     // Names the target (GBK) in the title and remembers whom to ask.
@@ -34,6 +35,7 @@ protected:
     void OnOK() override { Send(); }
 
 private:
+    IFriendRequests& m_service;
     std::unique_ptr<Ui::FriendAddReqDlgTemplate> m_pTemplate;
     int32_t m_nTargetID = 0;
 };

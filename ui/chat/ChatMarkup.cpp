@@ -1,6 +1,6 @@
 #include "ChatMarkup.h"
 
-#include "module/AnsiText.h"
+#include "base/AnsiText.h"
 #include "skin/UIModuleUtility.h"
 
 std::string FormatHeaderLine(COLORREF color, const std::string& name, const std::tm& localTime) {

@@ -1,9 +1,10 @@
 #include "FriendChatDlg.h"
 
 #include "ChatMarkup.h"
-#include "module/AnsiText.h"
-#include "module/FriendService.h"
-#include "module/SignedInUser.h"
+#include "base/AnsiText.h"
+#include "base/SignedInUser.h"
+#include "pellix/IFriendHost.h"
+#include "protocol/FriendRequests.h"
 #include "resources/ModuleResources.h"
 #include "resources/ResourceIds.h"
 #include "skin/SkinImageManager.h"
@@ -42,8 +43,9 @@ void SetButton(CSkinButton* button, const QString& image, const QString& tip) {
 
 } // namespace
 
-CFriendChatDlg::CFriendChatDlg(QWidget* parent)
-    : CRgnDialog(parent), m_pTemplate(std::make_unique<Ui::FriendChatDlgTemplate>()) {
+CFriendChatDlg::CFriendChatDlg(IFriendRequests& service, QWidget* parent)
+    : CRgnDialog(parent), m_service(service),
+      m_pTemplate(std::make_unique<Ui::FriendChatDlgTemplate>()) {
     m_pTemplate->setupUi(this);
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                    Qt::WindowMinimizeButtonHint);
@@ -190,8 +192,7 @@ void CFriendChatDlg::SendChatMessage() {
         history->AddMessage(m_nFriendID, FieldText(user.nickName), m_strFriendName,
                             static_cast<int64_t>(std::time(nullptr)), text);
     AppendMessage(AnsiText("我"), text, 0x00000000, true);
-    if (auto* service = GetFriendService())
-        service->SendChatMessage(user.userID, m_nFriendID, text);
+    m_service.SendChatMessage(user.userID, m_nFriendID, text);
     InputBox()->clear();
     if (m_bCloseAfterSend)
         hide();
@@ -205,8 +206,7 @@ void CFriendChatDlg::SendShake() {
         DisplayView()->AddLine();
         return;
     }
-    if (auto* service = GetFriendService())
-        service->SendShake(m_nFriendID);
+    m_service.SendShake(m_nFriendID);
     AppendLine(FormatNoticeLine("您发送了一个窗口抖动。"));
     UIModuleUtility::ShakeWindow(this, 3, 3, 20, 5);
 }
@@ -301,8 +301,7 @@ bool CFriendChatDlg::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void CFriendChatDlg::DrawView(QPainter& painter) {
-    const CFriendService* service = GetFriendService();
-    if (IFriendHost* host = service != nullptr ? service->GetFriendHost() : nullptr) {
+    if (IFriendHost* host = m_service.GetFriendHost()) {
         host->DrawUserFace(&painter, 380, 63, m_strFriendUserName, m_nFriendID, m_nFriendShowID,
                            m_nFriendGender);
         const SignedInUser& user = GetUserInfo();

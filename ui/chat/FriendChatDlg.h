@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+class IFriendRequests;
 class CSkinButton;
 class CSkinEdit;
 class CSkinRichEdit;
@@ -20,7 +21,7 @@ class FriendChatDlgTemplate;
 class CFriendChatDlg : public CRgnDialog {
     Q_OBJECT
 public:
-    explicit CFriendChatDlg(QWidget* parent = nullptr);
+    explicit CFriendChatDlg(IFriendRequests& service, QWidget* parent = nullptr);
     ~CFriendChatDlg() override;
 
     // Binds the window to a friend; a friend unknown to the contact list keeps the previous data.
@@ -55,6 +56,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    IFriendRequests& m_service;
     void SetupButtons();
     void UpdateSendTip();
     void AppendLine(const std::string& markup);

@@ -1,7 +1,8 @@
 #include "FriendMainDlg.h"
 
-#include "module/AnsiText.h"
-#include "module/FriendService.h"
+#include "base/AnsiText.h"
+#include "pellix/IFriendHost.h"
+#include "protocol/FriendRequests.h"
 #include "resources/ModuleResources.h"
 #include "resources/ResourceIds.h"
 #include "skin/SkinMessageBox.h"
@@ -24,8 +25,9 @@ QString TabCaption(int friendCount, int onlineFriendCount) {
 
 } // namespace
 
-CFriendMainDlg::CFriendMainDlg(QWidget* parent)
-    : CRgnDialog(parent), m_pTemplate(std::make_unique<Ui::FriendMainDlgTemplate>()) {
+CFriendMainDlg::CFriendMainDlg(IFriendRequests& service, QWidget* parent)
+    : CRgnDialog(parent), m_service(service),
+      m_pTemplate(std::make_unique<Ui::FriendMainDlgTemplate>()) {
     m_pTemplate->setupUi(this);
     // A top-level window of its own on the task bar, above other windows.
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
@@ -153,10 +155,9 @@ void CFriendMainDlg::InsertContact(int tab, const ContactInfo& contact) {
     const bool online = (contact.onlineState & STATE_ONLINE) != 0;
     const int position = tab == TabFriends && online ? 0 : m_pListCtrl->GetItemCount(tab);
     const QPixmap* image = nullptr;
-    const CFriendService* service = GetFriendService();
-    if (service != nullptr && service->GetFriendHost() != nullptr)
-        image = service->GetFriendHost()->GetUserFaceImage(contact.userName, contact.userID,
-                                                           contact.showID, contact.gender);
+    if (IFriendHost* host = m_service.GetFriendHost())
+        image = host->GetUserFaceImage(contact.userName, contact.userID, contact.showID,
+                                       contact.gender);
     m_pListCtrl->InsertItem(tab, position, StringUtility::AnsiToQString(name),
                             QString::number(contact.userID), image, !online, contact.userID);
 }
@@ -173,8 +174,7 @@ int CFriendMainDlg::OnListNotify(int event, int item) {
 }
 
 int CFriendMainDlg::OnTipClicked() {
-    const CFriendService* service = GetFriendService();
-    const int32_t friendID = service != nullptr ? service->m_nTipFriendID : 0;
+    const int32_t friendID = m_service.GetTipFriendID();
     if (friendID == 0)
         return 1;
     auto* contacts = CContactManager::GetInstance();

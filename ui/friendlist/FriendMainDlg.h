@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 
+class IFriendRequests;
 class CSkinOutBarCtrlEx;
 class CSkinButton;
 namespace Ui {
@@ -20,7 +21,7 @@ class CFriendMainDlg : public CRgnDialog, public IContactListener {
 public:
     enum Tab { TabFriends = 0, TabStrangers = 1, TabBlacklist = 2 };
 
-    explicit CFriendMainDlg(QWidget* parent = nullptr);
+    explicit CFriendMainDlg(IFriendRequests& service, QWidget* parent = nullptr);
     ~CFriendMainDlg() override;
 
     void OnContactsReset() override;
@@ -46,6 +47,7 @@ protected:
     void OnOK() override {}
 
 private:
+    IFriendRequests& m_service;
     void RemoveUser(int tab, int userID);
     void InsertContact(int tab, const ContactInfo& contact);
     void RefileContact(const ContactInfo& contact);

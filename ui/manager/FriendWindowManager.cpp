@@ -1,10 +1,9 @@
 #include "FriendWindowManager.h"
 
+#include "ApplicationWindow.h"
 #include "ModuleResourceScope.h"
+#include "base/SignedInUser.h"
 #include "client/StringUtility.h"
-#include "module/ApplicationWindow.h"
-#include "module/FriendService.h"
-#include "module/SignedInUser.h"
 #include "skin/ScreenMetrics.h"
 #include "skin/UIModuleUtility.h"
 #include "storage/ChatHistoryManager.h"
@@ -23,12 +22,13 @@ namespace {
 
 // Finds the window of a user in one of the maps, or creates it hidden and files it there.
 template <typename Dialog>
-Dialog* FindOrCreate(std::map<int, std::unique_ptr<Dialog>>& windows, int userID) {
+Dialog* FindOrCreate(std::map<int, std::unique_ptr<Dialog>>& windows, int userID,
+                     IFriendRequests& service) {
     auto found = windows.find(userID);
     if (found != windows.end())
         return found->second.get();
     ModuleResourceScope scope;
-    auto dialog = std::make_unique<Dialog>();
+    auto dialog = std::make_unique<Dialog>(service);
     dialog->Create();
     return windows.emplace(userID, std::move(dialog)).first->second.get();
 }
@@ -40,7 +40,7 @@ void MakeTopmost(QWidget* window) {
 
 } // namespace
 
-CFriendWindowManager::CFriendWindowManager() = default;
+CFriendWindowManager::CFriendWindowManager(IFriendRequests& service) : m_service(service) {}
 
 CFriendWindowManager::~CFriendWindowManager() {
     CloseAllWindows();
@@ -50,7 +50,7 @@ CFriendMainDlg* CFriendWindowManager::EnsureMainWindow() {
     if (m_pMainWindow)
         return m_pMainWindow.get();
     ModuleResourceScope scope;
-    m_pMainWindow = std::make_unique<CFriendMainDlg>();
+    m_pMainWindow = std::make_unique<CFriendMainDlg>(m_service);
     m_pMainWindow->Create();
     if (auto* contacts = CContactManager::GetInstance())
         contacts->SetListener(m_pMainWindow.get());
@@ -136,15 +136,15 @@ void CFriendWindowManager::UpdateFriendCounts(int friendCount, int onlineFriendC
 }
 
 CFriendChatDlg* CFriendWindowManager::GetChatWindow(int userID) {
-    return FindOrCreate(m_chatWindows, userID);
+    return FindOrCreate(m_chatWindows, userID, m_service);
 }
 
 CFriendAddReqDlg* CFriendWindowManager::GetAddRequestWindow(int userID) {
-    return FindOrCreate(m_addRequestWindows, userID);
+    return FindOrCreate(m_addRequestWindows, userID, m_service);
 }
 
 CFriendAddConfirmDlg* CFriendWindowManager::GetAddConfirmWindow(int userID) {
-    return FindOrCreate(m_addConfirmWindows, userID);
+    return FindOrCreate(m_addConfirmWindows, userID, m_service);
 }
 
 CFriendChatDlg* CFriendWindowManager::OpenChatWindow(int userID) {
@@ -239,13 +239,12 @@ void CFriendWindowManager::OnOfflineMessages(const std::vector<OfflineMessageEnt
     }
 }
 
-CFriendChatDlg* CFriendWindowManager::OnShake(int senderID) {
+void CFriendWindowManager::OnShake(int senderID) {
     CFriendChatDlg* chat = GetChatWindow(senderID);
     if (chat == nullptr)
-        return nullptr;
+        return;
     ActivateChatWindow(chat, senderID);
     UIModuleUtility::ShakeWindow(chat, 3, 3, 20, 5);
-    return chat;
 }
 
 void CFriendWindowManager::ShowTip(const std::string& text) {

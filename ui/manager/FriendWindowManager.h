@@ -5,8 +5,8 @@
 // The friend service creates the one instance and deletes it.
 
 #include "ChatPlacement.h"
-#include "module/Singleton.h"
-#include "protocol/FriendRecords.h"
+#include "base/Singleton.h"
+#include "protocol/FriendWindows.h"
 #include "skin/SkinTaskbarNotifier.h"
 
 #include <cstdint>
@@ -19,10 +19,12 @@ class CFriendMainDlg;
 class CFriendChatDlg;
 class CFriendAddReqDlg;
 class CFriendAddConfirmDlg;
+class IFriendRequests;
 
-class CFriendWindowManager : public CSingleton<CFriendWindowManager> {
+class CFriendWindowManager : public CSingleton<CFriendWindowManager>, public IFriendWindows {
 public:
-    CFriendWindowManager();
+    // The windows send their requests through the friend service, which outlives them.
+    explicit CFriendWindowManager(IFriendRequests& service);
     ~CFriendWindowManager() override;
 
     CFriendMainDlg* EnsureMainWindow();
@@ -31,8 +33,8 @@ public:
     void HideMainWindow();
     void CloseAllWindows();
     // Rebuilds the visible friend list from the model once control returns to the event loop.
-    void RefreshMainWindow();
-    void UpdateFriendCounts(int friendCount, int onlineFriendCount);
+    void RefreshMainWindow() override;
+    void UpdateFriendCounts(int friendCount, int onlineFriendCount) override;
 
     CFriendChatDlg* GetChatWindow(int userID);
     CFriendAddReqDlg* GetAddRequestWindow(int userID);
@@ -43,14 +45,14 @@ public:
     void ReleaseChatSlot(uint16_t slotIndex);
     void OpenAddRequestWindow(int userID, const std::string& name);
     void OpenAddConfirmWindow(int askerID, const std::string& userName, const std::string& nickName,
-                              uint8_t gender, int showID, const std::string& message);
+                              uint8_t gender, int showID, const std::string& message) override;
 
-    void OnChatMessage(int senderID, const std::string& text);
-    void OnOfflineMessages(const std::vector<OfflineMessageEntry>& list);
-    CFriendChatDlg* OnShake(int senderID);
+    void OnChatMessage(int senderID, const std::string& text) override;
+    void OnOfflineMessages(const std::vector<OfflineMessageEntry>& list) override;
+    void OnShake(int senderID) override;
 
     // Replaces the popup tip being shown, if any.
-    void ShowTip(const std::string& text);
+    void ShowTip(const std::string& text) override;
     CSkinTaskbarNotifier& Notifier() { return m_notifier; }
     const ChatPlacement& Placement() const { return m_placement; }
 
@@ -61,6 +63,7 @@ private:
     static void StoreReceivedMessage(int senderID, const std::string& name,
                                      const std::string& text);
 
+    IFriendRequests& m_service;
     std::unique_ptr<CFriendMainDlg> m_pMainWindow;
     std::map<int, std::unique_ptr<CFriendChatDlg>> m_chatWindows;
     std::map<int, std::unique_ptr<CFriendAddReqDlg>> m_addRequestWindows;

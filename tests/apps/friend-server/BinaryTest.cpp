@@ -2,7 +2,7 @@
 
 #include "TestPeer.h"
 
-#include "protocol/FriendRecords.h"
+#include "records/FriendRecords.h"
 
 #include <QProcess>
 #include <QRegularExpression>

@@ -6,7 +6,7 @@
 #include "FriendServer.h"
 #include "SqliteAccountStore.h"
 #include "TestPeer.h"
-#include "protocol/FriendRecords.h"
+#include "records/FriendRecords.h"
 
 #include <QTemporaryDir>
 #include <QTest>

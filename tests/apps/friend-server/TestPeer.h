@@ -4,7 +4,7 @@
 
 #include "client/CommandStream.h"
 #include "client/FrameCodec.h"
-#include "protocol/FriendCommands.h"
+#include "records/FriendCommands.h"
 
 #include <QTcpSocket>
 

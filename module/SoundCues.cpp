@@ -1,17 +1,14 @@
 // Sound cues of friend events, each played only while friend sounds are switched on.
 
+#include "FriendService.h"
+
 #include "client/FileUtility.h"
-#include "module/FriendService.h"
 #include "storage/FriendOptionManager.h"
 
-namespace {
-
-bool FriendSoundOn() {
-    const CFriendOptionManager* options = CFriendOptionManager::GetInstance();
-    return options != nullptr && options->GetFriendOption().bOpenFriendSound;
+bool CFriendService::FriendSoundOn() const {
+    return m_pFriendOptionManager != nullptr &&
+           m_pFriendOptionManager->GetFriendOption().bOpenFriendSound;
 }
-
-} // namespace
 
 void CFriendService::PlaySound(const char* fileName) {
     const std::string path = FileUtility::GetCurrentWorkingDirectory() + fileName;

@@ -1,0 +1,29 @@
+#pragma once
+// What the windows and the command handlers ask of the friend service: the six requests to the
+// friend server, the host's callback object, the module's shared font and the friend named by the
+// last online tip. The friend service implements it; it outlives every window.
+
+#include <cstdint>
+#include <string>
+
+class IFriendHost;
+class QFont;
+
+class IFriendRequests {
+public:
+    virtual void SendAddFriendRequest(int ownID, int targetID, const std::string& verifyText) = 0;
+    virtual void SendFriendReply(int ownID, int requesterID, bool accepted) = 0;
+    virtual void SendMoveRequest(int ownID, int targetID, uint8_t operation) = 0;
+    virtual bool SendLogonRequest(int ownID, const std::string& logonToken, int32_t version) = 0;
+    virtual void SendChatMessage(int ownID, int friendID, const std::string& text) = 0;
+    virtual void SendShake(int friendID) = 0;
+
+    // Null until the host registers one.
+    virtual IFriendHost* GetFriendHost() const = 0;
+    virtual const QFont& GetFont() const = 0;
+    // 0 after a tip that a friend went offline.
+    virtual int32_t GetTipFriendID() const = 0;
+
+protected:
+    ~IFriendRequests() = default;
+};

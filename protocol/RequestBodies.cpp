@@ -1,0 +1,46 @@
+#include "RequestBodies.h"
+
+#include "client/LittleEndian.h"
+
+void WriteAddFriendRequest(CCommandStream& stream, int ownID, int targetID,
+                           const std::string& verifyText) {
+    stream.WriteInt32(ownID);
+    stream.WriteInt32(targetID);
+    stream.WriteString(verifyText);
+}
+
+void WriteLogonRequest(CCommandStream& stream, int ownID, const std::string& logonToken,
+                       int32_t version) {
+    stream.WriteInt32(ownID);
+    stream.WriteString(logonToken);
+    stream.WriteInt32(version);
+}
+
+void WriteChatMessage(CCommandStream& stream, int ownID, int friendID, const std::string& text) {
+    stream.WriteInt32(ownID);
+    stream.WriteInt32(friendID);
+    stream.WriteString(text);
+}
+
+std::array<uint8_t, SIZE_FRIEND_REPLY_OUT> FriendReplyBody(int ownID, int requesterID,
+                                                           bool accepted) {
+    std::array<uint8_t, SIZE_FRIEND_REPLY_OUT> body{};
+    LittleEndian::StoreInt32(body.data(), ownID);
+    LittleEndian::StoreInt32(body.data() + 4, requesterID);
+    body[8] = accepted ? 1 : 0;
+    return body;
+}
+
+std::array<uint8_t, SIZE_MOVE_CONTACT> MoveContactBody(int ownID, int targetID, uint8_t operation) {
+    std::array<uint8_t, SIZE_MOVE_CONTACT> body{};
+    LittleEndian::StoreInt32(body.data(), ownID);
+    LittleEndian::StoreInt32(body.data() + 4, targetID);
+    body[8] = operation;
+    return body;
+}
+
+std::array<uint8_t, SIZE_SHAKE_OUT> ShakeBody(int friendID) {
+    std::array<uint8_t, SIZE_SHAKE_OUT> body{};
+    LittleEndian::StoreInt32(body.data(), friendID);
+    return body;
+}
