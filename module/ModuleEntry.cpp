@@ -4,8 +4,6 @@
 #include "pellix/FriendClient.h"
 #include "resources/ModuleResources.h"
 
-#include <new>
-
 namespace {
 
 // Attach and detach of the module: its resources join the process while it is loaded.
@@ -25,8 +23,12 @@ IFriendClient* g_pIFriendClient = nullptr;
 IFriendClient* CreateFriendClient() {
     if (g_pIFriendClient != nullptr)
         return g_pIFriendClient;
-    auto* service = new (std::nothrow) CFriendService();
-    g_pIFriendClient = service;
+    // No exception crosses into the host: a service that cannot be built is no service.
+    try {
+        g_pIFriendClient = new CFriendService();
+    } catch (...) {
+        g_pIFriendClient = nullptr;
+    }
     return g_pIFriendClient;
 }
 

@@ -34,6 +34,8 @@ public:
     // Drops the connection or attempt without reporting it.
     void Close();
     bool IsConnected() const { return m_bConnected; }
+    // A connection or an attempt is under way.
+    bool IsOpen() const { return m_pSocket != nullptr; }
 
     // False when not connected, for the library's own main command 0, or for a null body with
     // a non-zero length.

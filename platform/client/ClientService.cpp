@@ -97,6 +97,14 @@ void CClientService::StartReconnectTimer() {
         StartReconnectTimer(m_ReconnectPolicy.NextDelayMs());
 }
 
+bool CClientService::IsConnectionOpen() const {
+    return m_pConnection->IsOpen();
+}
+
+bool CClientService::IsReconnectPending() const {
+    return m_pReconnectTimer->isActive();
+}
+
 void CClientService::StopReconnectTimer() {
     m_pReconnectTimer->stop();
 }

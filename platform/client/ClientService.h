@@ -102,6 +102,9 @@ public:
     // Reconnect delays double from baseMs (1 s) up to maxMs (30 s), less some jitter.
     void SetReconnectDelays(int baseMs, int maxMs);
     bool IsConnected() const;
+    // A connection or an attempt is under way, or the next attempt is scheduled.
+    bool IsConnectionOpen() const;
+    bool IsReconnectPending() const;
 
     // The socket sends go through: the library's own connection unless one was attached
     // (a recording socket in tests); null restores the library's own.

@@ -21,6 +21,8 @@ public:
 
     const QString& Text() const { return m_text; }
     unsigned int Style() const { return m_nStyle; }
+    // The box is counting down to closing itself.
+    bool IsAutoClosing() const { return m_autoClose.isActive(); }
 
 protected:
     bool OnInitDialog() override;

@@ -1,12 +1,49 @@
 // The module loaded as a host loads it: dlopen of the built library, then its three exports.
 
 #include "ScopedWorkingDirectory.h"
+#include "ScriptedPeer.h"
 #include "pellix/FriendClient.h"
+#include "records/FriendCommands.h"
+#include "records/FriendRecords.h"
 
+#include <QDir>
+#include <QProcess>
+#include <QStringList>
+#include <QTest>
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace {
+
+// The names of every symbol the library defines in its dynamic symbol table.
+QStringList DefinedDynamicSymbols(const char* path) {
+    QProcess nm;
+    nm.start(QStringLiteral("nm"), {QStringLiteral("-D"), QStringLiteral("--defined-only"),
+                                    QStringLiteral("--format=posix"), QString::fromUtf8(path)});
+    if (!nm.waitForFinished() || nm.exitCode() != 0)
+        return {};
+    QStringList names;
+    const QString output = QString::fromUtf8(nm.readAllStandardOutput());
+    for (const QString& line : output.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        names.append(line.section(QLatin1Char(' '), 0, 0));
+    names.sort();
+    return names;
+}
+
+// Records the module's calls of the host's portrait slot.
+class RecordingHost final : public IFriendHost {
+public:
+    const QPixmap* GetUserFaceImage(std::string userName, int userID, int, int) override {
+        faces.push_back({std::move(userName), userID});
+        return nullptr;
+    }
+    void DrawUserFace(QPainter*, int, int, std::string, int, int, int) override {}
+
+    std::vector<std::pair<std::string, int>> faces;
+};
 
 class LoadedModule : public ::testing::Test {
 protected:
@@ -37,8 +74,14 @@ protected:
 } // namespace
 
 TEST_F(LoadedModule, OnlyTheThreeEntryPointsAreExported) {
-    EXPECT_EQ(dlsym(handle, "_ZN14CFriendServiceC1Ev"), nullptr);
-    EXPECT_EQ(dlsym(handle, "_Z11GetUserInfov"), nullptr);
+    // Besides the linker's own section markers, nothing of the module is visible to a host.
+    const QStringList expected = {QStringLiteral("CreateFriendClient"),
+                                  QStringLiteral("DestroyFriendClient"),
+                                  QStringLiteral("__bss_start"),
+                                  QStringLiteral("_edata"),
+                                  QStringLiteral("_end"),
+                                  QStringLiteral("g_pIFriendClient")};
+    EXPECT_EQ(DefinedDynamicSymbols(PELLIX_MODULE_PATH), expected);
 }
 
 TEST_F(LoadedModule, TwoCreatesGiveTheExportedPointer) {
@@ -71,5 +114,32 @@ TEST_F(LoadedModule, CreateAfterDestroyBuildsANewWorkingService) {
     tagUserInfo info{};
     info.userID = 77;
     second->SetUserInfo(info, "token");
+    RecordingHost host;
+    second->SetFriendHost(&host);
+    ScriptedPeer server;
+    tagProxyInfo proxy;
+    ASSERT_TRUE(second->StartFriendService("127.0.0.1:" + std::to_string(server.Port()), 0, proxy));
+
+    // The log-on names the user and token handed over; the user's options live in its profile.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return server.FramesWith(CMD_FRIEND, SUB_C_LOGON) == 1; },
+                                10000));
+    const std::vector<uint8_t>& logon = server.frames.back().body;
+    const std::vector<uint8_t> expectedStart = {77, 0, 0, 0, 't', 'o', 'k', 'e', 'n', 0};
+    ASSERT_GE(logon.size(), expectedStart.size());
+    EXPECT_TRUE(std::equal(expectedStart.begin(), expectedStart.end(), logon.begin()));
+    EXPECT_TRUE(QDir(workDir.Path() + QStringLiteral("/Profile/77")).exists());
+
+    // The friend list asks the host registered for each portrait it shows.
+    CCommandStream list;
+    list.WriteInt32(1);
+    list.WriteInt32(1);
+    WriteList(list, std::vector<FriendEntry>{{900, "user900", "nick900", 9000, 1, true}},
+              WriteFriendEntry);
+    server.Send(CMD_FRIEND, SUB_S_FRIEND_LIST,
+                QByteArray(reinterpret_cast<const char*>(list.SendBuffer()),
+                           static_cast<qsizetype>(list.SendSize())));
+    second->ShowFriendWindow(false);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !host.faces.empty(); }, 10000));
+    EXPECT_EQ(host.faces.front(), std::make_pair(std::string("user900"), 900));
     second->SetFriendHost(nullptr);
 }

@@ -1,4 +1,5 @@
 #include "ServiceFixture.h"
+#include "resources/ResourceIds.h"
 #include "skin/SkinButton.h"
 #include "skin/SkinCheckBox.h"
 #include "storage/FriendOptionManager.h"
@@ -60,7 +61,7 @@ TEST_F(OptionWindow, OkSavesTheBoxesAndKeepsTheSendKey) {
 
 TEST_F(OptionWindow, CancelAndCloseChangeNothing) {
     Options().bOpenFriendSound = true;
-    for (int control : {2, 1229}) {
+    for (int control : {IDC_OPTION_CANCEL, IDC_OPTION_CLOSE}) {
         CFriendSystemOptionDlg window;
         window.show();
         QTest::mouseClick(window.CheckBoxes()[4], Qt::LeftButton);

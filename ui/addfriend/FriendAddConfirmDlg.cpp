@@ -1,10 +1,11 @@
 #include "FriendAddConfirmDlg.h"
 
-#include "AddFriendSkin.h"
 #include "base/AnsiText.h"
 #include "base/SignedInUser.h"
 #include "protocol/FriendRequests.h"
+#include "resources/ResourceIds.h"
 #include "storage/ContactManager.h"
+#include "ui/manager/WindowFrame.h"
 #include "ui_FriendAddConfirmDlg.h"
 
 namespace {
@@ -44,7 +45,8 @@ CSkinCheckBox* CFriendAddConfirmDlg::RefuseForeverBox() const {
 
 bool CFriendAddConfirmDlg::OnInitDialog() {
     CRgnDialog::OnInitDialog();
-    ApplyAddFriendSkin(*this, QStringLiteral("验证好友"));
+    ApplyWindowFrame(*this, {0x00FFF9F9, QStringLiteral("验证好友"), IDI_FRIEND,
+                             QStringLiteral("data/Friend/bk_"), true});
     auto& ui = *m_pTemplate;
     ui.messageBox->setReadOnly(true);
     ui.warningLabel->SetTextColor(0x000F0FBB);

@@ -1,9 +1,10 @@
 #include "FriendAddReqDlg.h"
 
-#include "AddFriendSkin.h"
 #include "base/SignedInUser.h"
 #include "client/StringUtility.h"
 #include "protocol/FriendRequests.h"
+#include "resources/ResourceIds.h"
+#include "ui/manager/WindowFrame.h"
 #include "ui_FriendAddReqDlg.h"
 
 namespace {
@@ -31,7 +32,8 @@ CSkinEdit* CFriendAddReqDlg::MessageBox() const {
 
 bool CFriendAddReqDlg::OnInitDialog() {
     CRgnDialog::OnInitDialog();
-    ApplyAddFriendSkin(*this, QStringLiteral("添加好友"));
+    ApplyWindowFrame(*this, {0x00FFF9F9, QStringLiteral("添加好友"), IDI_FRIEND,
+                             QStringLiteral("data/Friend/bk_"), true});
     m_nTargetID = 0;
     auto& ui = *m_pTemplate;
     ui.closeButton->SetButtonImage(QStringLiteral("data/Friend/option_btn_sysClose.png"), false, 5,

@@ -5,7 +5,6 @@
 #include "base/SignedInUser.h"
 #include "pellix/IFriendHost.h"
 #include "protocol/FriendRequests.h"
-#include "resources/ModuleResources.h"
 #include "resources/ResourceIds.h"
 #include "skin/SkinImageManager.h"
 #include "skin/SkinMenu.h"
@@ -15,6 +14,7 @@
 #include "storage/ContactManager.h"
 #include "storage/FriendOptionManager.h"
 #include "ui/manager/FriendWindowManager.h"
+#include "ui/manager/WindowFrame.h"
 #include "ui_FriendChatDlg.h"
 
 #include <QColorDialog>
@@ -83,18 +83,8 @@ CSkinButton* CFriendChatDlg::SendButton() const {
 bool CFriendChatDlg::OnInitDialog() {
     CRgnDialog::OnInitDialog();
     setGeometry(0, 0, 490, 367);
-    SetColorAttribute(0x00FFFFED);
-    setWindowTitle(QStringLiteral("聊天窗口"));
-    setWindowIcon(ModuleIcon(IDI_FRIEND_CHAT));
-    LoadBorderImage(QStringLiteral("data/Friend/chat_bk_top_left.png"),
-                    QStringLiteral("data/Friend/chat_bk_top_mid.png"),
-                    QStringLiteral("data/Friend/chat_bk_top_right.png"),
-                    QStringLiteral("data/Friend/chat_bk_middle_left.png"),
-                    QStringLiteral("data/Friend/chat_bk_client.png"),
-                    QStringLiteral("data/Friend/chat_bk_middle_right.png"),
-                    QStringLiteral("data/Friend/chat_bk_bottom_left.png"),
-                    QStringLiteral("data/Friend/chat_bk_bottom_mid.png"),
-                    QStringLiteral("data/Friend/chat_bk_bottom_right.png"), SKIN_TRANSPARENT_COLOR);
+    ApplyWindowFrame(*this, {0x00FFFFED, QStringLiteral("聊天窗口"), IDI_FRIEND_CHAT,
+                             QStringLiteral("data/Friend/chat_bk_")});
     DisplayView()->setReadOnly(true);
     DisplayView()->SetEventMask(DisplayView()->GetEventMask() | 0x04030009);
     DisplayView()->SetBackgroundColor(CHAT_VIEW_BACKGROUND);

@@ -3,7 +3,6 @@
 #include "base/AnsiText.h"
 #include "pellix/IFriendHost.h"
 #include "protocol/FriendRequests.h"
-#include "resources/ModuleResources.h"
 #include "resources/ResourceIds.h"
 #include "skin/SkinMessageBox.h"
 #include "skin/SkinOutBarCtrlEx.h"
@@ -12,6 +11,7 @@
 #include "ui/friendlist/FriendSystemOptionDlg.h"
 #include "ui/manager/FriendWindowManager.h"
 #include "ui/manager/ModuleResourceScope.h"
+#include "ui/manager/WindowFrame.h"
 #include "ui_FriendMainDlg.h"
 
 namespace {
@@ -51,18 +51,8 @@ CSkinButton* CFriendMainDlg::OptionButton() const {
 
 bool CFriendMainDlg::OnInitDialog() {
     CRgnDialog::OnInitDialog();
-    setWindowTitle(QStringLiteral("游戏好友"));
-    SetColorAttribute(kMainColor);
-    setWindowIcon(ModuleIcon(IDI_FRIEND));
-    LoadBorderImage(QStringLiteral("data/Friend/main_bk_top_left.png"),
-                    QStringLiteral("data/Friend/main_bk_top_mid.png"),
-                    QStringLiteral("data/Friend/main_bk_top_right.png"),
-                    QStringLiteral("data/Friend/main_bk_middle_left.png"),
-                    QStringLiteral("data/Friend/main_bk_client.png"),
-                    QStringLiteral("data/Friend/main_bk_middle_right.png"),
-                    QStringLiteral("data/Friend/main_bk_bottom_left.png"),
-                    QStringLiteral("data/Friend/main_bk_bottom_mid.png"),
-                    QStringLiteral("data/Friend/main_bk_bottom_right.png"), SKIN_TRANSPARENT_COLOR);
+    ApplyWindowFrame(*this, {kMainColor, QStringLiteral("游戏好友"), IDI_FRIEND,
+                             QStringLiteral("data/Friend/main_bk_")});
 
     m_pListCtrl = new CSkinOutBarCtrlEx(this);
     m_pListCtrl->setProperty(CONTROL_ID_PROPERTY, IDC_FRIEND_LIST);

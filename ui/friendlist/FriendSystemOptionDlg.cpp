@@ -1,10 +1,10 @@
 #include "FriendSystemOptionDlg.h"
 
-#include "resources/ModuleResources.h"
 #include "resources/ResourceIds.h"
 #include "skin/SkinButton.h"
 #include "skin/SkinCheckBox.h"
 #include "storage/FriendOptionManager.h"
+#include "ui/manager/WindowFrame.h"
 #include "ui_FriendSystemOptionDlg.h"
 
 namespace {
@@ -36,13 +36,8 @@ std::array<CSkinCheckBox*, 5> CFriendSystemOptionDlg::CheckBoxes() const {
 
 bool CFriendSystemOptionDlg::OnInitDialog() {
     CRgnDialog::OnInitDialog();
-    setWindowIcon(ModuleIcon(IDI_FRIEND_OPTION));
-    SetColorAttribute(0x00FFFFE6);
-    setWindowTitle(QStringLiteral("好友设置"));
-    LoadBorderImage(QStringLiteral("data/Friend/option_top_left.png"),
-                    QStringLiteral("data/Friend/option_top_mid.png"),
-                    QStringLiteral("data/Friend/option_top_right.png"), QString(), QString(),
-                    QString(), QString(), QString(), QString(), SKIN_TRANSPARENT_COLOR);
+    ApplyWindowFrame(*this, {0x00FFFFE6, QStringLiteral("好友设置"), IDI_FRIEND_OPTION,
+                             QStringLiteral("data/Friend/option_"), true});
     auto& ui = *m_pTemplate;
     for (CSkinButton* button : {ui.okButton, ui.cancelButton})
         button->SetButtonImage(QStringLiteral("data/Friend/btn_back.png"), false, 5,

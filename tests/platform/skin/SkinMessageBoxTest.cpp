@@ -39,7 +39,7 @@ TEST(SkinMessageBoxTest, WithoutATimeTheBoxWaitsForTheUser) {
     QSignalSpy finished(&box, &QDialog::finished);
     box.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&box));
-    EXPECT_FALSE(finished.wait(300));
+    EXPECT_FALSE(box.IsAutoClosing());
     EXPECT_TRUE(box.isVisible());
 
     const auto buttons = box.findChildren<CSkinButton*>();
@@ -57,6 +57,7 @@ TEST(SkinMessageBoxTest, TimedBoxFinishesOnItsOwnAndEscCancels) {
     CSkinMessageBoxDlg timed(nullptr, QStringLiteral("已经成功删除聊天记录！"), QString(), 0, 1);
     QSignalSpy finished(&timed, &QDialog::finished);
     timed.show();
+    EXPECT_TRUE(timed.IsAutoClosing());
     ASSERT_TRUE(finished.wait(5000));
     EXPECT_EQ(finished.at(0).at(0).toInt(), CSkinMessageBoxDlg::IDOK);
 
