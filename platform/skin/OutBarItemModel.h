@@ -1,20 +1,32 @@
 #pragma once
 // The items of one panel of the out-bar control: two texts, an image, an offline flag and user
-// data each. Keeps a count of items per user data so that a lookup for a value the panel does
-// not hold costs nothing. Owned by CSkinOutBarCtrlEx.
+// data each. Items stay in the slot they were put in; the rows are an order of slot numbers, so
+// moving an item shifts 4-byte numbers, and an index finds an item by its user data at once. A
+// batch of changes reaches the views as one reset. Owned by CSkinOutBarCtrlEx.
+
+#include "skin/OutBarImageTable.h"
 
 #include <QAbstractListModel>
-#include <QPixmap>
+#include <QHash>
 #include <QString>
-#include <unordered_map>
+#include <cstdint>
 #include <vector>
+
+// What a caller gives an item. The image is shared with the caller, never copied pixel by pixel.
+struct OutBarItemValues {
+    QString text;
+    QString subText;
+    const QPixmap* image = nullptr;
+    bool offline = false;
+    int userData = 0;
+};
 
 struct OutBarItem {
     QString text;
     QString subText;
-    QPixmap image;
-    bool offline = false;
     int userData = 0;
+    OutBarImageTable::Handle image = OutBarImageTable::kNoImage;
+    bool offline = false;
 };
 
 class OutBarItemModel : public QAbstractListModel {
@@ -22,23 +34,61 @@ class OutBarItemModel : public QAbstractListModel {
 public:
     enum Role { SubTextRole = Qt::UserRole + 1, OfflineRole, UserDataRole };
 
+    explicit OutBarItemModel(OutBarImageTable& images, QObject* parent = nullptr);
+    ~OutBarItemModel() override;
+
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role) const override;
 
-    int Count() const { return static_cast<int>(m_items.size()); }
+    int Count() const { return static_cast<int>(m_rows.size()); }
     const OutBarItem* Item(int row) const;
     // Inserts before row; a row outside 0..Count() appends. Returns the row used.
-    int Insert(int row, OutBarItem item);
+    int Insert(int row, const OutBarItemValues& values);
     // Removes every item carrying userData; returns how many went.
     int RemoveByUserData(int userData);
     void RemoveAll();
     // Row of the first item carrying userData, -1 when none.
     int FindByUserData(int userData) const;
     int CountOfUserData(int userData) const;
+    // Moves the item at from so that it ends at row to (the last row when to is out of range).
+    // Returns the row it ends at, -1 when from is no row.
+    int Move(int from, int to);
+    // The same rows as RemoveByUserData(values.userData) followed by Insert(position, values),
+    // but the first such item is kept, given the new values and moved, so that it keeps its
+    // selection and only the rows in between change. Returns the row it ends at.
+    int Refile(int position, const OutBarItemValues& values);
+
+    // Between the outermost BeginBatch and EndBatch the views are told nothing, then one reset if
+    // anything changed; lookups stay exact throughout.
+    void BeginBatch();
+    void EndBatch();
 
 private:
-    void Forget(int userData);
+    static constexpr std::uint32_t kNoSlot = 0xFFFFFFFFu;
 
-    std::vector<OutBarItem> m_items;
-    std::unordered_map<int, int> m_userDataCount;
+    struct Slot {
+        OutBarItem item;
+        // The slot's row, exact below m_firstStaleRow; later rows are renumbered when asked for.
+        mutable int row = 0;
+        // The next slot whose item carries the same user data.
+        std::uint32_t nextSameUserData = kNoSlot;
+    };
+
+    std::uint32_t TakeSlot(const OutBarItemValues& values);
+    void FreeSlot(std::uint32_t slot);
+    void Unindex(std::uint32_t slot);
+    void SetValues(std::uint32_t slot, const OutBarItemValues& values);
+    void RemoveRow(int row);
+    int RowOf(std::uint32_t slot) const;
+    void RowsChangedFrom(int row) const;
+    bool QuietForBatch();
+
+    OutBarImageTable& m_images;
+    std::vector<Slot> m_slots;
+    std::vector<std::uint32_t> m_freeSlots;
+    std::vector<std::uint32_t> m_rows; // row -> slot
+    QHash<int, std::uint32_t> m_byUserData;
+    mutable int m_firstStaleRow = 0;
+    int m_batchDepth = 0;
+    bool m_bResetOpen = false;
 };

@@ -38,7 +38,9 @@ int CSkinOutBarCtrlEx::InsertTabPannel(const QString& text, int index, const QSt
     if (index < 0 || index > GetTabCount())
         index = GetTabCount();
     Tab tab{text, CSkinImageManager::Instance().GetImage(imageFile, SKIN_TRANSPARENT_COLOR),
-            std::make_unique<OutBarItemModel>()};
+            std::make_unique<OutBarItemModel>(m_images)};
+    if (m_nBatchDepth > 0)
+        tab.model->BeginBatch();
     m_tabs.insert(m_tabs.begin() + index, std::move(tab));
     if (m_nSelTab >= index)
         ++m_nSelTab;
@@ -74,8 +76,55 @@ int CSkinOutBarCtrlEx::InsertItem(int tab, int position, const QString& text,
                                   int userData) {
     if (tab < 0 || tab >= GetTabCount())
         return -1;
-    OutBarItem item{text, subText, image != nullptr ? *image : QPixmap(), offline, userData};
-    return m_tabs[static_cast<size_t>(tab)].model->Insert(position, std::move(item));
+    const OutBarItemValues values{text, subText, image, offline, userData};
+    return m_tabs[static_cast<size_t>(tab)].model->Insert(position, values);
+}
+
+int CSkinOutBarCtrlEx::RefileItem(int tab, int position, const QString& text,
+                                  const QString& subText, const QPixmap* image, bool offline,
+                                  int userData) {
+    if (tab < 0 || tab >= GetTabCount())
+        return -1;
+    const OutBarItemValues values{text, subText, image, offline, userData};
+    return m_tabs[static_cast<size_t>(tab)].model->Refile(position, values);
+}
+
+int CSkinOutBarCtrlEx::MoveItem(int tab, int userData, int position) {
+    if (tab < 0 || tab >= GetTabCount())
+        return -1;
+    OutBarItemModel& model = *m_tabs[static_cast<size_t>(tab)].model;
+    return model.Move(model.FindByUserData(userData), position);
+}
+
+void CSkinOutBarCtrlEx::BeginBatch() {
+    if (m_nBatchDepth++ > 0)
+        return;
+    RememberSelection();
+    for (Tab& tab : m_tabs)
+        tab.model->BeginBatch();
+}
+
+void CSkinOutBarCtrlEx::EndBatch() {
+    if (m_nBatchDepth == 0 || --m_nBatchDepth > 0)
+        return;
+    for (Tab& tab : m_tabs)
+        tab.model->EndBatch();
+    RestoreSelection();
+}
+
+void CSkinOutBarCtrlEx::RememberSelection() {
+    const QModelIndex current = m_pList->currentIndex();
+    m_nBatchSelTab = current.isValid() ? m_nSelTab : -1;
+    m_nBatchSelUserData = current.data(OutBarItemModel::UserDataRole).toInt();
+}
+
+// A reset clears the view's selection; the user's choice outlives a refill of the list.
+void CSkinOutBarCtrlEx::RestoreSelection() {
+    if (m_nBatchSelTab < 0 || m_nBatchSelTab != m_nSelTab)
+        return;
+    const int row = FindItemByUserData(m_nSelTab, m_nBatchSelUserData);
+    if (row >= 0 && m_pList->currentIndex().row() != row)
+        m_pList->setCurrentIndex(m_pList->model()->index(row, 0));
 }
 
 void CSkinOutBarCtrlEx::RemoveAllItem(int tab) {

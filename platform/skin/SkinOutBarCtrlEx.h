@@ -1,7 +1,8 @@
 #pragma once
 // The stacked-tab list control: tab panels whose headers stack above and below the open one,
 // each holding a list of items (two texts, an image, an offline flag, user data). Only the
-// visible rows are painted, so thousands of items stay cheap. Owned by its parent window.
+// visible rows are painted, items share their images, and an item is found by its user data and
+// moved without rebuilding the rows, so thousands of items stay cheap. Owned by its parent window.
 
 #include "skin/OutBarItemModel.h"
 
@@ -40,6 +41,20 @@ public:
     int RemoveItemByUserData(int tab, int userData);
     // Row of the first item of the tab carrying userData, -1 when none.
     int FindItemByUserData(int tab, int userData) const;
+    // Moves the first item of the tab carrying userData so that it ends at row position (the last
+    // row when out of range), keeping its selection. Returns that row, -1 when there is none.
+    int MoveItem(int tab, int userData, int position);
+    // Leaves the tab with the rows RemoveItemByUserData(tab, userData) and then InsertItem(tab,
+    // position, ...) would, but keeps the first item carrying userData (and its selection), gives
+    // it the new values and moves only the rows in between. Returns the row used, -1 for an
+    // unknown tab.
+    int RefileItem(int tab, int position, const QString& text, const QString& subText,
+                   const QPixmap* image, bool offline, int userData);
+    // Changes between the outermost BeginBatch and EndBatch reach the view as one reset of each
+    // tab that changed, e.g. a refill of thousands of items; queries stay exact in between. The
+    // selected item is selected again afterwards while its user data is still in its tab.
+    void BeginBatch();
+    void EndBatch();
     int GetItemCount(int tab) const;
     // Item queries of the open panel, and of any panel.
     QString GetItemText(int item) const { return GetItemText(m_nSelTab, item); }
@@ -79,9 +94,18 @@ private:
     void Relayout();
     void PaintHeader(QPainter& painter, int tab) const;
 
+    void RememberSelection();
+    void RestoreSelection();
+
+    // Declared before the tabs: their models hold handles into it.
+    OutBarImageTable m_images;
     std::vector<Tab> m_tabs;
     int m_nSelTab = -1;
     int m_nHoverTab = -1;
     QListView* m_pList;
     OutBarItemDelegate* m_pDelegate;
+    int m_nBatchDepth = 0;
+    // The open tab and the user data of its selected item when the batch began; -1 for none.
+    int m_nBatchSelTab = -1;
+    int m_nBatchSelUserData = 0;
 };

@@ -88,9 +88,13 @@ std::unique_ptr<Connection> Connection::Open(const std::string& path) {
     return connection;
 }
 
-Connection::Connection(sqlite3* db, std::string path) : m_db(db), m_path(std::move(path)) {}
+Connection::Connection(sqlite3* db, std::string path)
+    : m_db(db), m_statements(db), m_path(std::move(path)) {}
 
 Connection::~Connection() {
+    // A statement still prepared would keep the connection open past the close below, and with it
+    // the journal files that CloseDetached must see closed.
+    m_statements.Clear();
     if (StillNamedByPath())
         sqlite3_close_v2(m_db);
     else

@@ -1,6 +1,8 @@
 #pragma once
-// One open SQLite connection and the identity (device and inode) of the file it opened, so a
-// cached connection can tell when its path has been deleted or replaced.
+// One open SQLite connection, its prepared statements, and the identity (device and inode) of the
+// file it opened, so a cached connection can tell when its path has been deleted or replaced.
+
+#include "data/SQLite/StatementCache.h"
 
 #include <memory>
 #include <string>
@@ -26,6 +28,7 @@ public:
     Connection& operator=(const Connection&) = delete;
 
     sqlite3* handle() const { return m_db; }
+    StatementCache& statements() { return m_statements; }
     const std::string& path() const { return m_path; }
     // True while the path still names the file this connection opened.
     bool StillNamedByPath() const;
@@ -39,6 +42,7 @@ private:
     void CloseDetached();
 
     sqlite3* m_db;
+    StatementCache m_statements;
     std::string m_path;
     FileIdentity m_file;
     FileIdentity m_wal;

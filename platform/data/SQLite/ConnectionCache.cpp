@@ -30,7 +30,9 @@ std::unique_ptr<Connection> ConnectionCache::Acquire(const std::string& path) {
 }
 
 void ConnectionCache::Release(std::unique_ptr<Connection> connection) {
-    if (!connection->EndOpenTransaction() || !connection->StillNamedByPath())
+    // Whether the path still names the file is asked when the connection is next taken, and
+    // again when it closes; asking here too would cost every operation a second look-up.
+    if (!connection->EndOpenTransaction())
         return;
     std::unique_ptr<Connection> evicted;
     {

@@ -19,7 +19,7 @@ public:
 
     // An idle connection to the file at path, or a newly opened one.
     std::unique_ptr<Connection> Acquire(const std::string& path);
-    // Takes a connection back after its session ended; unusable or detached ones are closed.
+    // Takes a connection back after its session ended; unusable ones are closed.
     void Release(std::unique_ptr<Connection> connection);
     // Closes every idle connection.
     void Clear();

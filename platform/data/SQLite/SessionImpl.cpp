@@ -15,7 +15,8 @@ SessionImpl::~SessionImpl() {
 }
 
 std::unique_ptr<QxDataModule::StatementImpl> SessionImpl::prepare(const std::string& sql) {
-    return std::make_unique<StatementImpl>(m_pConnection->handle(), sql);
+    return std::make_unique<StatementImpl>(shared_from_this(), m_pConnection->handle(),
+                                           m_pConnection->statements(), sql);
 }
 
 void SessionImpl::begin() {

@@ -1,6 +1,6 @@
 #pragma once
 // A session over one leased SQLite connection; the connection goes back to the cache when the
-// session and its statements are gone.
+// session and its statements are gone. Always owned by a shared_ptr, which its statements share.
 
 #include "data/SQLite/Connection.h"
 #include "data/SessionImpl.h"
@@ -9,7 +9,8 @@
 
 namespace QxDataModule::SQLite {
 
-class SessionImpl final : public QxDataModule::SessionImpl {
+class SessionImpl final : public QxDataModule::SessionImpl,
+                          public std::enable_shared_from_this<SessionImpl> {
 public:
     explicit SessionImpl(std::unique_ptr<Connection> connection);
     ~SessionImpl() override;

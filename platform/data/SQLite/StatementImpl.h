@@ -1,19 +1,24 @@
 #pragma once
-// One prepared SQLite statement: binds by position, steps through rows, reads columns.
+// One SQL statement on a connection: binds by position, steps through rows, reads columns. Its
+// prepared form comes from the connection's statement cache and goes back there, reset, when it
+// is destroyed; it keeps its session, and so the connection, alive until then.
 
+#include "data/SQLite/StatementCache.h"
 #include "data/SessionImpl.h"
 
+#include <memory>
 #include <string>
 
 struct sqlite3;
-struct sqlite3_stmt;
 
 namespace QxDataModule::SQLite {
 
 class StatementImpl final : public QxDataModule::StatementImpl {
 public:
-    // Prepares exactly one statement; throws DataException for bad or several statements.
-    StatementImpl(sqlite3* db, const std::string& sql);
+    // Takes a prepared statement for sql from cache; throws DataException for bad or several
+    // statements.
+    StatementImpl(std::shared_ptr<const QxDataModule::SessionImpl> session, sqlite3* db,
+                  StatementCache& cache, std::string sql);
     ~StatementImpl() override;
     StatementImpl(const StatementImpl&) = delete;
     StatementImpl& operator=(const StatementImpl&) = delete;
@@ -34,8 +39,11 @@ private:
     int ColumnIndex(std::size_t pos) const;
     int ParameterIndex(std::size_t pos) const;
 
+    std::shared_ptr<const QxDataModule::SessionImpl> m_pSession;
     sqlite3* m_db;
-    sqlite3_stmt* m_stmt = nullptr;
+    StatementCache& m_cache;
+    std::string m_sql;
+    StatementCache::Lease m_lease;
 };
 
 } // namespace QxDataModule::SQLite

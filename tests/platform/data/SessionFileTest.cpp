@@ -123,6 +123,56 @@ TEST_F(SessionFileTest, FileDeletedBetweenSessionsIsRecreatedEmpty) {
     EXPECT_EQ(RawValues(path), std::vector<int>{3});
 }
 
+// The statements kept for the old file go with its connection: the same texts run on the new
+// file, whatever its tables look like now.
+TEST_F(SessionFileTest, KeptStatementsFollowTheFileThePathNamesNow) {
+    const std::string path = PathOf("options.db");
+    Append(path, 1);
+    int32_t v = 0;
+    {
+        Session session = Open(path);
+        session << "SELECT * FROM t", into(v), now;
+        EXPECT_EQ(v, 1);
+    }
+    ASSERT_EQ(std::remove(path.c_str()), 0);
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db,
+                           "CREATE TABLE t (note TEXT, v INTEGER); INSERT INTO t VALUES ('n', 2)",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+
+    Session session = Open(path);
+    std::string note;
+    session << "SELECT * FROM t", into(note), into(v), now;
+    EXPECT_EQ(note, "n");
+    EXPECT_EQ(v, 2);
+}
+
+// A session still open when its file is deleted keeps writing to the file it opened; once it
+// ends, nothing of it reaches the file created at the path afterwards.
+TEST_F(SessionFileTest, AStatementHeldAcrossTheDeletionNeverReachesTheNewFile) {
+    const std::string path = PathOf("chat.db");
+    Append(path, 1);
+    {
+        Session session = Open(path);
+        int32_t value = 2;
+        Statement insert(session);
+        insert << "INSERT INTO t VALUES (?)", use(value);
+        insert.execute();
+        ASSERT_EQ(std::remove(path.c_str()), 0);
+        value = 3;
+        insert.execute();
+        Append(path, 10);
+        value = 4;
+        insert.execute();
+    }
+    Append(path, 11);
+    EXPECT_EQ(CountRows(path), 2);
+    EXPECT_EQ(RawValues(path), (std::vector<int>{10, 11}));
+}
+
 TEST_F(SessionFileTest, FileReplacedBetweenSessionsIsReadAsReplaced) {
     const std::string path = PathOf("contacts.db");
     const std::string replacement = PathOf("replacement.db");

@@ -2,6 +2,7 @@
 
 #include "skin/SkinOutBarCtrlEx.h"
 
+#include <QListView>
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTest>
@@ -29,6 +30,25 @@ protected:
         for (int item = 0; item < bar.GetItemCount(tab); ++item)
             values.push_back(bar.GetItemUserData(tab, item));
         return values;
+    }
+
+    QListView& View() const { return *bar.findChild<QListView*>(); }
+
+    int CurrentUserData() const {
+        return View().currentIndex().data(OutBarItemModel::UserDataRole).toInt();
+    }
+
+    void ClickItem(int row) {
+        QWidget* viewport = bar.ItemViewport();
+        QTest::mouseClick(viewport, Qt::LeftButton, Qt::NoModifier,
+                          viewport->mapFrom(&bar, bar.ItemRect(row).center()));
+    }
+
+    // The row the view shows at the bottom of the list, once scrolled there.
+    int LastRowTheViewShows() {
+        const QModelIndex last = View().model()->index(bar.GetItemCount(0) - 1, 0);
+        View().scrollTo(last);
+        return View().indexAt(View().visualRect(last).center()).row();
     }
 
     CSkinOutBarCtrlEx bar;
@@ -126,6 +146,65 @@ TEST_F(OutBarCtrlTest, TwoThousandItemsFillAndEmpty) {
         bar.RemoveItemByUserData(0, id);
     EXPECT_EQ(bar.GetItemCount(0), 1000);
     EXPECT_EQ(bar.FindItemByUserData(0, 1001), 500);
+}
+
+TEST_F(OutBarCtrlTest, MovesAndRefilesKeepTheSelectedItemSelected) {
+    bar.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&bar));
+    for (int id = 1; id <= 50; ++id)
+        Add(0, -1, QStringLiteral("user %1").arg(id), id, true);
+    ClickItem(4);
+    ASSERT_EQ(CurrentUserData(), 5);
+
+    EXPECT_EQ(bar.MoveItem(0, 40, 0), 0);
+    EXPECT_EQ(bar.MoveItem(0, 1, 99), 49);
+    EXPECT_EQ(bar.MoveItem(0, 77, 0), -1);
+    EXPECT_EQ(CurrentUserData(), 5);
+    EXPECT_EQ(View().currentIndex().row(), 4);
+    // The selected contact comes online: new values, to the top, still selected.
+    EXPECT_EQ(
+        bar.RefileItem(0, 0, QStringLiteral("online"), QStringLiteral("5"), nullptr, false, 5), 0);
+    EXPECT_EQ(View().currentIndex().row(), 0);
+    EXPECT_EQ(bar.GetItemText(0, 0), QStringLiteral("online"));
+    EXPECT_FALSE(bar.IsItemOffline(0, 0));
+    EXPECT_EQ(bar.GetItemCount(0), 50);
+    // A contact no tab holds yet is inserted; an unknown tab is refused.
+    EXPECT_EQ(bar.RefileItem(1, 0, QStringLiteral("new"), QString(), nullptr, false, 60), 0);
+    EXPECT_EQ(bar.RefileItem(5, 0, QStringLiteral("x"), QString(), nullptr, false, 61), -1);
+    EXPECT_EQ(LastRowTheViewShows(), 49);
+    EXPECT_EQ(bar.GetItemUserData(0, 49), 1);
+}
+
+// The window's refill when it is shown: everything removed and added again in another order.
+TEST_F(OutBarCtrlTest, ABatchRefillIsOneResetAndKeepsTheSelection) {
+    bar.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&bar));
+    for (int id = 1; id <= 30; ++id)
+        Add(0, -1, QStringLiteral("user %1").arg(id), id);
+    ClickItem(2);
+    ASSERT_EQ(CurrentUserData(), 3);
+    QSignalSpy resets(View().model(), &QAbstractItemModel::modelReset);
+    QSignalSpy inserts(View().model(), &QAbstractItemModel::rowsInserted);
+
+    bar.BeginBatch();
+    for (int tab = 0; tab < 3; ++tab)
+        bar.RemoveAllItem(tab);
+    for (int id = 1; id <= 2000; ++id)
+        Add(0, 0, QStringLiteral("user %1").arg(id), id);
+    EXPECT_EQ(bar.FindItemByUserData(0, 3), 1997);
+    bar.EndBatch();
+
+    EXPECT_EQ(resets.count(), 1);
+    EXPECT_EQ(inserts.count(), 0);
+    EXPECT_EQ(CurrentUserData(), 3);
+    EXPECT_EQ(View().currentIndex().row(), 1997);
+    EXPECT_EQ(LastRowTheViewShows(), 1999);
+
+    // A refill without the selected contact leaves nothing selected.
+    bar.BeginBatch();
+    bar.RemoveItemByUserData(0, 3);
+    bar.EndBatch();
+    EXPECT_FALSE(View().currentIndex().isValid());
 }
 
 TEST_F(OutBarCtrlTest, MouseOnItemsReportsClickRightClickAndDoubleClick) {
