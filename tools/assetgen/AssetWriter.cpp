@@ -44,6 +44,12 @@ bool AssetWriter::WritePng(const QString& relativePath, const QImage& image) {
     return written;
 }
 
+bool AssetWriter::WriteImage(const QString& relativePath, const QImage& image) {
+    const bool written = image.save(Prepare(relativePath), "PNG");
+    Record(relativePath, written);
+    return written;
+}
+
 bool AssetWriter::WriteBmp(const QString& relativePath, const QImage& image) {
     const bool written =
         image.convertToFormat(QImage::Format_RGB888).save(Prepare(relativePath), "BMP");

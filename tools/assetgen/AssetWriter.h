@@ -13,6 +13,8 @@ public:
 
     // A skin image; pixels left fully transparent become the keyed magenta.
     bool WritePng(const QString& relativePath, const QImage& image);
+    // A picture shown as it is, transparency kept.
+    bool WriteImage(const QString& relativePath, const QImage& image);
     bool WriteBmp(const QString& relativePath, const QImage& image);
     // 16-bit mono PCM samples at sampleRate.
     bool WriteWav(const QString& relativePath, const std::vector<int16_t>& samples, int sampleRate);

@@ -1,8 +1,10 @@
-// Draws the skin images and synthesises the sounds into a runtime folder:
+// Draws the skin images and the emoticon pictures and synthesises the sounds into a runtime
+// folder:
 //   pellix_assetgen <runtime folder>
 
 #include "AssetWriter.h"
 #include "ButtonImages.h"
+#include "EmotionPictures.h"
 #include "FrameImages.h"
 #include "PanelImages.h"
 #include "Sounds.h"
@@ -24,6 +26,7 @@ int main(int argc, char** argv) {
     FrameImages::Write(writer);
     ButtonImages::Write(writer);
     PanelImages::Write(writer);
+    EmotionPictures::Write(writer);
     Sounds::Write(writer);
     for (const QString& failed : writer.Failed())
         std::fprintf(stderr, "could not write %s\n", qPrintable(failed));
