@@ -34,6 +34,10 @@ public:
     int Present(QWidget*, const QString&, const QString&, unsigned int, unsigned int) override {
         return 1;
     }
+    QWidget* PresentNotice(QWidget*, const QString&, const QString&, unsigned int,
+                           unsigned int) override {
+        return nullptr;
+    }
 };
 
 struct Harness {

@@ -12,6 +12,8 @@ struct ShownBox {
     QString caption;
     unsigned int style = 0;
     unsigned int autoCloseSeconds = 0;
+    // Shown as a notice, without waiting for it.
+    bool notice = false;
 };
 
 class RecordingMessageBox final : public IMessageBoxPresenter {
@@ -23,8 +25,14 @@ public:
 
     int Present(QWidget* owner, const QString& text, const QString& caption, unsigned int style,
                 unsigned int autoCloseSeconds) override {
-        boxes.push_back({owner, text, caption, style, autoCloseSeconds});
+        boxes.push_back({owner, text, caption, style, autoCloseSeconds, false});
         return 1;
+    }
+
+    QWidget* PresentNotice(QWidget* owner, const QString& text, const QString& caption,
+                           unsigned int style, unsigned int autoCloseSeconds) override {
+        boxes.push_back({owner, text, caption, style, autoCloseSeconds, true});
+        return nullptr;
     }
 
     std::vector<ShownBox> boxes;

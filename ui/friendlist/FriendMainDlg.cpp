@@ -111,8 +111,9 @@ void CFriendMainDlg::OnContactRemoved(ContactInfo* contact) {
         return;
     for (int tab : {TabFriends, TabStrangers, TabBlacklist})
         RemoveUser(tab, contact->userID);
-    ShowSkinMessageBox(this, FormatAnsi("从列表中删除[%s]成功！", contact->nickName.c_str()),
-                       AnsiText("好友服务"), MB_STYLE_ERROR, 5);
+    // A notice, not a box to wait for: the model is in the middle of the removal.
+    ShowSkinNotice(this, FormatAnsi("从列表中删除[%s]成功！", contact->nickName.c_str()),
+                   AnsiText("好友服务"), MB_STYLE_ERROR, 5);
 }
 
 void CFriendMainDlg::RemoveUser(int tab, int userID) {
