@@ -25,6 +25,12 @@ QFont MakeFont(const QString& face, int size, int style) {
 
 CSkinTaskbarNotifier::CSkinTaskbarNotifier() {
     m_stayTimer.setSingleShot(true);
+    m_hideTimer.setSingleShot(true);
+    m_hideTimer.setInterval(0);
+    connect(&m_hideTimer, &QTimer::timeout, this, [this] {
+        if (m_state == Hidden && m_pWindow)
+            m_pWindow->hide();
+    });
     connect(&m_slideTimer, &QTimer::timeout, this, &CSkinTaskbarNotifier::OnTick);
     connect(&m_stayTimer, &QTimer::timeout, this, &CSkinTaskbarNotifier::OnStayOver);
 }
@@ -80,10 +86,12 @@ void CSkinTaskbarNotifier::Show(const QString& text, int appearMs, int stayMs, i
     m_nStayMs = std::max(stayMs, 0);
     m_nDisappearMs = std::max(disappearMs, 0);
     m_stayTimer.stop();
+    m_hideTimer.stop();
     m_pWindow->SetText(text);
     SetState(Appearing);
     PlaceWindow();
-    m_pWindow->show();
+    if (!m_pWindow->isVisible())
+        m_pWindow->show();
     m_slideTimer.start(IntervalFor(m_nAppearMs));
 }
 
@@ -91,8 +99,8 @@ void CSkinTaskbarNotifier::Hide() {
     m_slideTimer.stop();
     m_stayTimer.stop();
     m_nVisibleHeight = 0;
-    if (m_pWindow)
-        m_pWindow->hide();
+    if (m_pWindow && m_pWindow->isVisible())
+        m_hideTimer.start();
     SetState(Hidden);
 }
 

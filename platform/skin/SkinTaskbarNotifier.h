@@ -33,6 +33,9 @@ public:
     // and slides it out over disappearMs, moving step pixels at a time. A new text replaces
     // the one shown.
     void Show(const QString& text, int appearMs, int stayMs, int disappearMs, int step);
+    // Ends the tip at once; its window goes when control returns to the event loop, so that a
+    // Show right after (a new tip replacing the old) reuses the window instead of hiding and
+    // showing it again.
     void Hide();
 
     State GetState() const { return m_state; }
@@ -53,6 +56,7 @@ private:
     QPointer<NotifierWindow> m_pWindow;
     QTimer m_slideTimer;
     QTimer m_stayTimer;
+    QTimer m_hideTimer;
     State m_state = Hidden;
     int m_nVisibleHeight = 0;
     int m_nStep = 1;

@@ -14,6 +14,8 @@
 #include "ui/manager/WindowFrame.h"
 #include "ui_FriendMainDlg.h"
 
+#include <QTimer>
+
 namespace {
 
 constexpr COLORREF kMainColor = 0x00FFFFED;
@@ -85,6 +87,16 @@ void CFriendMainDlg::RectifyControl(int cx, int) {
 void CFriendMainDlg::OnContactsReset() {
     if (m_pListCtrl == nullptr)
         return;
+    // The model refills the list right after a reset: the view sees the whole refill as one
+    // reset once control returns to the event loop, not thousands of row changes.
+    if (!m_bRefilling) {
+        m_bRefilling = true;
+        m_pListCtrl->BeginBatch();
+        QTimer::singleShot(0, this, [this] {
+            m_bRefilling = false;
+            m_pListCtrl->EndBatch();
+        });
+    }
     for (int tab : {TabFriends, TabStrangers, TabBlacklist})
         m_pListCtrl->RemoveAllItem(tab);
 }
@@ -122,34 +134,40 @@ void CFriendMainDlg::RemoveUser(int tab, int userID) {
 }
 
 void CFriendMainDlg::RefileContact(const ContactInfo& contact) {
-    for (int tab : {TabFriends, TabStrangers, TabBlacklist})
-        RemoveUser(tab, contact.userID);
-    switch (contact.groupID) {
+    const int target = TabOfGroup(contact.groupID);
+    for (int tab : {TabFriends, TabStrangers, TabBlacklist}) {
+        if (tab != target)
+            RemoveUser(tab, contact.userID);
+    }
+    if (target >= 0)
+        FileContact(target, contact);
+}
+
+int CFriendMainDlg::TabOfGroup(int32_t groupID) {
+    switch (groupID) {
     case GROUP_FRIEND:
-        InsertContact(TabFriends, contact);
-        break;
+        return TabFriends;
     case GROUP_STRANGER:
-        InsertContact(TabStrangers, contact);
-        break;
+        return TabStrangers;
     case GROUP_BLACKLIST:
-        InsertContact(TabBlacklist, contact);
-        break;
+        return TabBlacklist;
     default:
-        break;
+        return -1;
     }
 }
 
-void CFriendMainDlg::InsertContact(int tab, const ContactInfo& contact) {
+void CFriendMainDlg::FileContact(int tab, const ContactInfo& contact) {
     if (m_pListCtrl == nullptr)
         return;
     const std::string& name = contact.noteName.empty() ? contact.nickName : contact.noteName;
     const bool online = (contact.onlineState & STATE_ONLINE) != 0;
+    // Online friends come first; everyone else goes to the end (the item itself counts as there).
     const int position = tab == TabFriends && online ? 0 : m_pListCtrl->GetItemCount(tab);
     const QPixmap* image = nullptr;
     if (IFriendHost* host = m_service.GetFriendHost())
         image = host->GetUserFaceImage(contact.userName, contact.userID, contact.showID,
                                        contact.gender);
-    m_pListCtrl->InsertItem(tab, position, StringUtility::AnsiToQString(name),
+    m_pListCtrl->RefileItem(tab, position, StringUtility::AnsiToQString(name),
                             QString::number(contact.userID), image, !online, contact.userID);
 }
 

@@ -49,11 +49,16 @@ protected:
 private:
     IFriendRequests& m_service;
     void RemoveUser(int tab, int userID);
-    void InsertContact(int tab, const ContactInfo& contact);
+    // Files the contact on the tab of its group, at its place there, and off the other tabs.
     void RefileContact(const ContactInfo& contact);
+    void FileContact(int tab, const ContactInfo& contact);
+    // The tab of a group, -1 for none.
+    static int TabOfGroup(int32_t groupID);
     void OpenOptionWindow();
 
     std::unique_ptr<Ui::FriendMainDlgTemplate> m_pTemplate;
     CSkinOutBarCtrlEx* m_pListCtrl = nullptr;
+    // A refill after a reset is under way and reaches the view as one reset.
+    bool m_bRefilling = false;
     int32_t m_nSelectedUser = 0;
 };

@@ -10,6 +10,21 @@
 
 namespace {
 
+// Counts the events of one type that reach the watched object.
+class EventCounter final : public QObject {
+public:
+    EventCounter(QEvent::Type type, int& count) : m_type(type), m_count(count) {}
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == m_type)
+            ++m_count;
+        return false;
+    }
+
+private:
+    QEvent::Type m_type;
+    int& m_count;
+};
+
 class SkinTaskbarNotifierTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -58,15 +73,25 @@ TEST_F(SkinTaskbarNotifierTest, ANewTextReplacesTheShownOneAtOnce) {
     notifier.Show(QStringLiteral("first"), 10, 5000, 10, 50);
     ASSERT_TRUE(
         QTest::qWaitFor([&] { return notifier.GetState() == CSkinTaskbarNotifier::Showing; }));
+    // The replacing tip reuses the window: it is never hidden in between.
+    int hides = 0;
+    EventCounter counter(QEvent::Hide, hides);
+    notifier.Window()->installEventFilter(&counter);
     notifier.Hide();
     EXPECT_EQ(notifier.GetState(), CSkinTaskbarNotifier::Hidden);
-    EXPECT_FALSE(notifier.Window()->isVisible());
     notifier.Show(QStringLiteral("second"), 10, 5000, 10, 50);
     EXPECT_EQ(notifier.Text(), QStringLiteral("second"));
     EXPECT_LT(notifier.Window()->height(), 100);
     ASSERT_TRUE(
         QTest::qWaitFor([&] { return notifier.GetState() == CSkinTaskbarNotifier::Showing; }));
     EXPECT_EQ(notifier.Window()->height(), 100);
+    EXPECT_EQ(hides, 0);
+    EXPECT_TRUE(notifier.Window()->isVisible());
+
+    // A tip ended for good takes its window away once control returns to the event loop.
+    notifier.Hide();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !notifier.Window()->isVisible(); }));
+    EXPECT_EQ(hides, 1);
 }
 
 TEST_F(SkinTaskbarNotifierTest, AClickOnTheTipIsReported) {
