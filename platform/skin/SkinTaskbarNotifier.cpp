@@ -96,11 +96,15 @@ void CSkinTaskbarNotifier::Show(const QString& text, int appearMs, int stayMs, i
 }
 
 void CSkinTaskbarNotifier::Hide() {
+    Stop();
+    if (m_pWindow && m_pWindow->isVisible())
+        m_hideTimer.start();
+}
+
+void CSkinTaskbarNotifier::Stop() {
     m_slideTimer.stop();
     m_stayTimer.stop();
     m_nVisibleHeight = 0;
-    if (m_pWindow && m_pWindow->isVisible())
-        m_hideTimer.start();
     SetState(Hidden);
 }
 
@@ -120,7 +124,7 @@ int CSkinTaskbarNotifier::IntervalFor(int durationMs) const {
 
 void CSkinTaskbarNotifier::OnTick() {
     if (!m_pWindow) {
-        Hide();
+        Stop();
         return;
     }
     const int full = m_pWindow->FullSize().height();
@@ -134,7 +138,8 @@ void CSkinTaskbarNotifier::OnTick() {
     } else if (m_state == Disappearing) {
         m_nVisibleHeight = std::max(0, m_nVisibleHeight - m_nStep);
         if (m_nVisibleHeight == 0) {
-            Hide();
+            Stop();
+            m_pWindow->hide();
             return;
         }
     }

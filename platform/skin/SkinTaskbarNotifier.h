@@ -47,6 +47,8 @@ Q_SIGNALS:
     void stateChanged(int state);
 
 private:
+    // Ends the tip's animation and timers; the window stays as it is.
+    void Stop();
     void SetState(State state);
     void OnTick();
     void OnStayOver();
