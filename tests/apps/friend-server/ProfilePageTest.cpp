@@ -2,7 +2,6 @@
 
 #include "ProfilePage.h"
 #include "HttpRequestHead.h"
-#include "ServerOptions.h"
 
 #include "client/StringUtility.h"
 
@@ -22,10 +21,6 @@ ProfileFacts Profile(const QString& nickName, uint8_t gender, bool online) {
     profile.account.gender = gender;
     profile.online = online;
     return profile;
-}
-
-HttpResponse Get(const QByteArray& target, const ProfileLookup& lookup) {
-    return AnswerProfileRequest({"GET", target}, lookup);
 }
 
 } // namespace
@@ -70,8 +65,8 @@ TEST(ProfilePageTest, RequestHeadsAreReadWithinTheLimit) {
 
 TEST(ProfilePageTest, ThePageShowsEveryValueEscaped) {
     const ProfileFacts hostile = Profile(QStringLiteral("<script>&\"%2"), 0, true);
-    const HttpResponse response = Get("/user/10001", [&](int32_t userID) {
-        return userID == 10001 ? std::optional(hostile) : std::nullopt;
+    const HttpResponse response = AnswerProfileRequest({"GET", "/user/10001"}, [&](int32_t id) {
+        return id == 10001 ? std::optional(hostile) : std::nullopt;
     });
     EXPECT_EQ(response.status, 200);
     EXPECT_EQ(response.contentType, "text/html; charset=utf-8");
@@ -91,50 +86,4 @@ TEST(ProfilePageTest, ThePageShowsEveryValueEscaped) {
     EXPECT_TRUE(QString::fromUtf8(RenderProfilePage(Profile({}, 9, false)))
                     .contains(QStringLiteral("<h3>alice</h3>")))
         << "without a nickname the user name stands";
-}
-
-TEST(ProfilePageTest, EverythingElseIsNotFoundOrNotAllowed) {
-    int lookups = 0;
-    const ProfileLookup nobody = [&](int32_t) -> std::optional<ProfileFacts> {
-        ++lookups;
-        return std::nullopt;
-    };
-    EXPECT_EQ(Get("/user/10001", nobody).status, 404);
-    EXPECT_EQ(lookups, 1);
-    EXPECT_EQ(Get("/user/x", nobody).status, 404);
-    EXPECT_EQ(Get("/", nobody).status, 404);
-    EXPECT_EQ(Get("/etc/passwd", nobody).status, 404);
-    EXPECT_EQ(AnswerProfileRequest({"POST", "/user/10001"}, nobody).status, 405);
-    EXPECT_EQ(AnswerProfileRequest({"HEAD", "/user/10001"}, nobody).status, 405);
-    EXPECT_EQ(lookups, 1);
-
-    const QByteArray notAllowed = EncodeResponse(StatusResponse(405));
-    EXPECT_TRUE(notAllowed.startsWith("HTTP/1.1 405 Method Not Allowed\r\n"));
-    EXPECT_TRUE(notAllowed.contains("\r\nAllow: GET\r\n"));
-    const QByteArray page = EncodeResponse(Get(
-        "/user/1", [](int32_t) { return std::optional(Profile(QStringLiteral("Bob"), 1, true)); }));
-    const qsizetype bodyStart = page.indexOf("\r\n\r\n") + 4;
-    EXPECT_TRUE(page.contains("\r\nContent-Length: " + QByteArray::number(page.size() - bodyStart) +
-                              "\r\n"));
-    EXPECT_TRUE(page.contains("\r\nConnection: close\r\n"));
-}
-
-TEST(ProfilePageTest, TheHttpOptionNamesTheAddress) {
-    QString error;
-    auto options = ParseServerOptions({QStringLiteral("server")}, error);
-    ASSERT_TRUE(options);
-    EXPECT_FALSE(options->serveProfilePages);
-    options = ParseServerOptions(
-        {QStringLiteral("server"), QStringLiteral("--http"), QStringLiteral("127.0.0.1:0")}, error);
-    ASSERT_TRUE(options) << error.toStdString();
-    EXPECT_TRUE(options->serveProfilePages);
-    EXPECT_EQ(options->httpHost, QStringLiteral("127.0.0.1"));
-    EXPECT_EQ(options->httpPort, 0);
-    EXPECT_EQ(options->listenPort, 5500) << "the friend protocol's address is its own";
-    for (const QString& bad : {QStringLiteral("8080"), QStringLiteral("localhost:8080"),
-                               QStringLiteral("127.0.0.1:70000")}) {
-        EXPECT_FALSE(
-            ParseServerOptions({QStringLiteral("server"), QStringLiteral("--http"), bad}, error));
-        EXPECT_TRUE(error.contains(QStringLiteral("--http"))) << error.toStdString();
-    }
 }

@@ -25,8 +25,6 @@ TEST(HostOptionsTest, TheProfilePagesDefaultToTheFriendServersHost) {
               QStringLiteral("http://10.1.2.3:8080"));
     EXPECT_EQ(Parse({QStringLiteral("--server"), QStringLiteral("[::1]:5500")})->profileUrl,
               QStringLiteral("http://[::1]:8080"));
-    EXPECT_EQ(Parse({QStringLiteral("--server"), QStringLiteral("friends.example")})->profileUrl,
-              QStringLiteral("http://friends.example:8080"));
     EXPECT_EQ(Parse({QStringLiteral("--server"), QStringLiteral("")})->profileUrl, QString());
 
     EXPECT_EQ(Parse({QStringLiteral("--server"), QStringLiteral("127.0.0.1:5500"),
