@@ -27,6 +27,7 @@ public:
 
     std::size_t SessionCount() const { return m_Sessions.size(); }
     std::size_t OnlineCount() const { return m_Handler.OnlineCount(); }
+    bool IsOnline(int32_t userID) const { return m_Handler.IsOnline(userID); }
 
 Q_SIGNALS:
     // A connection was closed and its session forgotten; for whoever watches the server.

@@ -16,6 +16,7 @@ const QString kSeedDemo = QStringLiteral("seed-demo");
 const QString kBefriend = QStringLiteral("befriend");
 const QString kReceiveTimeout = QStringLiteral("receive-timeout");
 const QString kMaxPending = QStringLiteral("max-pending");
+const QString kHttp = QStringLiteral("http");
 const QString kHelp = QStringLiteral("help");
 
 void DefineOptions(QCommandLineParser& parser) {
@@ -36,6 +37,10 @@ void DefineOptions(QCommandLineParser& parser) {
         {kMaxPending,
          QStringLiteral("Drop a peer with more than this many unsent bytes (default 4194304)."),
          QStringLiteral("BYTES")},
+        {kHttp,
+         QStringLiteral("Serve the profile pages at /user/<id> on this address (port 0 picks "
+                        "one)."),
+         QStringLiteral("HOST:PORT")},
         {kHelp, QStringLiteral("Show this help.")},
     });
 }
@@ -67,6 +72,17 @@ bool ParseListen(const QString& text, ServerOptions& options) {
         return false;
     options.listenHost = host;
     options.listenPort = static_cast<quint16>(*port);
+    return true;
+}
+
+// The same form as --listen.
+bool ParseHttp(const QString& text, ServerOptions& options) {
+    ServerOptions address;
+    if (!ParseListen(text, address))
+        return false;
+    options.serveProfilePages = true;
+    options.httpHost = address.listenHost;
+    options.httpPort = address.listenPort;
     return true;
 }
 
@@ -173,6 +189,12 @@ std::optional<ServerOptions> ParseServerOptions(const QStringList& arguments, QS
         error = QStringLiteral("bad --listen '%1': expected HOST:PORT with an IP address and a "
                                "port of 0 to 65535")
                     .arg(parser.value(kListen));
+        return std::nullopt;
+    }
+    if (parser.isSet(kHttp) && !ParseHttp(parser.value(kHttp), options)) {
+        error = QStringLiteral("bad --http '%1': expected HOST:PORT with an IP address and a "
+                               "port of 0 to 65535")
+                    .arg(parser.value(kHttp));
         return std::nullopt;
     }
     if (parser.isSet(kDatabase)) {

@@ -23,6 +23,10 @@ struct ServerOptions {
     std::vector<std::pair<int32_t, int32_t>> friendships;
     int receiveTimeoutMs = 75000;
     qint64 maxPendingBytes = 4 * 1024 * 1024;
+    // The profile pages are served only when an address is given.
+    bool serveProfilePages = false;
+    QString httpHost;
+    quint16 httpPort = 0;
     bool showHelp = false;
 };
 

@@ -1,8 +1,10 @@
 // pellix-friend-server: the reference friend server. Prints "listening on HOST:PORT" once it
-// listens; bad arguments exit with code 2, a database or socket that cannot be opened with 1.
+// listens (and "profile pages on HOST:PORT" with --http); bad arguments exit with code 2, a
+// database or socket that cannot be opened with 1.
 
 #include "FileLimit.h"
 #include "FriendServer.h"
+#include "ProfilePageServer.h"
 #include "ServerOptions.h"
 #include "ServerSetup.h"
 #include "SqliteAccountStore.h"
@@ -67,6 +69,19 @@ int main(int argc, char** argv) {
     std::printf("listening on %s:%u\n", server.Address().toString().toUtf8().constData(),
                 static_cast<unsigned>(server.Port()));
     std::fflush(stdout);
+    ProfilePageServer pages(*store, [&server](int32_t userID) { return server.IsOnline(userID); });
+    if (options->serveProfilePages) {
+        if (!pages.Listen(QHostAddress(options->httpHost), options->httpPort)) {
+            PrintError(QStringLiteral("cannot serve profile pages on %1:%2: %3")
+                           .arg(options->httpHost)
+                           .arg(options->httpPort)
+                           .arg(pages.ErrorString()));
+            return kExitFailure;
+        }
+        std::printf("profile pages on %s:%u\n", pages.Address().toString().toUtf8().constData(),
+                    static_cast<unsigned>(pages.Port()));
+        std::fflush(stdout);
+    }
     QuitOnTerminationSignals(app);
     return app.exec();
 }

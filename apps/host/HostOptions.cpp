@@ -1,5 +1,7 @@
 #include "HostOptions.h"
 
+#include "client/ServerAddress.h"
+
 #include <QCommandLineParser>
 
 namespace {
@@ -15,6 +17,16 @@ bool ReadInt(const QCommandLineParser& parser, const QString& name, int& value, 
 
 } // namespace
 
+QString DefaultProfileUrl(const QString& server) {
+    const auto address = ParseServerAddress(server.toStdString(), kDefaultProfilePort);
+    if (!address)
+        return {};
+    const QString host = address->host.contains(QLatin1Char(':'))
+                             ? QStringLiteral("[%1]").arg(address->host)
+                             : address->host;
+    return QStringLiteral("http://%1:%2").arg(host).arg(kDefaultProfilePort);
+}
+
 std::optional<HostOptions> ParseHostOptions(const QStringList& arguments, QString& error) {
     QCommandLineParser parser;
     const QList<QCommandLineOption> options = {
@@ -28,6 +40,10 @@ std::optional<HostOptions> ParseHostOptions(const QStringList& arguments, QStrin
         {QStringLiteral("token"), QStringLiteral("Log-on token."), QStringLiteral("token")},
         {QStringLiteral("server"), QStringLiteral("Friend server, host or host:port."),
          QStringLiteral("address"), QStringLiteral("127.0.0.1")},
+        {QStringLiteral("profile-url"),
+         QStringLiteral("Base address of the profile pages (default http://<server host>:8080; "
+                        "empty for none)."),
+         QStringLiteral("url")},
         {QStringLiteral("scenario"), QStringLiteral("Script of user actions to play."),
          QStringLiteral("file")},
         {QStringLiteral("screenshots"), QStringLiteral("Folder for window screenshots."),
@@ -65,6 +81,9 @@ std::optional<HostOptions> ParseHostOptions(const QStringList& arguments, QStrin
                         : host.userName;
     host.token = parser.value(QStringLiteral("token"));
     host.server = parser.value(QStringLiteral("server"));
+    host.profileUrl = parser.isSet(QStringLiteral("profile-url"))
+                          ? parser.value(QStringLiteral("profile-url"))
+                          : DefaultProfileUrl(host.server);
     host.scenario = parser.value(QStringLiteral("scenario"));
     host.screenshotDir = parser.value(QStringLiteral("screenshots"));
     return host;

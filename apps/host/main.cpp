@@ -7,6 +7,7 @@
 #include "ModuleLoader.h"
 #include "ScenarioPlayer.h"
 #include "ScenarioScript.h"
+#include "client/UrlFactory.h"
 
 #include <QApplication>
 #include <QTextStream>
@@ -24,6 +25,12 @@ int main(int argc, char** argv) {
         scenario = ReadScenarioFile(options->scenario, error);
     if (!options || (!options->scenario.isEmpty() && !scenario)) {
         err << "pellix-host: " << error << Qt::endl;
+        return 2;
+    }
+    // The client library makes the profile addresses the friend windows open.
+    if (!CUrlFactory::getSingletonPtr()->SetBaseUrl(options->profileUrl.toStdString())) {
+        err << "pellix-host: --profile-url needs an http or https address, got \""
+            << options->profileUrl << "\"" << Qt::endl;
         return 2;
     }
     ModuleLoader module;
