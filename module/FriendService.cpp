@@ -64,6 +64,7 @@ bool CFriendService::StartFriendService(const std::string& host, int32_t, tagPro
         m_pWindowManager->EnsureMainWindow();
     if (m_pFriendOptionManager)
         m_pFriendOptionManager->Load();
+    m_Proxy = proxy;
     SetProxy(proxy);
     return StartService(host, FRIEND_SERVER_PORT);
 }

@@ -72,6 +72,7 @@ public:
 
     IFriendHost* GetFriendHost() const override { return m_pFriendHost; }
     const QFont& GetFont() const override { return *m_Font; }
+    const tagProxyInfo& GetProxy() const override { return m_Proxy; }
     int32_t GetTipFriendID() const override { return m_nTipFriendID; }
 
     // User id of the friend named in the last online tip; 0 after an offline tip.
@@ -96,6 +97,7 @@ private:
     CSkinBoxNotices m_NoticeBoxes;
     CMidiPlayer m_SoundPlayer;
     IFriendHost* m_pFriendHost = nullptr;
+    tagProxyInfo m_Proxy;
     std::unique_ptr<QFont> m_Font;
 
     // The process-wide managers, created in this order and destroyed in the reverse one.

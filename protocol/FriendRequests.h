@@ -8,6 +8,7 @@
 
 class IFriendHost;
 class QFont;
+struct tagProxyInfo;
 
 class IFriendRequests {
 public:
@@ -21,6 +22,8 @@ public:
     // Null until the host registers one.
     virtual IFriendHost* GetFriendHost() const = 0;
     virtual const QFont& GetFont() const = 0;
+    // The proxy of the last start of the service, for the windows' own web requests.
+    virtual const tagProxyInfo& GetProxy() const = 0;
     // 0 after a tip that a friend went offline.
     virtual int32_t GetTipFriendID() const = 0;
 
