@@ -55,8 +55,9 @@ struct BenchProfile {
                    "VARCHAR(32), [Time] INTEGER default 0, [Message] VARCHAR(512))",
             QxDataModule::now;
         QxDataModule::Transaction transaction(session);
-        const std::string me = "\xCE\xD2\xD7\xD4\xBC\xBA"; // "我自己"
-        const std::string friendName = "\xD0\xA1\xC3\xF7"; // "小明"
+        // The file holds UTF-8, as the store writes it.
+        const std::string me = "我自己";
+        const std::string friendName = "小明";
         std::string from, to, message;
         int64_t time = 1600000000;
         QxDataModule::Statement insert(session);
@@ -65,8 +66,8 @@ struct BenchProfile {
         for (int i = 0; i < kMessages; ++i, time += 37) {
             from = i % 2 == 0 ? me : friendName;
             to = i % 2 == 0 ? friendName : me;
-            message = "\xBD\xF1\xCD\xED\xD2\xBB\xC6\xF0\xB4\xF2\xC5\xC6\xC2\xF0 message " +
-                      std::to_string(i) + (i == kOldestWordIndex ? " oldestword" : "");
+            message = "今晚一起打牌吗？ message " + std::to_string(i) +
+                      (i == kOldestWordIndex ? " oldestword" : "");
             insert.execute();
         }
         transaction.commit();

@@ -22,6 +22,7 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QShowEvent>
+#include <algorithm>
 
 namespace {
 
@@ -31,7 +32,7 @@ constexpr int kPageTextX = 64;
 constexpr int kPageTextY = 342;
 // The page text may use the room up to the first page button.
 constexpr int kPageTextRoom = 106 - 2 - kPageTextX;
-constexpr int kSmallestPageTextPixels = 8;
+constexpr int kSmallestPageTextPixels = 10;
 constexpr uint32_t kRecordViewEvents = 0x04030009;
 
 void SetButton(CSkinButton* button, const QString& image, const QString& tip) {
@@ -271,13 +272,18 @@ void CFriendChatHistoryViewerDlg::DrawView(QPainter& painter) {
     painter.save();
     QFont font = PageTextFont();
     painter.setPen(Qt::black);
-    // A long indicator ("5000/5000") is made smaller rather than drawn over the first page
-    // button.
-    while (QFontMetrics(font).horizontalAdvance(m_strPageText) > kPageTextRoom &&
-           font.pixelSize() > kSmallestPageTextPixels)
+    // A long indicator ("5000/5000") is made smaller, then narrower, rather than drawn under the
+    // first page button.
+    int width = QFontMetrics(font).horizontalAdvance(m_strPageText);
+    while (width > kPageTextRoom && font.pixelSize() > kSmallestPageTextPixels) {
         font.setPixelSize(font.pixelSize() - 1);
+        width = QFontMetrics(font).horizontalAdvance(m_strPageText);
+    }
     painter.setFont(font);
-    painter.drawText(QRect(kPageTextX, kPageTextY, kPageTextRoom, 17),
+    painter.translate(kPageTextX, kPageTextY);
+    if (width > kPageTextRoom)
+        painter.scale(static_cast<qreal>(kPageTextRoom) / width, 1.0);
+    painter.drawText(QRect(0, 0, std::max(width, kPageTextRoom), 17),
                      Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, m_strPageText);
     painter.restore();
 }

@@ -15,6 +15,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QStandardPaths>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -152,5 +153,8 @@ void CFriendChatHistoryViewerDlg::SelectInRecord(std::size_t index, const QStrin
         selection.setPosition(end, QTextCursor::KeepAnchor);
     }
     view->setTextCursor(selection);
-    view->ensureCursorVisible();
+    // The match is brought to the middle of the view, with the lines around it in sight.
+    QScrollBar* bar = view->verticalScrollBar();
+    bar->setValue(bar->value() + view->cursorRect(selection).center().y() -
+                  view->viewport()->height() / 2);
 }
