@@ -203,7 +203,8 @@ TEST_F(HistoryViewer, CtrlFFindsTheNextOlderMatchAndGoesOnFromTheNewest) {
                                   : "message " + std::to_string(i);
     });
     auto viewer = Open();
-    QTest::keyClick(viewer.get(), Qt::Key_F, Qt::ControlModifier);
+    viewer->RecordView()->setFocus();
+    QTest::keyClick(viewer->RecordView(), Qt::Key_F, Qt::ControlModifier);
     CChatHistoryFindBox* find = viewer->FindBox();
     ASSERT_TRUE(find->isVisible());
     QTest::keyClicks(find->Edit(), QStringLiteral("needle"));

@@ -20,6 +20,7 @@
 #include <vector>
 
 class CChatHistoryFindBox;
+class CChatHistoryManager;
 class CSkinButton;
 class CSkinLabel;
 class CSkinRichEdit;
@@ -108,7 +109,7 @@ private:
     void ShowPage(int page);
     void ShowRecords(const std::vector<ChatHistoryRecord>& records);
     void SelectInRecord(std::size_t index, const QString& text);
-    int64_t FindStartRow(const std::string& text) const;
+    int64_t FindStartRow(CChatHistoryManager& history, const std::string& text) const;
     QString SuggestedExportName() const;
     void ContinueExport();
 

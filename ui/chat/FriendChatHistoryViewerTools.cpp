@@ -112,7 +112,7 @@ bool CFriendChatHistoryViewerDlg::FindOlder(const QString& text) {
     const bool searchable = !text.isEmpty() && StringUtility::AnsiToQString(needle) == text;
     ChatHistoryMatch match;
     if (history != nullptr && searchable) {
-        const int64_t start = FindStartRow(needle);
+        const int64_t start = FindStartRow(*history, needle);
         match = history->FindMessageBefore(m_nFriendID, needle, start);
         if (match.nRowID == 0 && start != kAfterNewest)
             match = history->FindMessageBefore(m_nFriendID, needle, kAfterNewest);
@@ -131,12 +131,12 @@ bool CFriendChatHistoryViewerDlg::FindOlder(const QString& text) {
 
 // The search goes on from the last match while its page is shown, else from the newest message
 // of the page shown.
-int64_t CFriendChatHistoryViewerDlg::FindStartRow(const std::string& text) const {
+int64_t CFriendChatHistoryViewerDlg::FindStartRow(CChatHistoryManager& history,
+                                                  const std::string& text) const {
     if (m_lastFind.nRowID != 0 && m_lastFind.strText == text && m_lastFind.nPage == m_nCurrentPage)
         return m_lastFind.nRowID;
-    auto* history = CChatHistoryManager::GetInstance();
     const int64_t nextPageStart =
-        m_nCurrentPage > 0 ? history->RowAt(m_nFriendID, m_nCurrentPage * PAGE_SIZE) : 0;
+        m_nCurrentPage > 0 ? history.RowAt(m_nFriendID, m_nCurrentPage * PAGE_SIZE) : 0;
     return nextPageStart != 0 ? nextPageStart : kAfterNewest;
 }
 
