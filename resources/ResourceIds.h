@@ -43,6 +43,16 @@ constexpr int IDC_CHAT_FONT = 1226;
 constexpr int IDC_CHAT_HISTORY = 1227;
 constexpr int IDC_CHAT_SEND_KEY = 1230;
 
+// Chat history viewer.
+constexpr int IDC_HISTORY_VIEW = 1202;
+constexpr int IDC_HISTORY_PAGE = 1211;
+constexpr int IDC_HISTORY_EXPORT = 1231;
+constexpr int IDC_HISTORY_FIRST_PAGE = 1233;
+constexpr int IDC_HISTORY_PREVIOUS_PAGE = 1234;
+constexpr int IDC_HISTORY_NEXT_PAGE = 1235;
+constexpr int IDC_HISTORY_LAST_PAGE = 1236;
+constexpr int IDC_HISTORY_CLOSE = 1237;
+
 // Add-friend request window.
 constexpr int IDC_ADD_REQ_MESSAGE = 1204;
 constexpr int IDC_ADD_REQ_PROMPT = 1210;

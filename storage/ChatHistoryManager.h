@@ -22,6 +22,14 @@ public:
     int GetMessageCount(int peerID);
     // The page read; valid until the next call. Empty after a reported failure.
     std::vector<ChatHistoryRecord>& GetMessages(int peerID, int limit, int offset);
+    // Up to limit messages after row number afterRow (0: from the first), in order, appended to
+    // rows; false after a reported failure. For reading a whole history a part at a time.
+    bool GetRowsAfter(int peerID, int64_t afterRow, int limit, std::vector<ChatHistoryRow>& rows);
+    // The newest message before row number beforeRow whose text holds text (GBK); row 0 when
+    // there is none.
+    ChatHistoryMatch FindMessageBefore(int peerID, const std::string& text, int64_t beforeRow);
+    // The row number of the message at index in page order; 0 when there is none.
+    int64_t RowAt(int peerID, int index);
     void DeleteHistory(int peerID);
     // Empties the ChatHistory directory and keeps it.
     void DeleteAllHistory();

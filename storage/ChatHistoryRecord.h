@@ -11,3 +11,16 @@ struct ChatHistoryRecord {
     int64_t nTime = 0;
     std::string strMessage;
 };
+
+// A stored message with its row number. Row numbers grow with every message written, so they
+// order a history as its pages do; a history is read a part at a time by them.
+struct ChatHistoryRow {
+    int64_t nRowID = 0;
+    ChatHistoryRecord record;
+};
+
+// Where a message found by its text stands: its row number and its index in page order.
+struct ChatHistoryMatch {
+    int64_t nRowID = 0; // 0: nothing found
+    int nIndex = 0;
+};

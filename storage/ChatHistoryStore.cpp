@@ -12,10 +12,33 @@ using namespace QxDataModule;
 
 namespace {
 
+// Up to this much of a history file is read through a memory map instead of the connection's
+// page cache, which is far smaller than a long history: counting and paging 100,000 messages
+// would otherwise copy the whole file from the system each time.
+constexpr char kMappedReads[] = "PRAGMA mmap_size=268435456";
+
 void EnsureSchema(Session& session) {
+    session << kMappedReads, now;
     session << "CREATE TABLE IF NOT EXISTS [chat_history] ([From] VARCHAR(32), [To] VARCHAR(32), "
                "[Time] INTEGER default 0, [Message] VARCHAR(512))",
         now;
+}
+
+void ConvertToAnsi(ChatHistoryRecord& record) {
+    record.strFrom = StringUtility::UTF8ToAnsi(record.strFrom);
+    record.strTo = StringUtility::UTF8ToAnsi(record.strTo);
+    record.strMessage = StringUtility::UTF8ToAnsi(record.strMessage);
+}
+
+// A LIKE pattern that matches text anywhere, with LIKE's own characters taken literally.
+std::string ContainsPattern(const std::string& utf8Text) {
+    std::string pattern = "%";
+    for (const char c : utf8Text) {
+        if (c == '%' || c == '_' || c == '\\')
+            pattern += '\\';
+        pattern += c;
+    }
+    return pattern + '%';
 }
 
 } // namespace
@@ -49,15 +72,55 @@ bool CChatHistoryStore::GetMessages(int limit, int offset) {
     const bool read = WithDatabase(m_path, [&](Session& session) {
         EnsureSchema(session);
         Statement select(session);
-        select << "SELECT [chat_history].* FROM [chat_history] LIMIT :nLimit Offset :nOffset",
+        // The table's own order, named so that pages and row numbers agree by construction.
+        select << "SELECT [chat_history].* FROM [chat_history] ORDER BY rowid "
+                  "LIMIT :nLimit Offset :nOffset",
             intoRecords(m_records), use(limit), use(offset);
         select.execute();
     });
-    for (std::size_t i = first; i < m_records.size(); ++i) {
-        ChatHistoryRecord& record = m_records[i];
-        record.strFrom = StringUtility::UTF8ToAnsi(record.strFrom);
-        record.strTo = StringUtility::UTF8ToAnsi(record.strTo);
-        record.strMessage = StringUtility::UTF8ToAnsi(record.strMessage);
-    }
+    for (std::size_t i = first; i < m_records.size(); ++i)
+        ConvertToAnsi(m_records[i]);
     return read;
+}
+
+bool CChatHistoryStore::GetRowsAfter(int64_t afterRow, int limit,
+                                     std::vector<ChatHistoryRow>& rows) {
+    const std::size_t first = rows.size();
+    const bool read = WithDatabase(m_path, [&](Session& session) {
+        EnsureSchema(session);
+        Statement select(session);
+        select << "SELECT rowid, [From], [To], [Time], [Message] FROM [chat_history] "
+                  "WHERE rowid > :nAfter ORDER BY rowid LIMIT :nLimit",
+            intoRecords(rows), use(afterRow), use(limit);
+        select.execute();
+    });
+    for (std::size_t i = first; i < rows.size(); ++i)
+        ConvertToAnsi(rows[i].record);
+    return read;
+}
+
+ChatHistoryMatch CChatHistoryStore::FindMessageBefore(const std::string& text, int64_t beforeRow) {
+    const std::string pattern = ContainsPattern(StringUtility::AnsiToUTF8(text));
+    ChatHistoryMatch match;
+    const bool read = WithDatabase(m_path, [&](Session& session) {
+        EnsureSchema(session);
+        session << "SELECT rowid FROM [chat_history] WHERE rowid < :nBefore "
+                   "AND [Message] LIKE :strPattern ESCAPE '\\' ORDER BY rowid DESC LIMIT 1",
+            into(match.nRowID), use(beforeRow), use(pattern), now;
+        if (match.nRowID == 0)
+            return;
+        session << "SELECT COUNT(*) FROM [chat_history] WHERE rowid < :nRow", into(match.nIndex),
+            use(match.nRowID), now;
+    });
+    return read ? match : ChatHistoryMatch{};
+}
+
+int64_t CChatHistoryStore::RowAt(int index) {
+    int64_t row = 0;
+    const bool read = WithDatabase(m_path, [&](Session& session) {
+        EnsureSchema(session);
+        session << "SELECT rowid FROM [chat_history] ORDER BY rowid LIMIT 1 OFFSET :nIndex",
+            into(row), use(index), now;
+    });
+    return read ? row : 0;
 }

@@ -19,6 +19,14 @@ public:
     int GetMessageCount();
     // Appends one page, in insertion order, to the records (texts converted to GBK).
     bool GetMessages(int limit, int offset);
+    // Appends up to limit messages that follow row number afterRow, in order, to rows (texts
+    // converted to GBK). Reading part after part this way costs the same for every part.
+    bool GetRowsAfter(int64_t afterRow, int limit, std::vector<ChatHistoryRow>& rows);
+    // The newest message before row number beforeRow whose text holds text (GBK; letters A to Z
+    // in either case), and its index; nothing found (row 0) after a reported failure too.
+    ChatHistoryMatch FindMessageBefore(const std::string& text, int64_t beforeRow);
+    // The row number of the message at index in page order; 0 when there is none.
+    int64_t RowAt(int index);
 
 private:
     std::vector<ChatHistoryRecord>& m_records;

@@ -50,6 +50,17 @@ void RecordColumns<ChatHistoryRecord>::Prepare(AbstractPreparator& preparator, s
     PrepareColumns(preparator, pos, {TEXT, TEXT, INTEGER, TEXT});
 }
 
+void RecordColumns<ChatHistoryRow>::Extract(AbstractExtractor& extractor, std::size_t pos,
+                                            ChatHistoryRow& row, const ChatHistoryRow& defaults) {
+    ExtractColumn(extractor, pos, row.nRowID, defaults.nRowID);
+    RecordColumns<ChatHistoryRecord>::Extract(extractor, pos + 1, row.record, defaults.record);
+}
+
+void RecordColumns<ChatHistoryRow>::Prepare(AbstractPreparator& preparator, std::size_t pos) {
+    preparator.prepare(pos, INTEGER);
+    RecordColumns<ChatHistoryRecord>::Prepare(preparator, pos + 1);
+}
+
 void RecordColumns<FriendOption>::Extract(AbstractExtractor& extractor, std::size_t pos,
                                           FriendOption& option, const FriendOption& defaults) {
     ExtractColumn(extractor, pos, option.bRefuseAddFriend, defaults.bRefuseAddFriend);

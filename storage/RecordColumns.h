@@ -26,6 +26,14 @@ template <> struct RecordColumns<ChatHistoryRecord> {
     static void Prepare(QxDataModule::AbstractPreparator& preparator, std::size_t pos);
 };
 
+template <> struct RecordColumns<ChatHistoryRow> {
+    // rowid, then the columns of ChatHistoryRecord.
+    static constexpr std::size_t COUNT = 1 + RecordColumns<ChatHistoryRecord>::COUNT;
+    static void Extract(QxDataModule::AbstractExtractor& extractor, std::size_t pos,
+                        ChatHistoryRow& row, const ChatHistoryRow& defaults);
+    static void Prepare(QxDataModule::AbstractPreparator& preparator, std::size_t pos);
+};
+
 template <> struct RecordColumns<FriendOption> {
     // RefuseAddFriend, RefuseOnlineTips, SentCloseWindow, RefuseInviteGame, SendHotKey,
     // OpenFriendSound.

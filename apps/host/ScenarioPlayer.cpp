@@ -26,6 +26,14 @@ QString SendButtonText() {
     return QStringLiteral("发送(&S)");
 }
 
+QString HistoryButtonTip() {
+    return QStringLiteral("显示聊天记录");
+}
+
+QString CloseButtonTip() {
+    return QStringLiteral("关闭");
+}
+
 } // namespace
 
 ScenarioPlayer::ScenarioPlayer(std::vector<ScenarioStep> steps, Context context, QTextStream& out,
@@ -143,6 +151,10 @@ ScenarioPlayer::Outcome ScenarioPlayer::Attempt(const ScenarioStep& step) {
         return Send();
     case ScenarioCommand::WaitMessage:
         return WaitMessage(step.argument);
+    case ScenarioCommand::OpenHistory:
+        return OpenHistory();
+    case ScenarioCommand::CloseHistory:
+        return CloseHistory();
     case ScenarioCommand::Screenshot:
         return Screenshot(step.argument);
     case ScenarioCommand::Quit:
@@ -304,6 +316,54 @@ ScenarioPlayer::Outcome ScenarioPlayer::WaitMessage(const QString& text) {
     return Done();
 }
 
+ScenarioPlayer::Outcome ScenarioPlayer::OpenHistory() {
+    if (QWidget* history = WindowFinder::VisibleWindow(WindowFinder::HistoryTitle())) {
+        const QTextEdit* view = WindowFinder::ChatView(history);
+        if (view == nullptr || view->toPlainText().isEmpty())
+            return Pending(QStringLiteral("the chat history shows nothing"));
+        Say(QStringLiteral("opened the chat history with %1: %2 lines")
+                .arg(m_chatFriend)
+                .arg(view->document()->blockCount()));
+        return Done();
+    }
+    if (m_bActed)
+        return Pending(QStringLiteral("no chat history opened; visible windows: %1")
+                           .arg(WindowFinder::VisibleTitles()));
+    QString missing;
+    QWidget* chat = CurrentChat(missing);
+    if (chat == nullptr)
+        return Pending(missing);
+    QAbstractButton* button = WindowFinder::ButtonWithTip(chat, HistoryButtonTip());
+    if (button == nullptr)
+        return Failed(QStringLiteral("the chat with %1 has no \"%2\" button")
+                          .arg(m_chatFriend, HistoryButtonTip()));
+    // The history runs modally: its loop must not start inside this step, or the step would not
+    // return until the history closed. The click comes from the event loop instead, and the
+    // player goes on inside the history's loop.
+    QTimer::singleShot(0, button, [button] { UserInput::Click(button, button->rect().center()); });
+    m_bActed = true;
+    return Pending(QStringLiteral("no chat history opened"));
+}
+
+ScenarioPlayer::Outcome ScenarioPlayer::CloseHistory() {
+    QWidget* history = WindowFinder::VisibleWindow(WindowFinder::HistoryTitle());
+    if (history == nullptr) {
+        if (!m_bActed)
+            return Failed(QStringLiteral("no chat history is shown"));
+        Say(QStringLiteral("closed the chat history"));
+        return Done();
+    }
+    if (m_bActed)
+        return Pending(QStringLiteral("the chat history is still shown"));
+    QAbstractButton* close = WindowFinder::ButtonWithTip(history, CloseButtonTip());
+    if (close == nullptr)
+        return Failed(
+            QStringLiteral("the chat history has no \"%1\" button").arg(CloseButtonTip()));
+    UserInput::Click(close, close->rect().center());
+    m_bActed = true;
+    return Pending(QStringLiteral("the chat history is still shown"));
+}
+
 QString ScenarioPlayer::WindowLabel(const QWidget* window, int index) const {
     if (window == m_context.hostWindow)
         return QStringLiteral("host");
@@ -311,6 +371,8 @@ QString ScenarioPlayer::WindowLabel(const QWidget* window, int index) const {
         return QStringLiteral("friendlist");
     if (window == WindowFinder::PopupTip())
         return QStringLiteral("tip");
+    if (window->windowTitle() == WindowFinder::HistoryTitle())
+        return QStringLiteral("history");
     QString peer = WindowFinder::FriendOfChatTitle(window->windowTitle());
     if (!peer.isEmpty())
         return QStringLiteral("chat-") + peer.replace(QLatin1Char('/'), QLatin1Char('_'));

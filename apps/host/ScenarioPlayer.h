@@ -67,6 +67,8 @@ private:
     Outcome Type(const QString& text);
     Outcome Send();
     Outcome WaitMessage(const QString& text);
+    Outcome OpenHistory();
+    Outcome CloseHistory();
     Outcome Screenshot(const QString& name);
     QWidget* CurrentChat(QString& missing) const;
     QString WindowLabel(const QWidget* window, int index) const;

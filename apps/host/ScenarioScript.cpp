@@ -27,6 +27,8 @@ constexpr std::array kCommands = {
     CommandSpec{"type", ScenarioCommand::Type, Argument::Text},
     CommandSpec{"send", ScenarioCommand::Send, Argument::None},
     CommandSpec{"wait-message", ScenarioCommand::WaitMessage, Argument::Text},
+    CommandSpec{"open-history", ScenarioCommand::OpenHistory, Argument::None},
+    CommandSpec{"close-history", ScenarioCommand::CloseHistory, Argument::None},
     CommandSpec{"screenshot", ScenarioCommand::Screenshot, Argument::FileName},
     CommandSpec{"quit", ScenarioCommand::Quit, Argument::None},
 };

@@ -79,6 +79,10 @@ QString FriendOfChatTitle(const QString& title) {
     return title.mid(prefix.size(), title.size() - prefix.size() - suffix.size());
 }
 
+QString HistoryTitle() {
+    return QStringLiteral("聊天记录");
+}
+
 QAbstractItemView* FriendListView() {
     QWidget* window = VisibleWindow(FriendListTitle());
     if (window == nullptr)
@@ -127,6 +131,14 @@ QTextEdit* ChatView(QWidget* chat) {
 QAbstractButton* Button(QWidget* window, const QString& text) {
     for (QAbstractButton* button : window->findChildren<QAbstractButton*>()) {
         if (button->isVisible() && button->text() == text)
+            return button;
+    }
+    return nullptr;
+}
+
+QAbstractButton* ButtonWithTip(QWidget* window, const QString& tip) {
+    for (QAbstractButton* button : window->findChildren<QAbstractButton*>()) {
+        if (button->isVisible() && button->toolTip() == tip)
             return button;
     }
     return nullptr;

@@ -28,6 +28,9 @@ QString ChatTitle(const QString& friendName);
 // The display name in a chat window's title, empty when title is no chat title.
 QString FriendOfChatTitle(const QString& title);
 
+// The chat history window's title.
+QString HistoryTitle();
+
 // The list of the visible friend list window, or null.
 QAbstractItemView* FriendListView();
 // The row of the open list showing name, invalid when none.
@@ -39,6 +42,8 @@ bool ShowsOnline(const QModelIndex& item);
 QPlainTextEdit* ChatInput(QWidget* chat);
 QTextEdit* ChatView(QWidget* chat);
 QAbstractButton* Button(QWidget* window, const QString& text);
+// A visible button of a window by its tool-tip (buttons drawn from images have no text), or null.
+QAbstractButton* ButtonWithTip(QWidget* window, const QString& tip);
 
 // A visible popup tip: a small frameless tool window.
 QWidget* PopupTip();

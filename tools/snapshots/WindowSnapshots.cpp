@@ -1,6 +1,7 @@
 // Renders every window of the module offscreen to PNG files, filled as a user would see them:
-// the friend list with contacts on all three tabs, a chat, a popup tip, the add-friend windows and
-// a message box. Run from the build: window-snapshots --runtime <build>/runtime --out <folder>.
+// the friend list with contacts on all three tabs, a chat, the chat history (a page, a found
+// text, a text not found), a popup tip, the add-friend windows and a message box. Run from the
+// build: window-snapshots --runtime <build>/runtime --out <folder>.
 
 #include "client/CommandStream.h"
 #include "client/StringUtility.h"
@@ -14,10 +15,13 @@
 #include "skin/SkinMessageBoxDlg.h"
 #include "skin/SkinOutBarCtrlEx.h"
 #include "skin/SkinTaskbarNotifier.h"
+#include "storage/ChatHistoryManager.h"
 #include "storage/ContactManager.h"
 #include "ui/addfriend/FriendAddConfirmDlg.h"
 #include "ui/addfriend/FriendAddReqDlg.h"
+#include "ui/chat/ChatHistoryFindBox.h"
 #include "ui/chat/FriendChatDlg.h"
+#include "ui/chat/FriendChatHistoryViewerDlg.h"
 #include "ui/friendlist/FriendMainDlg.h"
 #include "ui/friendlist/FriendSystemOptionDlg.h"
 #include "ui/manager/FriendWindowManager.h"
@@ -26,6 +30,7 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QEventLoop>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QTimer>
@@ -114,6 +119,41 @@ bool SnapshotChat(CFriendService& service, CFriendWindowManager& windows, const 
     return Save(chat, out, QStringLiteral("chat.png"));
 }
 
+// A long conversation with 小红, so that the viewer's page needs its scroll bars.
+void StoreHistory() {
+    const char* lines[] = {"晚上一起打牌吗？", "好啊，几点？",
+                           "八点，老地方见。上次输给你的那局我可记着呢，今天一定要赢回来！",
+                           "哈哈，那你可要早点到，先练练手。", "好的"};
+    auto& history = *CChatHistoryManager::GetInstance();
+    const int64_t start = 1710502200; // 2024-03-15 11:30 UTC
+    for (int i = 0; i < 65; ++i) {
+        const bool own = i % 2 == 1;
+        history.AddMessage(10003, Gbk(own ? "小明" : "小红"), Gbk(own ? "小红" : "小明"),
+                           start + i * 97, Gbk(lines[i % 5]));
+    }
+}
+
+// The second page, a text found on an earlier page, and a text that no message holds.
+bool SnapshotHistory(const QDir& out) {
+    StoreHistory();
+    CFriendChatHistoryViewerDlg viewer;
+    viewer.SetFriend(10003);
+    viewer.show();
+    viewer.ShowNextPage();
+    WaitFor(50);
+    bool ok = Save(&viewer, out, QStringLiteral("history.png"));
+    viewer.OpenFindBox();
+    viewer.FindBox()->Edit()->setText(QStringLiteral("老地方"));
+    viewer.FindOlder(viewer.FindBox()->Text());
+    WaitFor(50);
+    ok = Save(&viewer, out, QStringLiteral("history-find.png")) && ok;
+    viewer.FindBox()->Edit()->setText(QStringLiteral("麻将"));
+    viewer.FindOlder(viewer.FindBox()->Text());
+    WaitFor(50);
+    ok = Save(&viewer, out, QStringLiteral("history-no-match.png")) && ok;
+    return ok;
+}
+
 bool SnapshotTip(CFriendService& service, CFriendWindowManager& windows, const QDir& out) {
     CCommandStream body;
     body.WriteInt32(10008);
@@ -174,6 +214,7 @@ int main(int argc, char** argv) {
     auto& windows = *CFriendWindowManager::GetInstance();
     bool ok = SnapshotFriendList(windows, out);
     ok = SnapshotChat(service, windows, out) && ok;
+    ok = SnapshotHistory(out) && ok;
     ok = SnapshotTip(service, windows, out) && ok;
     ok = SnapshotAddFriend(windows, out) && ok;
     ok = SnapshotOptions(out) && ok;

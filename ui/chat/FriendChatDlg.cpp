@@ -1,6 +1,7 @@
 #include "FriendChatDlg.h"
 
 #include "ChatMarkup.h"
+#include "FriendChatHistoryViewerDlg.h"
 #include "base/AnsiText.h"
 #include "base/SignedInUser.h"
 #include "pellix/IFriendHost.h"
@@ -22,6 +23,7 @@
 #include <QFontDialog>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QPointer>
 #include <ctime>
 
 namespace {
@@ -64,6 +66,7 @@ CFriendChatDlg::CFriendChatDlg(IFriendRequests& service, QWidget* parent)
     connect(ui.maxButton, &CSkinButton::clicked, this, &QWidget::showMaximized);
     connect(ui.fontButton, &CSkinButton::clicked, this, &CFriendChatDlg::ChooseFont);
     connect(ui.sendKeyButton, &CSkinButton::clicked, this, &CFriendChatDlg::ShowSendKeyMenu);
+    connect(ui.historyButton, &CSkinButton::clicked, this, &CFriendChatDlg::ShowHistory);
 }
 
 CFriendChatDlg::~CFriendChatDlg() = default;
@@ -233,6 +236,16 @@ void CFriendChatDlg::OnSendKeyCommand(int command) {
     options->GetFriendOption().bEnterShortcut = command == ID_SEND_BY_ENTER;
     options->Save();
     UpdateSendTip();
+}
+
+void CFriendChatDlg::ShowHistory() {
+    // The viewer's modal loop goes on serving the friend service, which may close this window.
+    const QPointer<CFriendChatDlg> self(this);
+    CFriendChatHistoryViewerDlg::RunModal(m_nFriendID);
+    if (self.isNull())
+        return;
+    raise();
+    activateWindow();
 }
 
 void CFriendChatDlg::ChooseFont() {

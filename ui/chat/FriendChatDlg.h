@@ -34,6 +34,8 @@ public:
     // Hides the window and gives its placement slot back.
     void CancelChat() { OnCancel(); }
     void ShowSendKeyMenu();
+    // The history button: the friend's chat history, modally; this window is active again after.
+    void ShowHistory();
     // The send-key menu's commands.
     void OnSendKeyCommand(int command);
 

@@ -27,6 +27,9 @@ public:
     explicit CFriendWindowManager(IFriendRequests& service);
     ~CFriendWindowManager() override;
 
+    // The friend service, for its shared font and host.
+    IFriendRequests& Service() const { return m_service; }
+
     CFriendMainDlg* EnsureMainWindow();
     CFriendMainDlg* GetMainWindow() const { return m_pMainWindow.get(); }
     void ShowMainWindow(bool toggle);

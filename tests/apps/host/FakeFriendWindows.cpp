@@ -1,5 +1,6 @@
 #include "FakeFriendWindows.h"
 
+#include <QDialog>
 #include <QPainter>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -20,10 +21,30 @@ FakeChatWindow::FakeChatWindow(const QString& friendName) {
     layout->addWidget(view);
     layout->addWidget(input);
     layout->addWidget(send);
+    history = new QPushButton(this);
+    history->setToolTip(QStringLiteral("显示聊天记录"));
+    layout->addWidget(history);
+    QObject::connect(history, &QAbstractButton::clicked, this, [this] { ShowHistory(); });
     QObject::connect(send, &QAbstractButton::clicked, this, [this] {
         view->append(input->toPlainText());
         input->clear();
     });
+}
+
+void FakeChatWindow::ShowHistory() {
+    QDialog dialog;
+    dialog.setWindowTitle(QStringLiteral("聊天记录"));
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* shown = new QTextEdit(&dialog);
+    shown->setReadOnly(true);
+    shown->setPlainText(view->toPlainText());
+    auto* close = new QPushButton(&dialog);
+    close->setToolTip(QStringLiteral("关闭"));
+    QObject::connect(close, &QAbstractButton::clicked, &dialog, &QDialog::reject);
+    layout->addWidget(shown);
+    layout->addWidget(close);
+    dialog.exec();
+    ++historyRuns;
 }
 
 FakeFriendWindows::FakeFriendWindows() {

@@ -59,6 +59,30 @@ TEST_F(ScenarioPlayerTest, ChatsThroughTheWindowsAndTakesScreenshots) {
     EXPECT_TRUE(files.contains(QStringLiteral("end-chat-Bob.png")));
 }
 
+TEST_F(ScenarioPlayerTest, OpensTheModalHistoryTakesItsScreenshotAndClosesIt) {
+    windows.AddFriend(QStringLiteral("Bob"), true);
+    const int code = Play(QStringLiteral("show-friends\nopen-chat Bob\ntype hello\nsend\n"
+                                         "open-history\nscreenshot h\nclose-history\n"
+                                         "type again\nsend\n"));
+    EXPECT_EQ(code, 0) << failure.toStdString();
+    FakeChatWindow* chat = windows.Chat(QStringLiteral("Bob"));
+    EXPECT_EQ(chat->historyRuns, 1);
+    EXPECT_EQ(chat->view->toPlainText(), QStringLiteral("hello\nagain"));
+    EXPECT_TRUE(
+        printed.contains(QStringLiteral("alice: opened the chat history with Bob: 1 lines")));
+    EXPECT_TRUE(printed.contains(QStringLiteral("alice: closed the chat history")));
+    const QStringList files = QDir(shots.path()).entryList({QStringLiteral("*.png")});
+    EXPECT_TRUE(files.contains(QStringLiteral("h-history.png"))) << files.join(u' ').toStdString();
+    EXPECT_TRUE(files.contains(QStringLiteral("h-chat-Bob.png")));
+}
+
+TEST_F(ScenarioPlayerTest, ClosingAHistoryThatIsNotShownFails) {
+    const int code = Play(QStringLiteral("close-history\n"));
+    EXPECT_EQ(code, 1);
+    EXPECT_TRUE(failure.contains(QStringLiteral("line 1: close-history: no chat history is shown")))
+        << failure.toStdString();
+}
+
 TEST_F(ScenarioPlayerTest, WaitsWhileTheEventLoopRunsForPresenceAndMessages) {
     windows.AddFriend(QStringLiteral("Bob"), false);
     windows.friendList.show();
