@@ -143,6 +143,12 @@ ScenarioPlayer::Outcome ScenarioPlayer::Attempt(const ScenarioStep& step) {
         return Send();
     case ScenarioCommand::WaitMessage:
         return WaitMessage(step.argument);
+    case ScenarioCommand::OpenEmoticons:
+        return OpenEmoticons();
+    case ScenarioCommand::PickEmoticon:
+        return PickEmoticon(step.argument.toInt());
+    case ScenarioCommand::WaitEmoticons:
+        return WaitEmoticons(step.argument.toInt());
     case ScenarioCommand::Screenshot:
         return Screenshot(step.argument);
     case ScenarioCommand::Quit:
@@ -311,6 +317,8 @@ QString ScenarioPlayer::WindowLabel(const QWidget* window, int index) const {
         return QStringLiteral("friendlist");
     if (window == WindowFinder::PopupTip())
         return QStringLiteral("tip");
+    if (window == WindowFinder::Popup())
+        return QStringLiteral("emoticons");
     QString peer = WindowFinder::FriendOfChatTitle(window->windowTitle());
     if (!peer.isEmpty())
         return QStringLiteral("chat-") + peer.replace(QLatin1Char('/'), QLatin1Char('_'));

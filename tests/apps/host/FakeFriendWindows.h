@@ -7,6 +7,7 @@
 #include <QAbstractButton>
 #include <QListView>
 #include <QMainWindow>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QStandardItemModel>
 #include <QTextEdit>
@@ -16,12 +17,28 @@
 
 QPixmap Portrait(bool online);
 
+// A picker of 12 by 8 cells: a click on cell N puts "[N]" into the input box and closes it.
+class FakeEmoticonPicker : public QWidget {
+public:
+    explicit FakeEmoticonPicker(QPlainTextEdit* input);
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    QPlainTextEdit* m_pInput;
+};
+
+// Sending shows each "[N]" of the text as a picture.
 class FakeChatWindow : public QWidget {
 public:
     explicit FakeChatWindow(const QString& friendName);
     QTextEdit* view;
     QPlainTextEdit* input;
     QAbstractButton* send;
+    // Shows no text, only its tool-tip "选择表情".
+    QAbstractButton* emoticons;
+    FakeEmoticonPicker picker;
 };
 
 class FakeFriendWindows {
