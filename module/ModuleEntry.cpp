@@ -3,22 +3,38 @@
 #include "FriendService.h"
 #include "pellix/FriendClient.h"
 #include "resources/ModuleResources.h"
+#include "ui/chat/ChatComponentLibraries.h"
+
+#include <QCoreApplication>
+
+extern "C" {
+IFriendClient* g_pIFriendClient = nullptr;
+}
 
 namespace {
+
+void DestroyService() {
+    delete GetFriendService();
+    g_pIFriendClient = nullptr;
+}
 
 // Attach and detach of the module: its resources join the process while it is loaded.
 __attribute__((constructor)) void AttachModule() {
     RegisterModuleResources();
 }
 __attribute__((destructor)) void DetachModule() {
+    // A host that unloads the module without DestroyFriendClient leaves windows whose code goes
+    // with the module; while its application runs they go first.
+    if (GetFriendService() != nullptr && QCoreApplication::instance() != nullptr)
+        DestroyService();
+    // The chat windows held the only objects of the chat component libraries.
+    ChatComponentLibraries::Release();
     UnregisterModuleResources();
 }
 
 } // namespace
 
 extern "C" {
-
-IFriendClient* g_pIFriendClient = nullptr;
 
 IFriendClient* CreateFriendClient() {
     if (g_pIFriendClient != nullptr)
@@ -33,8 +49,7 @@ IFriendClient* CreateFriendClient() {
 }
 
 void DestroyFriendClient(IFriendClient** client) {
-    delete GetFriendService();
-    g_pIFriendClient = nullptr;
+    DestroyService();
     *client = nullptr;
 }
 }

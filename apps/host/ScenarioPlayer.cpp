@@ -155,6 +155,12 @@ ScenarioPlayer::Outcome ScenarioPlayer::Attempt(const ScenarioStep& step) {
         return OpenHistory();
     case ScenarioCommand::CloseHistory:
         return CloseHistory();
+    case ScenarioCommand::OpenEmoticons:
+        return OpenEmoticons();
+    case ScenarioCommand::PickEmoticon:
+        return PickEmoticon(step.argument.toInt());
+    case ScenarioCommand::WaitEmoticons:
+        return WaitEmoticons(step.argument.toInt());
     case ScenarioCommand::Screenshot:
         return Screenshot(step.argument);
     case ScenarioCommand::Quit:
@@ -373,6 +379,8 @@ QString ScenarioPlayer::WindowLabel(const QWidget* window, int index) const {
         return QStringLiteral("tip");
     if (window->windowTitle() == WindowFinder::HistoryTitle())
         return QStringLiteral("history");
+    if (window == WindowFinder::Popup())
+        return QStringLiteral("emoticons");
     QString peer = WindowFinder::FriendOfChatTitle(window->windowTitle());
     if (!peer.isEmpty())
         return QStringLiteral("chat-") + peer.replace(QLatin1Char('/'), QLatin1Char('_'));

@@ -69,6 +69,9 @@ private:
     Outcome WaitMessage(const QString& text);
     Outcome OpenHistory();
     Outcome CloseHistory();
+    Outcome OpenEmoticons();
+    Outcome PickEmoticon(int index);
+    Outcome WaitEmoticons(int count);
     Outcome Screenshot(const QString& name);
     QWidget* CurrentChat(QString& missing) const;
     QString WindowLabel(const QWidget* window, int index) const;
@@ -89,6 +92,8 @@ private:
     bool m_bActed = false;
     QRect m_tipGeometry;
     int m_nTipStableTicks = 0;
-    // The friend whose chat window type, send and wait-message work on.
+    // What the input box held before a pick.
+    QString m_inputBeforePick;
+    // The friend whose chat window type, send, the emoticon steps and wait-message work on.
     QString m_chatFriend;
 };

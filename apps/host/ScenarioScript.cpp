@@ -7,7 +7,7 @@
 
 namespace {
 
-enum class Argument { None, Text, FileName };
+enum class Argument { None, Text, FileName, Number };
 
 struct CommandSpec {
     const char* name;
@@ -26,6 +26,9 @@ constexpr std::array kCommands = {
     CommandSpec{"wait-chat", ScenarioCommand::WaitChat, Argument::Text},
     CommandSpec{"type", ScenarioCommand::Type, Argument::Text},
     CommandSpec{"send", ScenarioCommand::Send, Argument::None},
+    CommandSpec{"open-emoticons", ScenarioCommand::OpenEmoticons, Argument::None},
+    CommandSpec{"pick-emoticon", ScenarioCommand::PickEmoticon, Argument::Number},
+    CommandSpec{"wait-emoticons", ScenarioCommand::WaitEmoticons, Argument::Number},
     CommandSpec{"wait-message", ScenarioCommand::WaitMessage, Argument::Text},
     CommandSpec{"open-history", ScenarioCommand::OpenHistory, Argument::None},
     CommandSpec{"close-history", ScenarioCommand::CloseHistory, Argument::None},
@@ -47,6 +50,11 @@ bool IsPlainFileName(const QString& name) {
     return plain.match(name).hasMatch();
 }
 
+bool IsCount(const QString& text) {
+    static const QRegularExpression digits(QStringLiteral("^[0-9]{1,4}$"));
+    return digits.match(text).hasMatch();
+}
+
 QString CheckArgument(const CommandSpec& entry, const QString& argument) {
     if (entry.argument == Argument::None && !argument.isEmpty())
         return QStringLiteral("%1 takes no argument").arg(QLatin1String(entry.name));
@@ -55,6 +63,9 @@ QString CheckArgument(const CommandSpec& entry, const QString& argument) {
     if (entry.argument == Argument::FileName && !IsPlainFileName(argument))
         return QStringLiteral("screenshot name \"%1\" may hold only letters, digits, . _ -")
             .arg(argument);
+    if (entry.argument == Argument::Number && !IsCount(argument))
+        return QStringLiteral("%1 takes a number, not \"%2\"")
+            .arg(QLatin1String(entry.name), argument);
     return {};
 }
 

@@ -8,21 +8,24 @@
 #include <vector>
 
 enum class ScenarioCommand {
-    WaitWindow,   // wait-window TITLE: a visible window with that title
-    ShowFriends,  // show-friends: the host's friend-list button, until the list is visible
-    WaitFriend,   // wait-friend NAME: the friend list shows NAME
-    WaitOnline,   // wait-online NAME: ... shows NAME online
-    WaitOffline,  // wait-offline NAME: ... shows NAME offline
-    WaitTip,      // wait-tip: a popup tip has risen fully
-    OpenChat,     // open-chat NAME: double-click NAME in the list, until the chat is visible
-    WaitChat,     // wait-chat NAME: the chat with NAME is visible (opened by the other side)
-    Type,         // type TEXT: typed into the current chat's input box
-    Send,         // send: a click on the current chat's send button
-    WaitMessage,  // wait-message TEXT: the current chat's view shows TEXT
-    OpenHistory,  // open-history: the current chat's history button, until the history shows
-    CloseHistory, // close-history: the history window's close button, until it is gone
-    Screenshot,   // screenshot NAME: every visible window to NAME-<window>.png
-    Quit,         // quit: ends the scenario here
+    WaitWindow,    // wait-window TITLE: a visible window with that title
+    ShowFriends,   // show-friends: the host's friend-list button, until the list is visible
+    WaitFriend,    // wait-friend NAME: the friend list shows NAME
+    WaitOnline,    // wait-online NAME: ... shows NAME online
+    WaitOffline,   // wait-offline NAME: ... shows NAME offline
+    WaitTip,       // wait-tip: a popup tip has risen fully
+    OpenChat,      // open-chat NAME: double-click NAME in the list, until the chat is visible
+    WaitChat,      // wait-chat NAME: the chat with NAME is visible (opened by the other side)
+    Type,          // type TEXT: typed into the current chat's input box
+    Send,          // send: a click on the current chat's send button
+    OpenEmoticons, // open-emoticons: the current chat's emoticon button, until the picker shows
+    PickEmoticon,  // pick-emoticon INDEX: a click on that cell of the picker shown
+    WaitEmoticons, // wait-emoticons COUNT: the current chat's view shows at least COUNT pictures
+    WaitMessage,   // wait-message TEXT: the current chat's view shows TEXT
+    OpenHistory,   // open-history: the current chat's history button, until the history shows
+    CloseHistory,  // close-history: the history window's close button, until it is gone
+    Screenshot,    // screenshot NAME: every visible window to NAME-<window>.png
+    Quit,          // quit: ends the scenario here
 };
 
 struct ScenarioStep {

@@ -6,7 +6,9 @@
 #include <QImage>
 #include <QPixmap>
 #include <QPlainTextEdit>
+#include <QTextBlock>
 #include <QTextEdit>
+#include <QTextFragment>
 
 #include <algorithm>
 
@@ -140,6 +142,26 @@ QAbstractButton* ButtonWithTip(QWidget* window, const QString& tip) {
     for (QAbstractButton* button : window->findChildren<QAbstractButton*>()) {
         if (button->isVisible() && button->toolTip() == tip)
             return button;
+    }
+    return nullptr;
+}
+
+int Pictures(const QTextEdit* view) {
+    int pictures = 0;
+    for (QTextBlock block = view->document()->begin(); block.isValid(); block = block.next()) {
+        for (auto piece = block.begin(); !piece.atEnd(); ++piece) {
+            const QTextFragment fragment = piece.fragment();
+            if (fragment.charFormat().isImageFormat())
+                pictures += fragment.length();
+        }
+    }
+    return pictures;
+}
+
+QWidget* Popup() {
+    for (QWidget* window : VisibleWindows()) {
+        if (window->windowType() == Qt::Popup)
+            return window;
     }
     return nullptr;
 }

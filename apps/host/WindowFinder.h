@@ -42,8 +42,13 @@ bool ShowsOnline(const QModelIndex& item);
 QPlainTextEdit* ChatInput(QWidget* chat);
 QTextEdit* ChatView(QWidget* chat);
 QAbstractButton* Button(QWidget* window, const QString& text);
-// A visible button of a window by its tool-tip (buttons drawn from images have no text), or null.
+// A button of a window that shows no text, by its tool-tip, or null.
 QAbstractButton* ButtonWithTip(QWidget* window, const QString& tip);
+// The pictures (emoticons) a conversation view shows.
+int Pictures(const QTextEdit* view);
+
+// A visible popup window, such as the emoticon picker, or null.
+QWidget* Popup();
 
 // A visible popup tip: a small frameless tool window.
 QWidget* PopupTip();

@@ -1,7 +1,7 @@
 // Renders every window of the module offscreen to PNG files, filled as a user would see them:
-// the friend list with contacts on all three tabs, a chat, the chat history (a page, a found
-// text, a text not found), a popup tip, the add-friend windows and a message box. Run from the
-// build: window-snapshots --runtime <build>/runtime --out <folder>.
+// the friend list with contacts on all three tabs, a chat with emoticons, the emoticon picker, the
+// chat history (a page, a found text, a text not found), a popup tip, the add-friend windows and a
+// message box. Run from the build: window-snapshots --runtime <build>/runtime --out <folder>.
 
 #include "client/CommandStream.h"
 #include "client/StringUtility.h"
@@ -30,6 +30,7 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QEventLoop>
+#include <QFile>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -109,13 +110,20 @@ bool SnapshotFriendList(CFriendWindowManager& windows, const QDir& out) {
 
 bool SnapshotChat(CFriendService& service, CFriendWindowManager& windows, const QDir& out) {
     CFriendChatDlg* chat = windows.OpenChatWindow(10003);
-    CCommandStream body;
-    body.WriteInt32(10003);
-    body.WriteString(Gbk("晚上一起打牌吗？"));
-    Deliver(service, SUB_S_CHAT_MESSAGE, body);
+    for (const char* text : {"晚上一起打牌吗？[微笑]", "老地方，八点。", "我带[啤酒]，你带[骰子]",
+                             "<b>别迟到</b> &amp; 别忘了叫上小王"}) {
+        CCommandStream body;
+        body.WriteInt32(10003);
+        body.WriteString(Gbk(text));
+        Deliver(service, SUB_S_CHAT_MESSAGE, body);
+    }
     chat->InputBox()->ReplaceSel(QStringLiteral("好啊，八点见！"), false);
+    chat->OnEmotionSelected(65, Gbk("[好的]").c_str());
     chat->SendChatMessage();
     chat->InputBox()->ReplaceSel(QStringLiteral("我先去吃饭"), false);
+    chat->OnEmotionSelected(0, Gbk("[微笑]").c_str());
+    // The skinned scroll bars show once the view's range has settled, as on screen.
+    WaitFor(50);
     return Save(chat, out, QStringLiteral("chat.png"));
 }
 
@@ -151,6 +159,20 @@ bool SnapshotHistory(const QDir& out) {
     viewer.FindOlder(viewer.FindBox()->Text());
     WaitFor(50);
     ok = Save(&viewer, out, QStringLiteral("history-no-match.png")) && ok;
+    return ok;
+}
+
+// The emoticon picker as the chat window's emoticon button opens it.
+bool SnapshotEmotionPicker(CFriendWindowManager& windows, const QDir& out) {
+    CFriendChatDlg* chat = windows.GetChatWindow(10003);
+    chat->ShowEmotionPicker();
+    QWidget* picker = QApplication::activePopupWidget();
+    if (picker == nullptr) {
+        QTextStream(stderr) << "window-snapshots: the emoticon picker did not open\n";
+        return false;
+    }
+    const bool ok = Save(picker, out, QStringLiteral("emotion-picker.png"));
+    picker->hide();
     return ok;
 }
 
@@ -203,9 +225,13 @@ int main(int argc, char** argv) {
         QTextStream(stderr) << "window-snapshots: --out needs a folder that can be created\n";
         return 2;
     }
+    // The module's profile goes to a fresh folder; the chat components read their pictures from
+    // data/ of the working directory, as in a host's.
+    const QString runtime = QDir(parser.value(QStringLiteral("runtime"))).absolutePath();
     QTemporaryDir profile;
     QDir::setCurrent(profile.path());
-    CSkinImageManager::Instance().SetResourceRoot(parser.value(QStringLiteral("runtime")));
+    QFile::link(runtime + QStringLiteral("/data"), QStringLiteral("data"));
+    CSkinImageManager::Instance().SetResourceRoot(runtime);
     RegisterModuleResources();
     ScreenMetrics::SetOverride(QRect(0, 0, 1280, 800), QRect(0, 0, 1280, 760));
 
@@ -215,6 +241,7 @@ int main(int argc, char** argv) {
     bool ok = SnapshotFriendList(windows, out);
     ok = SnapshotChat(service, windows, out) && ok;
     ok = SnapshotHistory(out) && ok;
+    ok = SnapshotEmotionPicker(windows, out) && ok;
     ok = SnapshotTip(service, windows, out) && ok;
     ok = SnapshotAddFriend(windows, out) && ok;
     ok = SnapshotOptions(out) && ok;

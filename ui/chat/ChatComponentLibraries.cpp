@@ -7,8 +7,8 @@
 #include <fcntl.h>
 #include <link.h>
 #include <map>
-#include <memory>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -28,13 +28,24 @@ public:
     std::map<std::string, LibraryEntry> m_entries;
 };
 
-// Destroyed when the module's file is unloaded, or at exit for a program that links it.
-std::unique_ptr<LibraryTable> g_pLibraries;
+// Owned here, and freed by Release(). A plain pointer, because the module's unload hook calls
+// Release() as well: at exit the static destructors run before that hook, on unload after it, and
+// a pointer outlives every destructor.
+LibraryTable* g_pLibraries = nullptr;
 std::string g_strDirectoryOverride;
 
+// Frees the table when the module's file is unloaded, or at exit for a program that links it,
+// unless Release() did so first.
+struct LibraryTableCloser {
+    LibraryTableCloser() = default;
+    LibraryTableCloser(const LibraryTableCloser&) = delete;
+    LibraryTableCloser& operator=(const LibraryTableCloser&) = delete;
+    ~LibraryTableCloser() { ChatComponentLibraries::Release(); }
+} g_libraryTableCloser;
+
 LibraryTable& Table() {
-    if (!g_pLibraries)
-        g_pLibraries = std::make_unique<LibraryTable>();
+    if (g_pLibraries == nullptr)
+        g_pLibraries = new LibraryTable();
     return *g_pLibraries;
 }
 
@@ -79,7 +90,7 @@ void Register(const std::string& fileName) {
 }
 
 LibraryEntry* Find(const std::string& fileName) {
-    if (!g_pLibraries)
+    if (g_pLibraries == nullptr)
         return nullptr;
     const auto found = g_pLibraries->m_entries.find(fileName);
     return found != g_pLibraries->m_entries.end() ? &found->second : nullptr;
@@ -117,7 +128,7 @@ void* FindSymbol(const LibraryEntry& entry, const std::string& name, LibraryErro
 }
 
 void Release() {
-    g_pLibraries.reset();
+    delete std::exchange(g_pLibraries, nullptr);
 }
 
 std::string Directory() {

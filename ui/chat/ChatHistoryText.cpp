@@ -1,8 +1,7 @@
 #include "ChatHistoryText.h"
 
-#include "ChatMarkup.h"
+#include "ChatLineMarkup.h"
 #include "base/AnsiText.h"
-#include "skin/UIModuleUtility.h"
 
 #include <ctime>
 
@@ -16,11 +15,11 @@ std::string FormatHistoryTime(int64_t seconds) {
 }
 
 std::string FormatHistoryHeaderLine(const ChatHistoryRecord& record) {
-    const std::string color = UIModuleUtility::RGBToHex(HISTORY_HEADER_COLOR);
-    return FormatAnsi("/<c=%s> %s (%s)   ", color.c_str(), record.strFrom.c_str(),
-                      FormatHistoryTime(record.nTime).c_str());
+    return ChatMarkupLine(
+        HISTORY_HEADER_COLOR,
+        FormatAnsi(" %s (%s)   ", record.strFrom.c_str(), FormatHistoryTime(record.nTime).c_str()));
 }
 
 std::string FormatHistoryBodyLine(const ChatHistoryRecord& record) {
-    return FormatBodyLine(HISTORY_BODY_COLOR, record.strMessage);
+    return ChatMarkupLine(HISTORY_BODY_COLOR, record.strMessage);
 }

@@ -1,6 +1,7 @@
 #include "FriendChatDlg.h"
 
-#include "ChatMarkup.h"
+#include "ChatComponentNotice.h"
+#include "ChatLineMarkup.h"
 #include "FriendChatHistoryViewerDlg.h"
 #include "base/AnsiText.h"
 #include "base/SignedInUser.h"
@@ -8,20 +9,16 @@
 #include "protocol/FriendRequests.h"
 #include "resources/ResourceIds.h"
 #include "skin/SkinImageManager.h"
-#include "skin/SkinMenu.h"
 #include "skin/SkinMessageBox.h"
+#include "skin/SkinRichEdit.h"
 #include "skin/UIModuleUtility.h"
 #include "storage/ChatHistoryManager.h"
 #include "storage/ContactManager.h"
-#include "storage/FriendOptionManager.h"
+#include "ui/controls/SkinScrollBar.h"
 #include "ui/manager/FriendWindowManager.h"
 #include "ui/manager/WindowFrame.h"
 #include "ui_FriendChatDlg.h"
 
-#include <QColorDialog>
-#include <QCursor>
-#include <QFontDialog>
-#include <QKeyEvent>
 #include <QPainter>
 #include <QPointer>
 #include <ctime>
@@ -29,12 +26,30 @@
 namespace {
 
 constexpr int kInputLimit = 200;
-constexpr COLORREF kSendKeyMenuTextColor = 0x00811E07;
+constexpr COLORREF kOwnHeaderColor = 0x00408000;
+constexpr COLORREF kFriendHeaderColor = 0x00FF0000;
+constexpr COLORREF kNoticeColor = 0x006A1002;
+// Link, mouse, key, scroll-event and change notifications of the display view.
+constexpr uint32_t kDisplayEventMask = 0x04030009;
 const QString kButtonBack = QStringLiteral("data/Friend/btn_back.png");
 
-bool EnterSends() {
-    auto* options = CFriendOptionManager::GetInstance();
-    return options != nullptr && options->GetFriendOption().bEnterShortcut;
+const WindowFrame& ChatFrame() {
+    static const WindowFrame frame{0x00FFFFED, QStringLiteral("聊天窗口"), IDI_FRIEND_CHAT,
+                                   QStringLiteral("data/Friend/chat_bk_")};
+    return frame;
+}
+
+// " name hh:mm:ss   " with the local time of display.
+std::string HeaderLine(COLORREF color, const std::string& name) {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return ChatMarkupLine(color, FormatAnsi(" %s %02d:%02d:%02d   ", name.c_str(), local.tm_hour,
+                                            local.tm_min, local.tm_sec));
+}
+
+std::string NoticeLine(const char* utf8Notice) {
+    return ChatMarkupLine(kNoticeColor, AnsiText(utf8Notice));
 }
 
 void SetButton(CSkinButton* button, const QString& image, const QString& tip) {
@@ -60,6 +75,7 @@ CFriendChatDlg::CFriendChatDlg(IFriendRequests& service, QWidget* parent)
     for (CSkinButton* button : {ui.minButton, ui.maxButton, ui.closeButton})
         button->setFocusPolicy(Qt::NoFocus);
     connect(ui.sendButton, &CSkinButton::clicked, this, &CFriendChatDlg::SendChatMessage);
+    connect(ui.emotionButton, &CSkinButton::clicked, this, &CFriendChatDlg::ShowEmotionPicker);
     connect(ui.closeButton, &CSkinButton::clicked, this, [this] { OnCancel(); });
     connect(ui.closeTextButton, &CSkinButton::clicked, this, [this] { OnCancel(); });
     connect(ui.minButton, &CSkinButton::clicked, this, &QWidget::showMinimized);
@@ -83,24 +99,53 @@ CSkinButton* CFriendChatDlg::SendButton() const {
     return m_pTemplate->sendButton;
 }
 
+CSkinButton* CFriendChatDlg::EmotionButton() const {
+    return m_pTemplate->emotionButton;
+}
+
 bool CFriendChatDlg::OnInitDialog() {
     CRgnDialog::OnInitDialog();
     setGeometry(0, 0, 490, 367);
-    ApplyWindowFrame(*this, {0x00FFFFED, QStringLiteral("聊天窗口"), IDI_FRIEND_CHAT,
-                             QStringLiteral("data/Friend/chat_bk_")});
+    ApplyWindowIdentity(*this, ChatFrame());
+    // Without its components the window stays bare: no skin, buttons, scroll bars or notice.
+    if (!SetupComponents())
+        return false;
+    ApplyBorderImages(*this, ChatFrame());
+    SetupViews();
+    SetupButtons();
+    SetupSkinImages();
+    AppendLine(NoticeLine("交谈中请勿轻信汇款、中奖信息，勿轻易拨打陌生电话。"), APPEND_TEXT_ONLY);
+    DisplayView()->AddLine();
+    InputBox()->setFocus();
+    RectifyControl(width(), height());
+    return false;
+}
+
+bool CFriendChatDlg::SetupComponents() {
+    if (!m_messageDisplay.Load()) {
+        ShowChatComponentFailure(this, m_messageDisplay.GetErrorText());
+        return false;
+    }
+    if (!m_messageDisplay->Attach(DisplayView()))
+        return false;
+    m_messageDisplay->SetupA(1);
+    m_messageDisplay->SetupB(1);
+    if (!m_emotionSelector.Load()) {
+        ShowChatComponentFailure(this, m_emotionSelector.GetErrorText());
+        return false;
+    }
+    m_emotionSelector->SetSink(this);
+    return true;
+}
+
+void CFriendChatDlg::SetupViews() {
     DisplayView()->setReadOnly(true);
-    DisplayView()->SetEventMask(DisplayView()->GetEventMask() | 0x04030009);
+    DisplayView()->SetEventMask(DisplayView()->GetEventMask() | kDisplayEventMask);
     DisplayView()->SetBackgroundColor(CHAT_VIEW_BACKGROUND);
     DisplayView()->show();
     InputBox()->SetMultiLine(true);
     InputBox()->LimitText(kInputLimit);
     InputBox()->show();
-    SetupButtons();
-    AppendLine(FormatNoticeLine("交谈中请勿轻信汇款、中奖信息，勿轻易拨打陌生电话。"));
-    DisplayView()->AddLine();
-    InputBox()->setFocus();
-    RectifyControl(width(), height());
-    return false;
 }
 
 void CFriendChatDlg::SetupButtons() {
@@ -124,6 +169,18 @@ void CFriendChatDlg::SetupButtons() {
     ui.sendButton->setText(QStringLiteral("发送(&S)"));
     SetButton(ui.sendKeyButton, QStringLiteral("data/Friend/chat_btn_shortcut.png"), QString());
     UpdateSendTip();
+}
+
+// The button bar behind the font, emoticon and history buttons, and the scroll bars of both text
+// boxes; a bitmap that is missing leaves the boxes their own bars.
+void CFriendChatDlg::SetupSkinImages() {
+    m_buttonBar = CSkinImageManager::Instance().GetImage(
+        QStringLiteral("data/Friend/chat_bk_button_bar.png"));
+    m_scrollBitmap = SkinScrollLoadBitmap();
+    if (m_scrollBitmap.isNull())
+        return;
+    SkinScrollInstall(DisplayView(), m_scrollBitmap);
+    SkinScrollInstall(InputBox(), m_scrollBitmap);
 }
 
 void CFriendChatDlg::RectifyControl(int cx, int cy) {
@@ -155,20 +212,18 @@ void CFriendChatDlg::SetFriend(int userID) {
     update();
 }
 
-void CFriendChatDlg::AppendLine(const std::string& markup) {
-    const MarkupLine line = ParseMarkupLine(markup);
-    DisplayView()->AppendText(line.text, line.color);
+void CFriendChatDlg::AppendLine(const std::string& markup, int emoticons) {
+    // Without the display object nothing can be shown; the history keeps every message.
+    if (IMessageProxy* display = MessageDisplay())
+        display->AppendText(markup.c_str(), APPEND_NEW_PARAGRAPH, 0, emoticons,
+                            APPEND_VIEW_FONT_SIZE);
 }
 
 void CFriendChatDlg::AppendMessage(const std::string& name, const std::string& text,
                                    COLORREF bodyColor, bool own) {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    AppendLine(
-        FormatHeaderLine(own ? CHAT_OWN_HEADER_COLOR : CHAT_FRIEND_HEADER_COLOR, name, local));
+    AppendLine(HeaderLine(own ? kOwnHeaderColor : kFriendHeaderColor, name), APPEND_EMOTICONS);
     DisplayView()->BeginMessageBody();
-    AppendLine(FormatBodyLine(bodyColor, text));
+    AppendLine(ChatMarkupLine(bodyColor, text), APPEND_EMOTICONS);
     DisplayView()->EndMessageBody();
     InputBox()->setFocus();
 }
@@ -195,47 +250,31 @@ void CFriendChatDlg::SendShake() {
     auto* contacts = CContactManager::GetInstance();
     const uint8_t state = contacts != nullptr ? contacts->GetOnlineState(m_nFriendID) : 1;
     if ((state & 2) == 0) {
-        AppendLine(FormatNoticeLine("您的好友不在线或隐身，因此您不能发送窗口抖动。"));
+        AppendLine(NoticeLine("您的好友不在线或隐身，因此您不能发送窗口抖动。"), APPEND_TEXT_ONLY);
         DisplayView()->AddLine();
         return;
     }
     m_service.SendShake(m_nFriendID);
-    AppendLine(FormatNoticeLine("您发送了一个窗口抖动。"));
+    AppendLine(NoticeLine("您发送了一个窗口抖动。"), APPEND_TEXT_ONLY);
     UIModuleUtility::ShakeWindow(this, 3, 3, 20, 5);
 }
 
 void CFriendChatDlg::OnCancel() {
     if (auto* windows = CFriendWindowManager::GetInstance())
         windows->ReleaseChatSlot(m_wPlacementSlot);
+    if (IMessageProxy* display = MessageDisplay())
+        display->NotifyClosed();
     CRgnDialog::OnCancel();
 }
 
-void CFriendChatDlg::UpdateSendTip() {
-    SendButton()->setToolTip(EnterSends() ? QStringLiteral("按Enter键发送消息,按Ctrl+Enter键换行")
-                                          : QStringLiteral("按Ctrl+Enter键发送消息,按Enter键换行"));
-}
-
-void CFriendChatDlg::ShowSendKeyMenu() {
-    CSkinMenu menu(this);
-    menu.SetMenuColors(0x00FF9966, 0x00FCE4C6, 0x00DEC040, 0x00CD8607);
-    menu.AddSideBar(CSkinMenuSideBar(12, QStringLiteral("棋牌游戏")));
-    menu.AppendODMenu(ID_SEND_BY_ENTER,
-                      CSkinMenuText(QStringLiteral("按Enter键发送消息"), kSendKeyMenuTextColor));
-    menu.AppendODMenu(ID_SEND_BY_CTRL_ENTER, CSkinMenuText(QStringLiteral("按Ctrl+Enter键发送消息"),
-                                                           kSendKeyMenuTextColor));
-    menu.CheckMenuItem(EnterSends() ? ID_SEND_BY_ENTER : ID_SEND_BY_CTRL_ENTER, true);
-    const int chosen = menu.TrackPopupMenu(QCursor::pos());
-    if (chosen != 0)
-        OnSendKeyCommand(chosen);
-}
-
-void CFriendChatDlg::OnSendKeyCommand(int command) {
-    auto* options = CFriendOptionManager::GetInstance();
-    if (options == nullptr || (command != ID_SEND_BY_ENTER && command != ID_SEND_BY_CTRL_ENTER))
+void CFriendChatDlg::ShowEmotionPicker() {
+    IEmotionSelector* picker = EmotionSelector();
+    if (picker == nullptr)
         return;
-    options->GetFriendOption().bEnterShortcut = command == ID_SEND_BY_ENTER;
-    options->Save();
-    UpdateSendTip();
+    const CSkinButton* button = EmotionButton();
+    // The right and bottom edges of the button's screen rectangle, just outside the button.
+    const QPoint corner = button->mapToGlobal(QPoint(button->width(), button->height()));
+    picker->Show(this, corner.x(), corner.y());
 }
 
 void CFriendChatDlg::ShowHistory() {
@@ -248,59 +287,28 @@ void CFriendChatDlg::ShowHistory() {
     activateWindow();
 }
 
-void CFriendChatDlg::ChooseFont() {
-    bool ok = false;
-    const QFont font = QFontDialog::getFont(&ok, m_chosenFont, this);
-    if (ok)
-        m_chosenFont = font;
-    activateWindow();
+void CFriendChatDlg::OnEmotionSelected(int index, const char* text) {
+    if (index >= EMOTION_FREE_COUNT) {
+        ShowSkinMessageBox(this, AnsiText("不能够使用VIP表情！"), std::string(), MB_STYLE_PLAIN, 5);
+        return;
+    }
+    if (text == nullptr)
+        return;
+    InputBox()->setFocus();
+    InsertIntoInput(StringUtility::AnsiToQString(text));
 }
 
-bool CFriendChatDlg::HandleKey(const QObject* target, const QKeyEvent& key) {
-    const bool enter = key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter;
-    const bool ctrl = key.modifiers().testFlag(Qt::ControlModifier);
-    const bool alt = key.modifiers().testFlag(Qt::AltModifier);
-    if (enter) {
-        // The other Enter combination makes a new line in the input box.
-        if (ctrl != EnterSends())
-            SendChatMessage();
-        else if (target == InputBox())
-            InputBox()->insertPlainText(QStringLiteral("\n"));
-        return true;
-    }
-    if (alt && key.key() == Qt::Key_C) {
-        OnCancel();
-        return true;
-    }
-    if (alt && key.key() == Qt::Key_S) {
-        SendChatMessage();
-        return true;
-    }
-    if (alt && key.key() == Qt::Key_N) {
-        SendShake();
-        return true;
-    }
-    return false;
-}
-
-bool CFriendChatDlg::IsChatKey(const QKeyEvent& key) {
-    const bool enter = key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter;
-    const bool alt = key.modifiers().testFlag(Qt::AltModifier);
-    return enter ||
-           (alt && (key.key() == Qt::Key_C || key.key() == Qt::Key_S || key.key() == Qt::Key_N));
-}
-
-bool CFriendChatDlg::eventFilter(QObject* watched, QEvent* event) {
-    // The chat keys must reach the rules below, not the buttons' mnemonics.
-    if (event->type() == QEvent::ShortcutOverride &&
-        IsChatKey(static_cast<const QKeyEvent&>(*event))) {
-        event->accept();
-        return true;
-    }
-    if (event->type() == QEvent::KeyPress &&
-        HandleKey(watched, static_cast<const QKeyEvent&>(*event)))
-        return true;
-    return CRgnDialog::eventFilter(watched, event);
+// An emoticon code cut at the limit would go out as a broken code, so an insert goes in whole or
+// not at all.
+void CFriendChatDlg::InsertIntoInput(const QString& text) {
+    CSkinEdit* input = InputBox();
+    const QTextCursor cursor = input->textCursor();
+    const int length = input->document()->characterCount() - 1;
+    const int selected = cursor.selectionEnd() - cursor.selectionStart();
+    const int limit = input->GetLimitText();
+    if (limit > 0 && length - selected + text.size() > limit)
+        return;
+    input->ReplaceSel(text, false);
 }
 
 void CFriendChatDlg::DrawView(QPainter& painter) {
@@ -311,8 +319,6 @@ void CFriendChatDlg::DrawView(QPainter& painter) {
         host->DrawUserFace(&painter, 380, 243, FieldText(user.userName), user.userID, user.showID,
                            user.gender);
     }
-    const QPixmap bar = CSkinImageManager::Instance().GetImage(
-        QStringLiteral("data/Friend/chat_bk_button_bar.png"));
-    if (!bar.isNull())
-        painter.drawPixmap(QRect(5, 202, 350, 24), bar);
+    if (!m_buttonBar.isNull())
+        painter.drawPixmap(QRect(5, 202, 350, 24), m_buttonBar);
 }

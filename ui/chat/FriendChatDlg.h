@@ -1,10 +1,14 @@
 #pragma once
-// The chat window with one friend: the conversation view, the input box, sending, the send-key
-// choice and the window shake. One per friend, owned by the window manager; closing only hides it.
+// The chat window with one friend: the conversation view, drawn by the chat component library's
+// display object, the input box, sending, emoticons from the library's picker, the send-key choice
+// and the window shake. One per friend, owned by the window manager; closing only hides it.
 
+#include "ChatComponent.h"
+#include "kivra/IEmotionSelector.h"
 #include "skin/RgnDialog.h"
 
 #include <QFont>
+#include <QPixmap>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -18,7 +22,7 @@ namespace Ui {
 class FriendChatDlgTemplate;
 }
 
-class CFriendChatDlg : public CRgnDialog {
+class CFriendChatDlg : public CRgnDialog, public IEmotionSink {
     Q_OBJECT
 public:
     explicit CFriendChatDlg(IFriendRequests& service, QWidget* parent = nullptr);
@@ -38,12 +42,20 @@ public:
     void ShowHistory();
     // The send-key menu's commands.
     void OnSendKeyCommand(int command);
+    // The emoticon button: the picker pops up at the button's bottom-right corner.
+    void ShowEmotionPicker();
+    // A pick of the emoticon picker: free emoticons go into the input box at the caret.
+    void OnEmotionSelected(int index, const char* text) override;
 
     int32_t FriendID() const { return m_nFriendID; }
     const std::string& FriendDisplayName() const { return m_strFriendName; }
     CSkinEdit* InputBox() const;
     CSkinRichEdit* DisplayView() const;
     CSkinButton* SendButton() const;
+    CSkinButton* EmotionButton() const;
+    // The chat components; null when their library, factory or object could not be had.
+    IMessageProxy* MessageDisplay() const { return m_messageDisplay.GetObject(); }
+    IEmotionSelector* EmotionSelector() const { return m_emotionSelector.GetObject(); }
 
     // Written by the window manager each time it shows the window.
     bool m_bCloseAfterSend = false;
@@ -59,9 +71,18 @@ protected:
 
 private:
     IFriendRequests& m_service;
+    // Loads the display and attaches it to the view, then the picker; false when initialisation
+    // cannot go on.
+    bool SetupComponents();
+    void SetupViews();
     void SetupButtons();
+    void SetupSkinImages();
     void UpdateSendTip();
-    void AppendLine(const std::string& markup);
+    // One line of display markup to the display object, with its four numbers.
+    void AppendLine(const std::string& markup, int emoticons);
+    // Inserts text at the caret of the input box, replacing the selection, when all of it fits
+    // within the box's limit; otherwise nothing.
+    void InsertIntoInput(const QString& text);
     // The keyboard rules of the window for a key sent to target; true when it was consumed.
     bool HandleKey(const QObject* target, const QKeyEvent& key);
     static bool IsChatKey(const QKeyEvent& key);
@@ -73,6 +94,10 @@ private:
     uint8_t m_nFriendGender = 0;
     std::string m_strFriendName;
     std::string m_strFriendUserName;
+    CMessageProxyComponent m_messageDisplay;
+    CEmotionSelectorComponent m_emotionSelector;
+    QPixmap m_buttonBar;
     QFont m_chosenFont;
     COLORREF m_chosenColor = 0;
+    QPixmap m_scrollBitmap;
 };

@@ -2,7 +2,7 @@
 
 #include "ChatHistoryFindBox.h"
 #include "ChatHistoryText.h"
-#include "ChatMarkup.h"
+#include "ChatLineMarkup.h"
 #include "client/StringUtility.h"
 #include "protocol/FriendRequests.h"
 #include "resources/ResourceIds.h"

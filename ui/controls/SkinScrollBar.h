@@ -3,10 +3,11 @@
 // its own. The view keeps its QScrollBars and stays driven by them: wheel, keys and text
 // changes move the painted thumb, and the painted bars scroll through the same QScrollBars.
 
+#include "SkinScrollTimer.h"
+
 #include <QPixmap>
 #include <memory>
 
-class ISkinScrollTimer;
 class QWidget;
 class SkinScrollState;
 

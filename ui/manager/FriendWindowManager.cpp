@@ -228,13 +228,14 @@ void CFriendWindowManager::OnOfflineMessages(const std::vector<OfflineMessageEnt
     for (const OfflineMessageEntry& entry : list) {
         if (contacts != nullptr && contacts->IsInBlacklist(entry.userID))
             continue;
+        const std::string name =
+            contacts != nullptr ? contacts->GetNickName(entry.userID) : std::string();
+        // Stored whether or not a window can show it.
+        StoreReceivedMessage(entry.userID, name, entry.message);
         CFriendChatDlg* chat = GetChatWindow(entry.userID);
         if (chat == nullptr)
             continue;
         ActivateChatWindow(chat, entry.userID);
-        const std::string name =
-            contacts != nullptr ? contacts->GetNickName(entry.userID) : std::string();
-        StoreReceivedMessage(entry.userID, name, entry.message);
         chat->AppendMessage(name, entry.message, 0, false);
     }
 }

@@ -18,3 +18,7 @@ struct WindowFrame {
 };
 
 void ApplyWindowFrame(CRgnDialog& window, const WindowFrame& frame);
+// The two halves of ApplyWindowFrame, for a window that does other things in between: colour
+// attribute, title and icon; then the border images.
+void ApplyWindowIdentity(CRgnDialog& window, const WindowFrame& frame);
+void ApplyBorderImages(CRgnDialog& window, const WindowFrame& frame);

@@ -3,6 +3,8 @@
 #include <QDialog>
 #include <QPainter>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QTextCursor>
 #include <QVBoxLayout>
 
 QPixmap Portrait(bool online) {
@@ -11,14 +13,52 @@ QPixmap Portrait(bool online) {
     return pixmap;
 }
 
-FakeChatWindow::FakeChatWindow(const QString& friendName) {
+namespace {
+
+constexpr int kCell = 28;
+
+// Appends text as a paragraph, each "[N]" as a small picture.
+void ShowWithPictures(QTextEdit* view, const QString& text) {
+    QTextCursor cursor(view->document());
+    cursor.movePosition(QTextCursor::End);
+    if (!view->document()->isEmpty())
+        cursor.insertBlock();
+    static const QRegularExpression code(QStringLiteral("\\[\\d+\\]"));
+    qsizetype done = 0;
+    for (const QRegularExpressionMatch& match : code.globalMatch(text)) {
+        cursor.insertText(text.mid(done, match.capturedStart() - done));
+        QImage picture(16, 16, QImage::Format_ARGB32);
+        picture.fill(Qt::yellow);
+        cursor.insertImage(picture);
+        done = match.capturedEnd();
+    }
+    cursor.insertText(text.mid(done));
+}
+
+} // namespace
+
+FakeEmoticonPicker::FakeEmoticonPicker(QPlainTextEdit* input)
+    : QWidget(nullptr, Qt::Popup), m_pInput(input) {
+    setFixedSize(12 * kCell, 8 * kCell);
+}
+
+void FakeEmoticonPicker::mouseReleaseEvent(QMouseEvent* event) {
+    const QPoint point = event->position().toPoint();
+    hide();
+    m_pInput->insertPlainText(
+        QStringLiteral("[%1]").arg(point.y() / kCell * 12 + point.x() / kCell));
+}
+
+FakeChatWindow::FakeChatWindow(const QString& friendName)
+    : view(new QTextEdit(this)), input(new QPlainTextEdit(this)),
+      send(new QPushButton(QStringLiteral("发送(&S)"), this)), emoticons(new QPushButton(this)),
+      picker(input) {
     setWindowTitle(QStringLiteral("与%1聊天中").arg(friendName));
     auto* layout = new QVBoxLayout(this);
-    view = new QTextEdit(this);
     view->setReadOnly(true);
-    input = new QPlainTextEdit(this);
-    send = new QPushButton(QStringLiteral("发送(&S)"), this);
+    emoticons->setToolTip(QStringLiteral("选择表情"));
     layout->addWidget(view);
+    layout->addWidget(emoticons);
     layout->addWidget(input);
     layout->addWidget(send);
     history = new QPushButton(this);
@@ -26,9 +66,10 @@ FakeChatWindow::FakeChatWindow(const QString& friendName) {
     layout->addWidget(history);
     QObject::connect(history, &QAbstractButton::clicked, this, [this] { ShowHistory(); });
     QObject::connect(send, &QAbstractButton::clicked, this, [this] {
-        view->append(input->toPlainText());
+        ShowWithPictures(view, input->toPlainText());
         input->clear();
     });
+    QObject::connect(emoticons, &QAbstractButton::clicked, this, [this] { picker.show(); });
 }
 
 void FakeChatWindow::ShowHistory() {

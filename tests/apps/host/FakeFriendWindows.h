@@ -8,6 +8,7 @@
 #include <QAbstractButton>
 #include <QListView>
 #include <QMainWindow>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QStandardItemModel>
 #include <QTextEdit>
@@ -17,6 +18,19 @@
 
 QPixmap Portrait(bool online);
 
+// A picker of 12 by 8 cells: a click on cell N puts "[N]" into the input box and closes it.
+class FakeEmoticonPicker : public QWidget {
+public:
+    explicit FakeEmoticonPicker(QPlainTextEdit* input);
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    QPlainTextEdit* m_pInput;
+};
+
+// Sending shows each "[N]" of the text as a picture.
 class FakeChatWindow : public QWidget {
 public:
     explicit FakeChatWindow(const QString& friendName);
@@ -24,6 +38,9 @@ public:
     QPlainTextEdit* input;
     QAbstractButton* send;
     QAbstractButton* history;
+    // Shows no text, only its tool-tip "选择表情".
+    QAbstractButton* emoticons;
+    FakeEmoticonPicker picker;
     // How many times the history window was opened and closed again.
     int historyRuns = 0;
 

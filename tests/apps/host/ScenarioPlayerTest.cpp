@@ -156,3 +156,40 @@ TEST_F(ScenarioPlayerTest, AModalWindowOpenedByAStepStillTimesOut) {
     EXPECT_TRUE(failure.contains(QStringLiteral("line 4: send: timed out")))
         << failure.toStdString();
 }
+
+TEST_F(ScenarioPlayerTest, PicksAnEmoticonInThePickerAndWaitsForItsPicture) {
+    windows.AddFriend(QStringLiteral("Bob"), true);
+    const int code = Play(QStringLiteral("show-friends\nopen-chat Bob\ntype hi\nopen-emoticons\n"
+                                         "screenshot picker\npick-emoticon 13\nsend\n"
+                                         "wait-emoticons 1\n"));
+    EXPECT_EQ(code, 0) << failure.toStdString();
+    FakeChatWindow* chat = windows.Chat(QStringLiteral("Bob"));
+    EXPECT_FALSE(chat->picker.isVisible());
+    EXPECT_EQ(chat->view->toPlainText(), QStringLiteral("hi\uFFFC"));
+    EXPECT_TRUE(
+        printed.contains(QStringLiteral("alice: picked emoticon 13: the input box shows hi[13]")));
+    EXPECT_TRUE(
+        printed.contains(QStringLiteral("alice: sees 1 emoticon pictures in the chat with Bob")));
+    const QStringList files = QDir(shots.path()).entryList({QStringLiteral("*.png")});
+    EXPECT_TRUE(files.contains(QStringLiteral("picker-emoticons.png")))
+        << files.join(u' ').toStdString();
+}
+
+TEST_F(ScenarioPlayerTest, EmoticonStepsNameWhatIsMissing) {
+    windows.AddFriend(QStringLiteral("Bob"), true);
+    EXPECT_EQ(Play(QStringLiteral("show-friends\nopen-chat Bob\npick-emoticon 1\n"), 300ms), 1);
+    EXPECT_TRUE(failure.contains(QStringLiteral(
+        "line 3: pick-emoticon 1: timed out after 0.3 s: the emoticon picker is not shown")))
+        << failure.toStdString();
+
+    failure.clear();
+    EXPECT_EQ(Play(QStringLiteral("open-chat Bob\nopen-emoticons\npick-emoticon 96\n")), 1);
+    EXPECT_TRUE(
+        failure.contains(QStringLiteral("line 3: pick-emoticon 96: the picker has no emoticon 96")))
+        << failure.toStdString();
+
+    failure.clear();
+    EXPECT_EQ(Play(QStringLiteral("open-chat Bob\nwait-emoticons 2\n"), 300ms), 1);
+    EXPECT_TRUE(failure.contains(QStringLiteral("the chat with Bob shows 0 pictures")))
+        << failure.toStdString();
+}

@@ -48,6 +48,21 @@ TEST(ScenarioScript, RejectsBadLinesNamingThem) {
     EXPECT_TRUE(ParseError(QStringLiteral("screenshot ../x")).startsWith(QStringLiteral("line 1")));
     ParseError(QStringLiteral("screenshot a/b"));
     ParseError(QStringLiteral("screenshot 聊天"));
+    EXPECT_EQ(ParseError(QStringLiteral("pick-emoticon two\n")),
+              QStringLiteral("line 1: pick-emoticon takes a number, not \"two\""));
+    ParseError(QStringLiteral("wait-emoticons -1\n"));
+    ParseError(QStringLiteral("open-emoticons 3\n"));
+}
+
+TEST(ScenarioScript, ReadsTheEmoticonStepsWithTheirNumbers) {
+    const auto steps =
+        Parse(QStringLiteral("open-emoticons\npick-emoticon 65\nwait-emoticons 2\n"));
+    ASSERT_EQ(steps.size(), 3u);
+    EXPECT_EQ(steps[0].command, ScenarioCommand::OpenEmoticons);
+    EXPECT_EQ(steps[1].command, ScenarioCommand::PickEmoticon);
+    EXPECT_EQ(steps[1].argument, QStringLiteral("65"));
+    EXPECT_EQ(steps[2].command, ScenarioCommand::WaitEmoticons);
+    EXPECT_EQ(steps[2].argument, QStringLiteral("2"));
 }
 
 TEST(ScenarioScript, ReadsUtf8FilesAndNamesAMissingOne) {

@@ -1,0 +1,7 @@
+#include "ChatLineMarkup.h"
+
+#include "skin/UIModuleUtility.h"
+
+std::string ChatMarkupLine(COLORREF color, const std::string& content) {
+    return "/<c=" + UIModuleUtility::RGBToHex(color) + ">" + content;
+}
