@@ -35,7 +35,7 @@ protected:
     void SignOnWith(const std::vector<FriendEntry>& friends);
     std::string HistoryPath(int peerID) const;
     // Ends the service and starts a new one in the same working directory, as a new run of the
-    // program would; nothing is signed on yet.
+    // program would; nothing is signed on yet, and the commands sent so far are forgotten.
     void Restart();
 
     ScopedWorkingDirectory m_workDir;
