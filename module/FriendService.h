@@ -44,6 +44,7 @@ public:
     void ShowFriendWindow(bool toggle) override;
     void HideFriendWindow() override;
     void CloseFriendWindows() override;
+    // Also the windows' add-friend operation (IFriendRequests).
     bool AddFriend(int userID, const std::string& nickName) override;
     bool AddToBlacklist(int userID, int showID, int gender, int32_t ignored,
                         const std::string& userName, const std::string& nickName) override;

@@ -26,8 +26,10 @@ void CFriendCommandHandler::RefreshMainWindow() {
         m_context.windows->RefreshMainWindow();
 }
 
-bool CFriendCommandHandler::RefusesOnlineTips() const {
-    return m_context.options != nullptr && m_context.options->GetFriendOption().bRefuseOnlineTips;
+bool CFriendCommandHandler::RefusesOnlineTips(int32_t userID) const {
+    const CFriendOptionManager* options = m_context.options;
+    return options != nullptr &&
+           (options->GetFriendOption().bRefuseOnlineTips || !options->GetFriendOnlineTips(userID));
 }
 
 bool CFriendCommandHandler::RefusesFriendRequests() const {
@@ -146,7 +148,7 @@ bool CFriendCommandHandler::OnOnlineState(const uint8_t* body) {
     if (contacts != nullptr)
         contacts->SetOnlineState(userID, state);
     // A state other than online or offline changes the list but has no words of its own.
-    if (!RefusesOnlineTips() && (state == STATE_ONLINE || state == STATE_OFFLINE)) {
+    if (!RefusesOnlineTips(userID) && (state == STATE_ONLINE || state == STATE_OFFLINE)) {
         const std::string name =
             contacts != nullptr ? contacts->GetNickName(userID) : std::string();
         if (state == STATE_ONLINE) {

@@ -58,7 +58,8 @@ private:
 
     void ShowTip(const std::string& text);
     void RefreshMainWindow();
-    bool RefusesOnlineTips() const;
+    // Neither tip nor sound for this contact's presence: refused for everyone, or for it alone.
+    bool RefusesOnlineTips(int32_t userID) const;
     bool RefusesFriendRequests() const;
 
     FriendCommandContext m_context;

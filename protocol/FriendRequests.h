@@ -1,7 +1,8 @@
 #pragma once
 // What the windows and the command handlers ask of the friend service: the six requests to the
-// friend server, the host's callback object, the module's shared font and the friend named by the
-// last online tip. The friend service implements it; it outlives every window.
+// friend server, the host's add-friend operation, the host's callback object, the module's shared
+// font and the friend named by the last online tip. The friend service implements it; it outlives
+// every window.
 
 #include <cstdint>
 #include <string>
@@ -18,6 +19,9 @@ public:
     virtual bool SendLogonRequest(int ownID, const std::string& logonToken, int32_t version) = 0;
     virtual void SendChatMessage(int ownID, int friendID, const std::string& text) = 0;
     virtual void SendShake(int friendID) = 0;
+    // The host's AddFriend: a friend already is refused with a notice (false), anyone else gets
+    // the add-friend request window (true). nickName is GBK.
+    virtual bool AddFriend(int userID, const std::string& nickName) = 0;
 
     // Null until the host registers one.
     virtual IFriendHost* GetFriendHost() const = 0;

@@ -71,6 +71,25 @@ constexpr int IDC_ADD_CONFIRM_REFUSE = 1222;
 constexpr int IDC_ADD_CONFIRM_CLOSE = 1112;
 constexpr int IDC_ADD_CONFIRM_REFUSE_FOREVER = 1239;
 
+// Note-name window.
+constexpr int IDC_NOTE_NAME_OK = 1;
+constexpr int IDC_NOTE_NAME_CANCEL = 2;
+constexpr int IDC_NOTE_NAME_EDIT = 10008;
+
+// Commands of the friend list's context menu; 0 is its header, the contact's name.
+constexpr int ID_FRIEND_MENU_HEADER = 0;
+constexpr int ID_FRIEND_MENU_CHAT = 1124;
+constexpr int ID_FRIEND_MENU_INVITE_GAME = 1125;
+constexpr int ID_FRIEND_MENU_PROFILE = 1126;
+constexpr int ID_FRIEND_MENU_ONLINE_TIPS = 1127;
+constexpr int ID_FRIEND_MENU_NOTE_NAME = 1128;
+constexpr int ID_FRIEND_MENU_VIEW_HISTORY = 1129;
+constexpr int ID_FRIEND_MENU_DELETE_HISTORY = 1130;
+constexpr int ID_FRIEND_MENU_DELETE_FRIEND = 1131;
+constexpr int ID_FRIEND_MENU_TO_BLACKLIST = 1132;
+constexpr int ID_FRIEND_MENU_ADD_FRIEND = 1133;
+constexpr int ID_FRIEND_MENU_OFF_BLACKLIST = 1134;
+
 // Commands of the chat window's send-key menu.
 constexpr int ID_SEND_BY_ENTER = 1124;
 constexpr int ID_SEND_BY_CTRL_ENTER = 1125;

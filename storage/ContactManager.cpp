@@ -200,6 +200,10 @@ void CContactManager::RemoveContact(int userID) {
         return;
     if (m_pListener != nullptr)
         m_pListener->OnContactRemoved(contact);
+    // A stranger or blacklisted user taken off the list must not come back with the stored
+    // rows at the next sign-on.
+    if (contact->groupID != GROUP_FRIEND && ContactStoreExists())
+        CContactStore(m_Contacts).DeleteNonFriend(ContactDatabasePath(), userID);
     m_Index.erase(userID);
     std::erase_if(m_Contacts, [contact](const auto& c) { return c.get() == contact; });
     // A second record with the same id becomes the first.

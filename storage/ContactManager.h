@@ -49,6 +49,8 @@ public:
     void RefreshListener();
     bool MoveToStrangers(int userID);
     bool MoveToBlacklist(int userID);
+    // Takes the first contact with the id off the list; a stranger's or blacklisted user's
+    // stored row goes too.
     void RemoveContact(int userID);
 
     // Storage of the list (contacts.data of the signed-in user).

@@ -109,6 +109,15 @@ bool CContactStore::SaveContact(const std::string& path, const ContactInfo& cont
     return true;
 }
 
+bool CContactStore::DeleteNonFriend(const std::string& path, int32_t userID) {
+    return WithDatabase(path, [&](Session& session) {
+        EnsureSchema(session);
+        const int32_t friendGroup = GROUP_FRIEND;
+        session << "DELETE FROM [contact_list] WHERE userID = ? AND groupID != ?", use(userID),
+            use(friendGroup), now;
+    });
+}
+
 void CContactStore::ReadRows(Session& session, const char* countSql, const char* selectSql) {
     const int32_t count = CountRows(session, countSql);
     m_scratch.clear();

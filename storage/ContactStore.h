@@ -26,6 +26,9 @@ public:
     // Version -1 when no valid list is stored (verify code -1, or the read failed).
     bool LoadVersion(const std::string& path, int32_t& version, int32_t& verifyCode);
     bool SaveContact(const std::string& path, const ContactInfo& contact);
+    // Removes the stored row of one stranger or blacklisted user; friends stay, since they
+    // belong to the stored list's version. False after a reported failure.
+    bool DeleteNonFriend(const std::string& path, int32_t userID);
     // Replaces the stored friends by the model's contacts in one transaction, keeping stored note
     // names of contacts that have none; false (and the file unchanged) after a failure.
     bool SaveFriendList(const std::string& path);

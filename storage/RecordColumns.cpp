@@ -74,3 +74,14 @@ void RecordColumns<FriendOption>::Extract(AbstractExtractor& extractor, std::siz
 void RecordColumns<FriendOption>::Prepare(AbstractPreparator& preparator, std::size_t pos) {
     PrepareColumns(preparator, pos, {INTEGER, INTEGER, INTEGER, INTEGER, INTEGER, INTEGER});
 }
+
+void RecordColumns<FriendTipSetting>::Extract(AbstractExtractor& extractor, std::size_t pos,
+                                              FriendTipSetting& setting,
+                                              const FriendTipSetting& defaults) {
+    ExtractColumn(extractor, pos, setting.userID, defaults.userID);
+    ExtractColumn(extractor, pos + 1, setting.bOnlineTips, defaults.bOnlineTips);
+}
+
+void RecordColumns<FriendTipSetting>::Prepare(AbstractPreparator& preparator, std::size_t pos) {
+    PrepareColumns(preparator, pos, {INTEGER, INTEGER});
+}

@@ -5,6 +5,7 @@
 #include "storage/ChatHistoryRecord.h"
 #include "storage/ContactInfo.h"
 #include "storage/FriendOption.h"
+#include "storage/FriendTipSetting.h"
 
 #include "data/AbstractBinder.h"
 
@@ -40,5 +41,13 @@ template <> struct RecordColumns<FriendOption> {
     static constexpr std::size_t COUNT = 6;
     static void Extract(QxDataModule::AbstractExtractor& extractor, std::size_t pos,
                         FriendOption& option, const FriendOption& defaults);
+    static void Prepare(QxDataModule::AbstractPreparator& preparator, std::size_t pos);
+};
+
+template <> struct RecordColumns<FriendTipSetting> {
+    // userID, OnlineTips.
+    static constexpr std::size_t COUNT = 2;
+    static void Extract(QxDataModule::AbstractExtractor& extractor, std::size_t pos,
+                        FriendTipSetting& setting, const FriendTipSetting& defaults);
     static void Prepare(QxDataModule::AbstractPreparator& preparator, std::size_t pos);
 };

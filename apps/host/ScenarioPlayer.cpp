@@ -6,6 +6,7 @@
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QDir>
+#include <QMenu>
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QTextEdit>
@@ -161,6 +162,14 @@ ScenarioPlayer::Outcome ScenarioPlayer::Attempt(const ScenarioStep& step) {
         return PickEmoticon(step.argument.toInt());
     case ScenarioCommand::WaitEmoticons:
         return WaitEmoticons(step.argument.toInt());
+    case ScenarioCommand::RightClick:
+        return RightClick(step.argument);
+    case ScenarioCommand::Choose:
+        return Choose(step.argument);
+    case ScenarioCommand::TypeIn:
+        return TypeIn(step.window, step.text);
+    case ScenarioCommand::Press:
+        return Press(step.window, step.text);
     case ScenarioCommand::Screenshot:
         return Screenshot(step.argument);
     case ScenarioCommand::Quit:
@@ -196,8 +205,11 @@ ScenarioPlayer::Outcome ScenarioPlayer::WaitFriend(const QString& name, Presence
     const bool online = WindowFinder::ShowsOnline(item);
     switch (wanted) {
     case Presence::Listed:
-        Say(QStringLiteral("signed on, the friend list shows %1 (%2)")
-                .arg(name, online ? QStringLiteral("online") : QStringLiteral("offline")));
+        // The first friend listed means the client has signed on; the demo waits for the words.
+        Say(QStringLiteral("%1the friend list shows %2 (%3)")
+                .arg(m_bSignedOnSaid ? QString() : QStringLiteral("signed on, "), name,
+                     online ? QStringLiteral("online") : QStringLiteral("offline")));
+        m_bSignedOnSaid = true;
         return Done();
     case Presence::Online:
         if (!online)
@@ -379,11 +391,16 @@ QString ScenarioPlayer::WindowLabel(const QWidget* window, int index) const {
         return QStringLiteral("tip");
     if (window->windowTitle() == WindowFinder::HistoryTitle())
         return QStringLiteral("history");
+    if (qobject_cast<const QMenu*>(window) != nullptr)
+        return QStringLiteral("menu");
     if (window == WindowFinder::Popup())
         return QStringLiteral("emoticons");
     QString peer = WindowFinder::FriendOfChatTitle(window->windowTitle());
     if (!peer.isEmpty())
         return QStringLiteral("chat-") + peer.replace(QLatin1Char('/'), QLatin1Char('_'));
+    QString title = window->windowTitle();
+    if (!title.isEmpty())
+        return title.replace(QLatin1Char('/'), QLatin1Char('_'));
     return QStringLiteral("window%1").arg(index);
 }
 

@@ -72,6 +72,10 @@ private:
     Outcome OpenEmoticons();
     Outcome PickEmoticon(int index);
     Outcome WaitEmoticons(int count);
+    Outcome RightClick(const QString& name);
+    Outcome Choose(const QString& text);
+    Outcome TypeIn(const QString& title, const QString& text);
+    Outcome Press(const QString& title, const QString& button);
     Outcome Screenshot(const QString& name);
     QWidget* CurrentChat(QString& missing) const;
     QString WindowLabel(const QWidget* window, int index) const;
@@ -88,6 +92,7 @@ private:
     size_t m_nStep = 0;
     bool m_bInStep = false;
     bool m_bFinished = false;
+    bool m_bSignedOnSaid = false;
     // State of the current step.
     bool m_bActed = false;
     QRect m_tipGeometry;

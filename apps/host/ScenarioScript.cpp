@@ -4,10 +4,11 @@
 #include <QRegularExpression>
 
 #include <array>
+#include <utility>
 
 namespace {
 
-enum class Argument { None, Text, FileName, Number };
+enum class Argument { None, Text, FileName, Number, WindowAndText };
 
 struct CommandSpec {
     const char* name;
@@ -32,9 +33,21 @@ constexpr std::array kCommands = {
     CommandSpec{"wait-message", ScenarioCommand::WaitMessage, Argument::Text},
     CommandSpec{"open-history", ScenarioCommand::OpenHistory, Argument::None},
     CommandSpec{"close-history", ScenarioCommand::CloseHistory, Argument::None},
+    CommandSpec{"right-click", ScenarioCommand::RightClick, Argument::Text},
+    CommandSpec{"choose", ScenarioCommand::Choose, Argument::Text},
+    CommandSpec{"type-in", ScenarioCommand::TypeIn, Argument::WindowAndText},
+    CommandSpec{"press", ScenarioCommand::Press, Argument::WindowAndText},
     CommandSpec{"screenshot", ScenarioCommand::Screenshot, Argument::FileName},
     CommandSpec{"quit", ScenarioCommand::Quit, Argument::None},
 };
+
+// The first word of text and the rest, trimmed; the rest is empty when there is one word.
+std::pair<QString, QString> SplitFirstWord(const QString& text) {
+    const qsizetype blank = text.indexOf(QRegularExpression(QStringLiteral("\\s")));
+    if (blank < 0)
+        return {text, QString()};
+    return {text.left(blank), text.mid(blank).trimmed()};
+}
 
 const CommandSpec* FindCommand(const QString& word) {
     for (const CommandSpec& entry : kCommands) {
@@ -60,6 +73,8 @@ QString CheckArgument(const CommandSpec& entry, const QString& argument) {
         return QStringLiteral("%1 takes no argument").arg(QLatin1String(entry.name));
     if (entry.argument != Argument::None && argument.isEmpty())
         return QStringLiteral("%1 needs an argument").arg(QLatin1String(entry.name));
+    if (entry.argument == Argument::WindowAndText && SplitFirstWord(argument).second.isEmpty())
+        return QStringLiteral("%1 needs a window title and a text").arg(QLatin1String(entry.name));
     if (entry.argument == Argument::FileName && !IsPlainFileName(argument))
         return QStringLiteral("screenshot name \"%1\" may hold only letters, digits, . _ -")
             .arg(argument);
@@ -78,9 +93,7 @@ std::optional<std::vector<ScenarioStep>> ParseScenario(const QString& text, QStr
         const QString source = lines[index].trimmed();
         if (source.isEmpty() || source.startsWith(QLatin1Char('#')))
             continue;
-        const qsizetype blank = source.indexOf(QRegularExpression(QStringLiteral("\\s")));
-        const QString word = blank < 0 ? source : source.left(blank);
-        const QString argument = blank < 0 ? QString() : source.mid(blank).trimmed();
+        const auto [word, argument] = SplitFirstWord(source);
         const CommandSpec* entry = FindCommand(word);
         QString problem = entry == nullptr ? QStringLiteral("unknown command \"%1\"").arg(word)
                                            : CheckArgument(*entry, argument);
@@ -88,7 +101,10 @@ std::optional<std::vector<ScenarioStep>> ParseScenario(const QString& text, QStr
             error = QStringLiteral("line %1: %2").arg(index + 1).arg(problem);
             return std::nullopt;
         }
-        steps.push_back({index + 1, entry->command, argument, source});
+        const auto [window, text] = entry->argument == Argument::WindowAndText
+                                        ? SplitFirstWord(argument)
+                                        : std::pair<QString, QString>();
+        steps.push_back({index + 1, entry->command, argument, window, text, source});
     }
     return steps;
 }

@@ -24,7 +24,11 @@ enum class ScenarioCommand {
     WaitMessage,   // wait-message TEXT: the current chat's view shows TEXT
     OpenHistory,   // open-history: the current chat's history button, until the history shows
     CloseHistory,  // close-history: the history window's close button, until it is gone
-    Screenshot,    // screenshot NAME: every visible window to NAME-<window>.png
+    RightClick,    // right-click NAME: right-click NAME in the list, until a menu is shown
+    Choose,        // choose TEXT: a click on the item TEXT of the menu shown
+    TypeIn,        // type-in TITLE TEXT: TEXT typed into the text box of the window TITLE
+    Press,         // press TITLE BUTTON: a click on the button BUTTON of the window TITLE
+    Screenshot,    // screenshot NAME: every visible window and menu to NAME-<window>.png
     Quit,          // quit: ends the scenario here
 };
 
@@ -32,6 +36,9 @@ struct ScenarioStep {
     int line = 0;
     ScenarioCommand command = ScenarioCommand::Quit;
     QString argument;
+    // For type-in and press: the window's title (the argument's first word) and the rest.
+    QString window;
+    QString text;
     // The line as written, trimmed, for messages.
     QString source;
 };

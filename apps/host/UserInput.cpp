@@ -10,9 +10,10 @@ namespace UserInput {
 
 namespace {
 
-void SendMouse(QWidget* widget, QEvent::Type type, QPoint pos, Qt::MouseButtons buttons) {
-    QMouseEvent event(type, QPointF(pos), QPointF(widget->mapToGlobal(pos)), Qt::LeftButton,
-                      buttons, Qt::NoModifier);
+void SendMouse(QWidget* widget, QEvent::Type type, QPoint pos, Qt::MouseButtons buttons,
+               Qt::MouseButton button = Qt::LeftButton) {
+    QMouseEvent event(type, QPointF(pos), QPointF(widget->mapToGlobal(pos)), button, buttons,
+                      Qt::NoModifier);
     QCoreApplication::sendEvent(widget, &event);
 }
 
@@ -40,6 +41,11 @@ void Commit(QWidget* widget, const QString& text) {
 void Click(QWidget* widget, QPoint pos) {
     SendMouse(widget, QEvent::MouseButtonPress, pos, Qt::LeftButton);
     SendMouse(widget, QEvent::MouseButtonRelease, pos, Qt::NoButton);
+}
+
+void RightClick(QWidget* widget, QPoint pos) {
+    SendMouse(widget, QEvent::MouseButtonPress, pos, Qt::RightButton, Qt::RightButton);
+    SendMouse(widget, QEvent::MouseButtonRelease, pos, Qt::NoButton, Qt::RightButton);
 }
 
 void DoubleClick(QWidget* widget, QPoint pos) {

@@ -1,6 +1,7 @@
 #pragma once
 // Real input events for the scenario player: what the window system would deliver for a mouse
-// click, a double-click and typing (keys for Latin text, input-method commits for Chinese).
+// click, a right click, a double-click and typing (keys for Latin text, input-method commits for
+// Chinese).
 
 #include <QPoint>
 #include <QString>
@@ -11,6 +12,8 @@ namespace UserInput {
 
 // A left click at pos, in widget coordinates.
 void Click(QWidget* widget, QPoint pos);
+// A right click at pos: press and release of the right button.
+void RightClick(QWidget* widget, QPoint pos);
 // The event sequence of a left double-click at pos: press, release, double-click, release.
 void DoubleClick(QWidget* widget, QPoint pos);
 // Types text into widget: printable ASCII as key presses and releases, every other run of

@@ -4,6 +4,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QImage>
+#include <QMenu>
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QTextBlock>
@@ -114,12 +115,16 @@ bool ShowsOnline(const QModelIndex& item) {
            IsColourful(portrait.toImage().convertToFormat(QImage::Format_ARGB32));
 }
 
-QPlainTextEdit* ChatInput(QWidget* chat) {
-    for (QPlainTextEdit* edit : chat->findChildren<QPlainTextEdit*>()) {
+QPlainTextEdit* TextBox(QWidget* window) {
+    for (QPlainTextEdit* edit : window->findChildren<QPlainTextEdit*>()) {
         if (edit->isVisible() && !edit->isReadOnly())
             return edit;
     }
     return nullptr;
+}
+
+QPlainTextEdit* ChatInput(QWidget* chat) {
+    return TextBox(chat);
 }
 
 QTextEdit* ChatView(QWidget* chat) {
@@ -174,6 +179,28 @@ QWidget* PopupTip() {
             return window;
     }
     return nullptr;
+}
+
+QMenu* PopupMenu() {
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    return menu != nullptr && menu->isVisible() ? menu : nullptr;
+}
+
+QAction* MenuItem(QMenu* menu, const QString& text) {
+    for (QAction* action : menu->actions()) {
+        if (!action->isSeparator() && action->isEnabled() && action->text() == text)
+            return action;
+    }
+    return nullptr;
+}
+
+QString MenuItemTexts(QMenu* menu) {
+    QStringList texts;
+    for (const QAction* action : menu->actions()) {
+        if (!action->isSeparator())
+            texts.append(QStringLiteral("\"%1\"").arg(action->text()));
+    }
+    return texts.join(QStringLiteral(", "));
 }
 
 } // namespace WindowFinder

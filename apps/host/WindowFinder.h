@@ -8,6 +8,8 @@
 #include <QString>
 
 class QAbstractButton;
+class QAction;
+class QMenu;
 class QAbstractItemView;
 class QPlainTextEdit;
 class QTextEdit;
@@ -38,6 +40,8 @@ QModelIndex FriendItem(QAbstractItemView* view, const QString& name);
 // Online contacts show their portrait in colour, offline ones in grey.
 bool ShowsOnline(const QModelIndex& item);
 
+// The first visible text box the user can type into of a window, or null.
+QPlainTextEdit* TextBox(QWidget* window);
 // The input box, conversation view and a button (by its text) of a window, or null.
 QPlainTextEdit* ChatInput(QWidget* chat);
 QTextEdit* ChatView(QWidget* chat);
@@ -52,5 +56,11 @@ QWidget* Popup();
 
 // A visible popup tip: a small frameless tool window.
 QWidget* PopupTip();
+// The pop-up menu shown now, or null.
+QMenu* PopupMenu();
+// The enabled item of a menu with that text, or null.
+QAction* MenuItem(QMenu* menu, const QString& text);
+// The texts of a menu's items, for messages.
+QString MenuItemTexts(QMenu* menu);
 
 } // namespace WindowFinder

@@ -17,6 +17,9 @@ constexpr int kTitleLeft = 8;
 CRgnDialog::CRgnDialog(QWidget* parent) : QDialog(parent) {
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     setAttribute(Qt::WA_TranslucentBackground);
+    // A skinned dialog lives in its host's application and never ends it, even when it is the
+    // last window that closes (a host may keep its own window hidden).
+    setAttribute(Qt::WA_QuitOnClose, false);
     SetColorAttribute(m_colorAttribute);
 }
 

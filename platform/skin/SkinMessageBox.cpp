@@ -3,14 +3,23 @@
 #include "client/StringUtility.h"
 #include "skin/SkinMessageBoxDlg.h"
 
+#include <QPointer>
+
 namespace {
 
 class DefaultPresenter final : public IMessageBoxPresenter {
 public:
     int Present(QWidget* owner, const QString& text, const QString& caption, unsigned int style,
                 unsigned int autoCloseSeconds) override {
-        CSkinMessageBoxDlg box(owner, text, caption, style, autoCloseSeconds);
-        return box.exec();
+        // The box is a child of its owner, which may be deleted while the box waits: then the
+        // box goes with it, its loop ends, and the answer is cancel.
+        QPointer<CSkinMessageBoxDlg> box =
+            new CSkinMessageBoxDlg(owner, text, caption, style, autoCloseSeconds);
+        const int answer = box->exec();
+        if (box.isNull())
+            return CSkinMessageBoxDlg::IDCANCEL;
+        delete box.data();
+        return answer;
     }
 
     QWidget* PresentNotice(QWidget* owner, const QString& text, const QString& caption,

@@ -24,7 +24,7 @@ public:
 };
 
 // Shows text and caption (ANSI, GBK) with the given style and waits until the box closes;
-// returns the presenter's answer.
+// returns the presenter's answer. A box whose owner is deleted meanwhile closes with it.
 int ShowSkinMessageBox(QWidget* owner, const std::string& text, const std::string& caption,
                        unsigned int style, unsigned int autoCloseSeconds);
 

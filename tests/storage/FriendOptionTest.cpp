@@ -86,3 +86,48 @@ TEST_F(FriendOptionTest, UnreadableOptionFileKeepsTheFlags) {
     ASSERT_EQ(m_boxes.boxes.size(), 1u);
     EXPECT_TRUE(m_boxes.boxes[0].text.endsWith(QString::fromStdString(OptionFile())));
 }
+
+TEST_F(FriendOptionTest, PresenceTipsOfSingleContactsAreStoredAndLoadBack) {
+    {
+        CFriendOptionManager options;
+        options.Load();
+        EXPECT_TRUE(options.GetFriendOnlineTips(502)) << "on for everyone at first";
+        options.SetFriendOnlineTips(502, false);
+        options.SetFriendOnlineTips(503, false);
+        options.SetFriendOnlineTips(503, true);
+        EXPECT_FALSE(options.GetFriendOnlineTips(502));
+        EXPECT_TRUE(options.GetFriendOnlineTips(503));
+    }
+    EXPECT_EQ(RawRows(OptionFile(), "SELECT * FROM friend_online_tips ORDER BY userID"),
+              (std::vector<std::string>{"502|0", "503|1"}));
+    CFriendOptionManager reloaded;
+    reloaded.Load();
+    EXPECT_FALSE(reloaded.GetFriendOnlineTips(502));
+    EXPECT_TRUE(reloaded.GetFriendOnlineTips(503));
+    EXPECT_TRUE(reloaded.GetFriendOnlineTips(504));
+
+    // Another user signing on in the same process starts from that user's own file.
+    GetUserInfo().userID = 777;
+    reloaded.Load();
+    EXPECT_TRUE(reloaded.GetFriendOnlineTips(502));
+    EXPECT_TRUE(m_boxes.boxes.empty());
+}
+
+TEST_F(FriendOptionTest, AnOptionFileWithoutTheTipTableStillLoads) {
+    ASSERT_TRUE(QDir().mkpath(QStringLiteral("Profile/501")));
+    RawExec(OptionFile(),
+            "CREATE TABLE [friend_option] (RefuseAddFriend INTEGER default 0, RefuseOnlineTips "
+            "INTEGER default 0, SentCloseWindow INTEGER default 0, RefuseInviteGame INTEGER "
+            "default 0, SendHotKey INTEGER default 0, OpenFriendSound INTEGER default 1)");
+    RawExec(OptionFile(), "INSERT INTO friend_option VALUES (1, 0, 0, 0, 1, 0)");
+    CFriendOptionManager options;
+    ASSERT_TRUE(options.Load());
+    EXPECT_TRUE(options.GetFriendOption().bRefuseAddFriend);
+    EXPECT_TRUE(options.GetFriendOption().bEnterShortcut);
+    EXPECT_FALSE(options.GetFriendOption().bOpenFriendSound);
+    EXPECT_TRUE(options.GetFriendOnlineTips(502));
+    EXPECT_TRUE(m_boxes.boxes.empty());
+    options.SetFriendOnlineTips(502, false);
+    EXPECT_EQ(RawRows(OptionFile(), "SELECT * FROM friend_online_tips"),
+              std::vector<std::string>{"502|0"});
+}

@@ -20,6 +20,16 @@ std::vector<uint8_t> IdBody(int32_t id, std::vector<uint8_t> tail) {
 
 ServiceFixture::ServiceFixture() {
     ScreenMetrics::SetOverride(QRect(0, 0, 1024, 768), QRect(0, 0, 1024, 728));
+    StartNewService();
+}
+
+void ServiceFixture::Restart() {
+    m_pService.reset();
+    m_socket.sent.clear();
+    StartNewService();
+}
+
+void ServiceFixture::StartNewService() {
     m_pService = std::make_unique<CFriendService>();
     m_pService->AttachSocket(&m_socket);
     tagUserInfo info{};

@@ -34,11 +34,17 @@ protected:
     // Signs on as the server would answer a first log-on: these friends, version 1.
     void SignOnWith(const std::vector<FriendEntry>& friends);
     std::string HistoryPath(int peerID) const;
+    // Ends the service and starts a new one in the same working directory, as a new run of the
+    // program would; nothing is signed on yet, and the commands sent so far are forgotten.
+    void Restart();
 
     ScopedWorkingDirectory m_workDir;
     RecordingMessageBox m_boxes;
     RecordingSocket m_socket;
     std::unique_ptr<CFriendService> m_pService;
+
+private:
+    void StartNewService();
 };
 
 // GBK text of a UTF-8 literal.

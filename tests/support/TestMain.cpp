@@ -6,6 +6,8 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    // A test's last window closing must not end the application the later tests run in.
+    QApplication::setQuitOnLastWindowClosed(false);
     ::testing::InitGoogleTest(&argc, argv);
     int result = 1;
     QTimer::singleShot(0, &app, [&] {

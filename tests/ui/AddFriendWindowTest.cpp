@@ -97,6 +97,20 @@ TEST_F(AddFriendWindows, RefusingForGoodNeedsTheRefuseChoiceAndBlacklistsTheAske
     ASSERT_EQ(m_socket.sent.size(), 2u);
     EXPECT_EQ(m_socket.sent[1].body, IdBody(kOwnID, IdBody(702, {0})));
     EXPECT_FALSE(window->isVisible());
+
+    // The refusal lasts: after a restart and a new sign-on the asker is still refused unasked.
+    Restart();
+    SignOnWith({Friend(502, "小明", true)});
+    EXPECT_TRUE(CContactManager::GetInstance()->IsInBlacklist(702));
+    ReceiveWritten(SUB_S_FRIEND_REQUEST, [](CCommandStream& stream) {
+        stream.WriteInt32(0);
+        WriteFriendEntry(stream, Friend(702, "骚扰者", true));
+        stream.WriteString("once more");
+    });
+    ASSERT_EQ(m_socket.sent.size(), 1u);
+    EXPECT_EQ(m_socket.sent[0].subCmd, SUB_C_FRIEND_REPLY);
+    EXPECT_EQ(m_socket.sent[0].body, IdBody(kOwnID, IdBody(702, {0})));
+    EXPECT_FALSE(Windows().GetAddConfirmWindow(702)->isVisible());
 }
 
 TEST_F(AddFriendWindows, RefuseButtonAndCloseSendNoReply) {

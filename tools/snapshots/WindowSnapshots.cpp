@@ -1,7 +1,8 @@
 // Renders every window of the module offscreen to PNG files, filled as a user would see them:
-// the friend list with contacts on all three tabs, a chat with emoticons, the emoticon picker, the
-// chat history (a page, a found text, a text not found), a popup tip, the add-friend windows and a
-// message box. Run from the build: window-snapshots --runtime <build>/runtime --out <folder>.
+// the friend list with contacts on all three tabs and its context menu on each, the note-name
+// window, a chat with emoticons, the emoticon picker, the chat history (a page, a found text, a
+// text not found), a popup tip, the add-friend windows, the settings and a message box. Run from
+// the build: window-snapshots --runtime <build>/runtime --out <folder>.
 
 #include "client/CommandStream.h"
 #include "client/StringUtility.h"
@@ -9,9 +10,11 @@
 #include "records/FriendCommands.h"
 #include "records/FriendRecords.h"
 #include "resources/ModuleResources.h"
+#include "resources/ResourceIds.h"
 #include "skin/ScreenMetrics.h"
 #include "skin/SkinEdit.h"
 #include "skin/SkinImageManager.h"
+#include "skin/SkinMenu.h"
 #include "skin/SkinMessageBoxDlg.h"
 #include "skin/SkinOutBarCtrlEx.h"
 #include "skin/SkinTaskbarNotifier.h"
@@ -22,6 +25,7 @@
 #include "ui/chat/ChatHistoryFindBox.h"
 #include "ui/chat/FriendChatDlg.h"
 #include "ui/chat/FriendChatHistoryViewerDlg.h"
+#include "ui/friendlist/FriendEditNoteNameDlg.h"
 #include "ui/friendlist/FriendMainDlg.h"
 #include "ui/friendlist/FriendSystemOptionDlg.h"
 #include "ui/manager/FriendWindowManager.h"
@@ -105,6 +109,35 @@ bool SnapshotFriendList(CFriendWindowManager& windows, const QDir& out) {
         ok = Save(main, out, QStringLiteral("friendlist-tab%1.png").arg(tab)) && ok;
     }
     main->ListControl()->SetSelTab(0);
+    return ok;
+}
+
+// The menu of one contact on each tab: a friend with a note name, a stranger, a blacklisted user.
+bool SnapshotContextMenus(CFriendWindowManager& windows, const QDir& out) {
+    CFriendMainDlg* main = windows.GetMainWindow();
+    const int users[] = {10005, 20001, 30001};
+    bool ok = true;
+    for (int tab = 0; tab < 3; ++tab) {
+        main->ListControl()->SetSelTab(tab);
+        main->SelectItem(main->ListControl()->FindItemByUserData(tab, users[tab]));
+        const auto menu = main->BuildContextMenu();
+        menu->popup(main->mapToGlobal(QPoint(40, 120)));
+        // One item under the mouse, to show the highlight's colours.
+        menu->setActiveAction(menu->FindItem(ID_FRIEND_MENU_NOTE_NAME));
+        WaitFor(50);
+        ok = Save(menu.get(), out, QStringLiteral("menu-tab%1.png").arg(tab)) && ok;
+        menu->hide();
+    }
+    main->ListControl()->SetSelTab(0);
+    return ok;
+}
+
+bool SnapshotNoteName(CFriendService& service, const QDir& out) {
+    CFriendEditNoteNameDlg window(service.GetFont());
+    window.SetNoteName(Gbk("班主任"));
+    window.show();
+    const bool ok = Save(&window, out, QStringLiteral("note-name.png"));
+    window.hide();
     return ok;
 }
 
@@ -239,6 +272,8 @@ int main(int argc, char** argv) {
     SignOn(service);
     auto& windows = *CFriendWindowManager::GetInstance();
     bool ok = SnapshotFriendList(windows, out);
+    ok = SnapshotContextMenus(windows, out) && ok;
+    ok = SnapshotNoteName(service, out) && ok;
     ok = SnapshotChat(service, windows, out) && ok;
     ok = SnapshotHistory(out) && ok;
     ok = SnapshotEmotionPicker(windows, out) && ok;

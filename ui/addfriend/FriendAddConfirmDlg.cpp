@@ -11,6 +11,7 @@
 namespace {
 
 const QString kButtonBack = QStringLiteral("data/Friend/btn_back.png");
+constexpr COLORREF kWindowBrush = 0x00E4DDC0;
 
 } // namespace
 
@@ -48,6 +49,7 @@ bool CFriendAddConfirmDlg::OnInitDialog() {
     ApplyWindowFrame(*this, {0x00FFF9F9, QStringLiteral("验证好友"), IDI_FRIEND,
                              QStringLiteral("data/Friend/bk_"), true});
     auto& ui = *m_pTemplate;
+    UseWindowBrush();
     ui.messageBox->setReadOnly(true);
     ui.warningLabel->SetTextColor(0x000F0FBB);
     ui.warningLabel->SetTransparent(true);
@@ -76,6 +78,19 @@ void CFriendAddConfirmDlg::RectifyControl(int cx, int) {
     m_pTemplate->closeButton->setGeometry(cx - 25, 6, 15, 15);
 }
 
+// The window's own brush paints behind the two choices and the box, whose text has no
+// background of its own.
+void CFriendAddConfirmDlg::UseWindowBrush() {
+    QPalette brush = palette();
+    brush.setColor(QPalette::Window, ColorFromRef(kWindowBrush));
+    setPalette(brush);
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{AgreeChoice(), RefuseChoice(), RefuseForeverBox()}) {
+        control->setPalette(brush);
+        control->setAutoFillBackground(true);
+    }
+}
+
 void CFriendAddConfirmDlg::UpdateRefuseForeverBox() {
     RefuseForeverBox()->setEnabled(RefuseChoice()->isChecked());
 }
@@ -96,13 +111,22 @@ void CFriendAddConfirmDlg::ApplyChoice() {
         m_service.SendFriendReply(ownID, m_nReplyID, true);
     } else if (RefuseChoice()->isChecked()) {
         m_service.SendFriendReply(ownID, m_nReplyID, false);
-        auto* contacts = CContactManager::GetInstance();
-        if (RefuseForeverBox()->isChecked() && contacts != nullptr)
-            contacts->AddOrUpdateContact(m_asker.userID, m_asker.showID, m_asker.online,
-                                         m_asker.gender, m_asker.userName, m_asker.nickName,
-                                         GROUP_BLACKLIST);
+        if (RefuseForeverBox()->isChecked())
+            RefuseForGood();
     }
     m_pTemplate->messageBox->clear();
     m_nReplyID = 0;
     hide();
+}
+
+void CFriendAddConfirmDlg::RefuseForGood() {
+    auto* contacts = CContactManager::GetInstance();
+    if (contacts == nullptr)
+        return;
+    // Stored with the blacklist, which every sign-on reads back: the next request of the asker is
+    // refused without asking, after a restart too.
+    ContactInfo* asker =
+        contacts->AddOrUpdateContact(m_asker.userID, m_asker.showID, m_asker.online, m_asker.gender,
+                                     m_asker.userName, m_asker.nickName, GROUP_BLACKLIST);
+    contacts->SaveContact(asker);
 }

@@ -50,7 +50,9 @@ protected:
 
 private:
     IFriendRequests& m_service;
+    void UseWindowBrush();
     void UpdateRefuseForeverBox();
+    void RefuseForGood();
 
     std::unique_ptr<Ui::FriendAddConfirmDlgTemplate> m_pTemplate;
     Asker m_asker;

@@ -14,6 +14,7 @@
 #include "ui/manager/WindowFrame.h"
 #include "ui_FriendMainDlg.h"
 
+#include <QPointer>
 #include <QTimer>
 
 namespace {
@@ -174,8 +175,12 @@ void CFriendMainDlg::FileContact(int tab, const ContactInfo& contact) {
 int CFriendMainDlg::OnListNotify(int event, int item) {
     if (m_pListCtrl == nullptr)
         return 0;
-    if (event == CSkinOutBarCtrlEx::NotifyDoubleClick &&
-        m_pListCtrl->GetCurrentTabIndex() != TabBlacklist) {
+    if (event == CSkinOutBarCtrlEx::NotifyRightClick) {
+        SelectItem(item);
+        // The menu's own loop runs after the list has finished with the mouse press.
+        QTimer::singleShot(0, this, &CFriendMainDlg::OpenContextMenu);
+    } else if (event == CSkinOutBarCtrlEx::NotifyDoubleClick &&
+               m_pListCtrl->GetCurrentTabIndex() != TabBlacklist) {
         if (auto* windows = CFriendWindowManager::GetInstance())
             windows->OpenChatWindow(m_pListCtrl->GetItemUserData(item));
     }
@@ -196,6 +201,9 @@ int CFriendMainDlg::OnTipClicked() {
 
 void CFriendMainDlg::OpenOptionWindow() {
     ModuleResourceScope scope;
-    CFriendSystemOptionDlg options(this);
-    options.exec();
+    // A child of this window on the heap: when CloseFriendWindows deletes this window while the
+    // settings wait for the user, they go with it and their loop ends.
+    QPointer<CFriendSystemOptionDlg> options = new CFriendSystemOptionDlg(this);
+    options->exec();
+    delete options.data();
 }

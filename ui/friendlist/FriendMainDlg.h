@@ -6,12 +6,15 @@
 #include "skin/RgnDialog.h"
 #include "storage/ContactListener.h"
 
+#include <QString>
+
 #include <cstdint>
 #include <memory>
 
 class IFriendRequests;
 class CSkinOutBarCtrlEx;
 class CSkinButton;
+class CSkinMenu;
 namespace Ui {
 class FriendMainDlgTemplate;
 }
@@ -30,8 +33,16 @@ public:
     void OnContactAdded(ContactInfo* contact) override;
     void OnContactRemoved(ContactInfo* contact) override;
 
-    // The list control's notification: event 2 right-click, 3 double-click on item.
+    // The list control's notification: event 2 right-click (selects the item's user and opens
+    // the context menu once control is back in the event loop), 3 double-click on item.
     int OnListNotify(int event, int item);
+    // Makes the user of an item of the open tab the one the context menu acts on.
+    void SelectItem(int item);
+    // The context menu for the selected user: header, items of the open tab, tip check mark.
+    std::unique_ptr<CSkinMenu> BuildContextMenu() const;
+    // Runs a context menu command (1124 to 1134; anything else does nothing) on the selected
+    // user. A command that opens a window or a box returns when it closes.
+    void OnCommand(int commandID);
     // A click on the popup tip: 1 when handled (or nothing to open), -1 when the friend named by
     // the last online tip has left the contact list.
     int OnTipClicked();
@@ -55,10 +66,23 @@ private:
     // The tab of a group, -1 for none.
     static int TabOfGroup(int32_t groupID);
     void OpenOptionWindow();
+    void OpenContextMenu();
+    // The commands that need more than a line.
+    void OpenChat();
+    void ToggleOnlineTips();
+    void EditNoteName();
+    void DeleteHistory();
+    void MoveToStrangers();
+    void MoveToBlacklist();
+    void AddAsFriend();
+    void RemoveFromBlacklist();
+    void ShowFriendServiceBox(const char* utf8Text, unsigned int style, unsigned int autoClose);
 
     std::unique_ptr<Ui::FriendMainDlgTemplate> m_pTemplate;
     CSkinOutBarCtrlEx* m_pListCtrl = nullptr;
     // A refill after a reset is under way and reaches the view as one reset.
     bool m_bRefilling = false;
     int32_t m_nSelectedUser = 0;
+    // What the selected item showed, the menu's header for a user the model no longer holds.
+    QString m_strSelectedName;
 };

@@ -4,6 +4,9 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -13,6 +16,21 @@
 namespace {
 
 using namespace std::chrono_literals;
+
+// Shows a menu when the list's viewport gets a right button press, as the friend list does.
+class MenuOnRightClick final : public QObject {
+public:
+    explicit MenuOnRightClick(QMenu& menu) : m_menu(menu) {}
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::MouseButtonPress &&
+            static_cast<QMouseEvent*>(event)->button() == Qt::RightButton)
+            QTimer::singleShot(0, &m_menu, [this] { m_menu.popup(QPoint(10, 10)); });
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QMenu& m_menu;
+};
 
 class ScenarioPlayerTest : public ::testing::Test {
 protected:
@@ -192,4 +210,36 @@ TEST_F(ScenarioPlayerTest, EmoticonStepsNameWhatIsMissing) {
     EXPECT_EQ(Play(QStringLiteral("open-chat Bob\nwait-emoticons 2\n"), 300ms), 1);
     EXPECT_TRUE(failure.contains(QStringLiteral("the chat with Bob shows 0 pictures")))
         << failure.toStdString();
+}
+
+TEST_F(ScenarioPlayerTest, WorksAContextMenuAndTheWindowItOpens) {
+    windows.AddFriend(QStringLiteral("Bob"), true);
+    windows.friendList.show();
+    QMenu menu;
+    menu.addAction(QStringLiteral("查看"));
+    QAction* rename = menu.addAction(QStringLiteral("改名"));
+    MenuOnRightClick filter(menu);
+    windows.list->viewport()->installEventFilter(&filter);
+    QDialog dialog;
+    dialog.setWindowTitle(QStringLiteral("改名窗口"));
+    auto* box = new QPlainTextEdit(&dialog);
+    auto* ok = new QPushButton(QStringLiteral("确定"), &dialog);
+    ok->move(0, 80);
+    QObject::connect(ok, &QAbstractButton::clicked, &dialog, &QDialog::accept);
+    QObject::connect(rename, &QAction::triggered, &dialog, &QWidget::show);
+
+    const int code = Play(QStringLiteral("show-friends\nright-click Bob\nscreenshot m\n"
+                                         "choose 改名\ntype-in 改名窗口 老同学Bob\n"
+                                         "press 改名窗口 确定\n"));
+    EXPECT_EQ(code, 0) << failure.toStdString();
+    EXPECT_EQ(box->toPlainText(), QStringLiteral("老同学Bob"));
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_TRUE(printed.contains(QStringLiteral("alice: chose 改名")));
+    EXPECT_TRUE(QDir(shots.path()).exists(QStringLiteral("m-menu.png")));
+
+    EXPECT_EQ(Play(QStringLiteral("right-click Bob\nchoose 删除\n")), 1);
+    EXPECT_TRUE(failure.contains(QStringLiteral("line 2: choose 删除: the menu has no item "
+                                                "\"删除\"; it has \"查看\", \"改名\"")))
+        << failure.toStdString();
+    menu.hide();
 }

@@ -89,3 +89,21 @@ TEST(ScenarioScript, TheDemoScenariosParse) {
         EXPECT_GE(steps->size(), 5u);
     }
 }
+
+TEST(ScenarioScript, WindowStepsTakeATitleAndTheRestOfTheLine) {
+    const auto steps = Parse(QStringLiteral("right-click 小 明\nchoose 修改备注姓名\n"
+                                            "type-in 修改备注姓名 老同学 Bob\npress 改名 确定\n"));
+    ASSERT_EQ(steps.size(), 4u);
+    EXPECT_EQ(steps[0].command, ScenarioCommand::RightClick);
+    EXPECT_EQ(steps[0].argument, QStringLiteral("小 明"));
+    EXPECT_EQ(steps[1].command, ScenarioCommand::Choose);
+    EXPECT_EQ(steps[2].command, ScenarioCommand::TypeIn);
+    EXPECT_EQ(steps[2].window, QStringLiteral("修改备注姓名"));
+    EXPECT_EQ(steps[2].text, QStringLiteral("老同学 Bob"));
+    EXPECT_EQ(steps[3].window, QStringLiteral("改名"));
+    EXPECT_EQ(steps[3].text, QStringLiteral("确定"));
+    EXPECT_EQ(ParseError(QStringLiteral("press 改名\n")),
+              QStringLiteral("line 1: press needs a window title and a text"));
+    EXPECT_EQ(ParseError(QStringLiteral("choose\n")),
+              QStringLiteral("line 1: choose needs an argument"));
+}

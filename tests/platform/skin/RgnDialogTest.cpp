@@ -5,6 +5,7 @@
 #include "SkinTestImages.h"
 #include "skin/ScreenMetrics.h"
 
+#include <QApplication>
 #include <QPainter>
 #include <QSignalSpy>
 #include <QTest>
@@ -156,3 +157,17 @@ TEST(RgnDialogTest, CenteredInTheWorkAreaWithoutAParent) {
 }
 
 } // namespace
+
+TEST(RgnDialogTest, TheLastWindowClosingLeavesItsHostRunning) {
+    QApplication::setQuitOnLastWindowClosed(true);
+    QSignalSpy lastClosed(qApp, &QGuiApplication::lastWindowClosed);
+    {
+        ProbeDialog dialog;
+        dialog.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+        dialog.close();
+    }
+    QCoreApplication::processEvents();
+    QApplication::setQuitOnLastWindowClosed(false);
+    EXPECT_EQ(lastClosed.count(), 0);
+}
