@@ -34,6 +34,7 @@ public:
     ~CBrowserDialog() override;
 
     void SetURL(const QString& url);
+    const QString& Url() const { return m_strURL; }
     void SetProxy(const tagProxyInfo& proxy);
     // For the whole transfer; ten seconds unless set.
     void SetTimeout(std::chrono::milliseconds timeout);

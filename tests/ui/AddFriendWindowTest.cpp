@@ -1,4 +1,6 @@
 #include "ServiceFixture.h"
+#include "client/BrowserDialog.h"
+#include "client/UrlFactory.h"
 #include "records/FriendCommands.h"
 #include "skin/SkinCheckBox.h"
 #include "skin/SkinEdit.h"
@@ -120,4 +122,16 @@ TEST_F(AddFriendWindows, RefuseButtonAndCloseSendNoReply) {
     EXPECT_FALSE(window->isVisible());
     EXPECT_TRUE(m_socket.sent.empty());
     EXPECT_EQ(window->ReplyID(), 703);
+}
+
+TEST_F(AddFriendWindows, TheViewInfoButtonShowsTheAskersProfileInOneWindow) {
+    ASSERT_TRUE(CUrlFactory::getSingletonPtr()->SetBaseUrl("http://127.0.0.1:9"));
+    Windows().OpenAddConfirmWindow(704, "u704", Gbk("访客"), 0, 9704, "hi");
+    CFriendAddConfirmDlg* window = Windows().GetAddConfirmWindow(704);
+    window->ShowUserInfo();
+    window->ShowUserInfo();
+    const auto browsers = window->findChildren<CBrowserDialog*>();
+    ASSERT_EQ(browsers.size(), 1);
+    EXPECT_EQ(browsers.front()->Url(), QStringLiteral("http://127.0.0.1:9/user/704"));
+    CUrlFactory::getSingletonPtr()->SetBaseUrl("");
 }

@@ -1,4 +1,6 @@
 #include "ServiceFixture.h"
+#include "client/BrowserDialog.h"
+#include "client/UrlFactory.h"
 #include "protocol/RequestBodies.h"
 #include "records/FriendCommands.h"
 #include "skin/SkinMenu.h"
@@ -279,4 +281,34 @@ TEST_F(FriendMenu, OnlineTipsItemSilencesOneContactForGood) {
     Select(0, 503);
     Main().OnCommand(1127);
     EXPECT_TRUE(CFriendOptionManager::GetInstance()->GetFriendOnlineTips(503)) << "on again";
+}
+
+TEST_F(FriendMenu, ProfileOpensOneBrowserWindowOfTheListAndHistoryRunsTheViewer) {
+    SignOnWithEveryGroup();
+    ASSERT_TRUE(CUrlFactory::getSingletonPtr()->SetBaseUrl("http://127.0.0.1:9"));
+    Select(0, 503);
+    Main().OnCommand(1126);
+    Main().OnCommand(1126);
+    const auto browsers = Main().findChildren<CBrowserDialog*>();
+    ASSERT_EQ(browsers.size(), 1);
+    EXPECT_EQ(browsers.front()->windowTitle(), QStringLiteral("查看好友资料"));
+    EXPECT_EQ(browsers.front()->Url(), QStringLiteral("http://127.0.0.1:9/user/503"));
+
+    // A user gone from the list has no page to show.
+    Contacts().RemoveContact(600);
+    List().SetSelTab(1);
+    Main().OnCommand(1126);
+    EXPECT_EQ(Main().findChildren<CBrowserDialog*>().front()->Url(),
+              QStringLiteral("http://127.0.0.1:9/user/503"));
+
+    QString viewerTitle;
+    QTimer::singleShot(0, [&] {
+        if (QWidget* viewer = QApplication::activeModalWidget()) {
+            viewerTitle = viewer->windowTitle();
+            viewer->close();
+        }
+    });
+    Main().OnCommand(1129);
+    EXPECT_EQ(viewerTitle, QStringLiteral("聊天记录"));
+    CUrlFactory::getSingletonPtr()->SetBaseUrl("");
 }

@@ -5,6 +5,7 @@
 #include "protocol/FriendRequests.h"
 #include "resources/ResourceIds.h"
 #include "storage/ContactManager.h"
+#include "ui/manager/ProfilePage.h"
 #include "ui/manager/WindowFrame.h"
 #include "ui_FriendAddConfirmDlg.h"
 
@@ -24,6 +25,7 @@ CFriendAddConfirmDlg::CFriendAddConfirmDlg(IFriendRequests& service, QWidget* pa
     connect(ui.agreeButton, &CSkinButton::clicked, this, &CFriendAddConfirmDlg::ApplyChoice);
     connect(ui.refuseButton, &CSkinButton::clicked, this, &QWidget::hide);
     connect(ui.closeButton, &CSkinButton::clicked, this, [this] { OnCancel(); });
+    connect(ui.viewInfoButton, &CSkinButton::clicked, this, &CFriendAddConfirmDlg::ShowUserInfo);
     connect(ui.agreeChoice, &QRadioButton::toggled, this,
             &CFriendAddConfirmDlg::UpdateRefuseForeverBox);
     connect(ui.refuseChoice, &QRadioButton::toggled, this,
@@ -103,6 +105,10 @@ void CFriendAddConfirmDlg::SetRequest(int askerID, const std::string& userName,
     m_pTemplate->messageBox->setPlainText(StringUtility::AnsiToQString(message));
     m_asker = {askerID, userName, nickName, showID, gender, 1};
     m_nReplyID = askerID;
+}
+
+void CFriendAddConfirmDlg::ShowUserInfo() {
+    ShowUserProfile(this, m_service, m_asker.userID);
 }
 
 void CFriendAddConfirmDlg::ApplyChoice() {

@@ -36,6 +36,8 @@ public:
                     uint8_t gender, int showID, const std::string& message);
     // Sends the chosen answer and hides the window.
     void ApplyChoice();
+    // The asker's profile page in a browser window of this window's, replacing an earlier one.
+    void ShowUserInfo();
 
     const Asker& GetAsker() const { return m_asker; }
     int32_t ReplyID() const { return m_nReplyID; }

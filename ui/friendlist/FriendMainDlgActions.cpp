@@ -17,8 +17,10 @@
 #include "storage/ChatHistoryManager.h"
 #include "storage/ContactManager.h"
 #include "storage/FriendOptionManager.h"
+#include "ui/chat/FriendChatHistoryViewerDlg.h"
 #include "ui/manager/FriendWindowManager.h"
 #include "ui/manager/ModuleResourceScope.h"
+#include "ui/manager/ProfilePage.h"
 
 #include <QCursor>
 #include <QPointer>
@@ -76,7 +78,8 @@ void CFriendMainDlg::OnCommand(int commandID) {
         ShowFriendServiceBox("该功能暂未开放！", MB_STYLE_WARNING, 5);
         break;
     case ID_FRIEND_MENU_PROFILE:
-        // Not connected yet: the contact's profile page opens here in a browser window.
+        if (FindContact(m_nSelectedUser) != nullptr)
+            ShowUserProfile(this, m_service, m_nSelectedUser);
         break;
     case ID_FRIEND_MENU_ONLINE_TIPS:
         ToggleOnlineTips();
@@ -85,7 +88,8 @@ void CFriendMainDlg::OnCommand(int commandID) {
         EditNoteName();
         break;
     case ID_FRIEND_MENU_VIEW_HISTORY:
-        // Not connected yet: the chat history viewer of the contact opens here.
+        // The viewer has no owner: this window may go while it runs.
+        CFriendChatHistoryViewerDlg::RunModal(m_nSelectedUser);
         break;
     case ID_FRIEND_MENU_DELETE_HISTORY:
         DeleteHistory();
