@@ -43,6 +43,7 @@ bool FriendCommandHandler::Handle(ClientSession& session, const FrameCodec::Fram
 }
 
 void FriendCommandHandler::OnSessionClosed(ClientSession& session) {
+    m_OfflineQueue.OnSessionClosed(session);
     LogOff(session);
 }
 

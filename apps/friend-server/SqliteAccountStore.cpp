@@ -176,10 +176,9 @@ int64_t SqliteAccountStore::QueueMessage(const QueuedMessage& message) {
     return queueID;
 }
 
-std::vector<QueuedMessage> SqliteAccountStore::QueuedMessagesFor(int32_t recipientID,
-                                                                 std::size_t limit) {
+std::optional<QueuedMessage> SqliteAccountStore::NextQueuedMessage(int32_t recipientID,
+                                                                   int64_t afterQueueID) {
     std::vector<QueuedMessage> messages;
-    const int64_t rowLimit = static_cast<int64_t>(limit);
     auto readRow = [](AbstractExtractor& row, std::size_t pos, QueuedMessage& message) {
         int64_t value = 0;
         row.extract(pos, message.queueID);
@@ -193,14 +192,16 @@ std::vector<QueuedMessage> SqliteAccountStore::QueuedMessagesFor(int32_t recipie
         message.text = UTF8ToAnsi(text);
     };
     m_Session << "SELECT queue_id, recipient_id, sender_id, sent_at, text FROM offline_messages "
-                 "WHERE recipient_id = ? ORDER BY queue_id LIMIT ?",
-        use(recipientID), use(rowLimit),
+                 "WHERE recipient_id = ? AND queue_id > ? ORDER BY queue_id LIMIT 1",
+        use(recipientID), use(afterQueueID),
         intoRows<QueuedMessage>(messages,
                                 {ColumnKind::Integer, ColumnKind::Integer, ColumnKind::Integer,
                                  ColumnKind::Integer, ColumnKind::Text},
                                 readRow),
         now;
-    return messages;
+    if (messages.empty())
+        return std::nullopt;
+    return std::move(messages.front());
 }
 
 std::size_t SqliteAccountStore::QueuedMessageCount(int32_t recipientID) {

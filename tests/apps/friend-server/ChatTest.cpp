@@ -17,15 +17,6 @@ protected:
     }
 };
 
-std::vector<OfflineMessageEntry> DecodeOffline(const FrameCodec::Frame& frame) {
-    CCommandStream body = BodyOf(frame);
-    body.ReadInt32();
-    std::vector<OfflineMessageEntry> messages;
-    body.ReadList(messages, ReadOfflineMessageEntry);
-    EXPECT_FALSE(body.IsTruncated());
-    return messages;
-}
-
 // The texts of chat messages and queued messages, in the order they arrived.
 std::vector<std::string> ReceivedTexts(const TestPeer& peer) {
     std::vector<std::string> texts;
