@@ -74,9 +74,8 @@ public:
             // A sequence cut by the window's end rather than the text's: the next window holds it.
             if (error == EINVAL && offered < left)
                 continue;
-            AppendReplacement(replacement);
             const auto rest = static_cast<std::size_t>(end - in);
-            in += error == EINVAL ? rest : skip(in, rest);
+            in = ReplaceBadUnit(in, end, error == EINVAL ? rest : skip(in, rest), replacement);
             window = kNarrowWindow;
             iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
         }
@@ -98,6 +97,22 @@ private:
         in = src;
         m_nWritten = m_Out.size() - dstLeft;
         return error;
+    }
+
+    // Replaces the bad unit of size bytes at in and returns where the input goes on. A unit of
+    // more than one byte is a whole character, which cannot be converted the next time either:
+    // its repeats right after it are replaced at once, so that a run of one (U+FFFD for a run of
+    // bytes that were not GBK) costs no call to iconv. A single bad byte may be bad only for the
+    // byte after it, and is replaced alone.
+    const char* ReplaceBadUnit(const char* in, const char* end, std::size_t size,
+                               std::string_view replacement) {
+        const std::string_view unit(in, size);
+        do {
+            AppendReplacement(replacement);
+            in += size;
+        } while (size > 1 && static_cast<std::size_t>(end - in) >= size &&
+                 std::string_view(in, size) == unit);
+        return in;
     }
 
     void AppendReplacement(std::string_view replacement) {

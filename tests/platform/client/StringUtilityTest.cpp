@@ -33,6 +33,11 @@ TEST(StringUtility, TextGbkCannotHoldBecomesQuestionMarks) {
     EXPECT_EQ(StringUtility::UTF8ToAnsi(utf8), kFriendGbk + "?x?y" + kFriendGbk);
     // A sequence cut at the end of the text.
     EXPECT_EQ(StringUtility::UTF8ToAnsi("ab\xE5\xA5"), "ab?");
+    // A run of one unencodable character, then a lead byte whose twin right after it starts a
+    // good character.
+    const std::string emoji = "\xF0\x9F\x98\x80";
+    EXPECT_EQ(StringUtility::UTF8ToAnsi(emoji + emoji + emoji + "\xE5" + kFriendUtf8),
+              "????" + kFriendGbk);
 }
 
 // Conversion time must not grow with the square of the bad bytes: at that rate these 4 MiB texts
