@@ -9,6 +9,8 @@
 #include <optional>
 #include <vector>
 
+namespace pellix::server {
+
 struct RelationChange {
     int32_t ownerID = 0;
     int32_t otherID = 0;
@@ -51,3 +53,5 @@ public:
     virtual void MarkRequestDelivered(int32_t requesterID, int32_t targetID) = 0;
     virtual void DeleteRequest(int32_t requesterID, int32_t targetID) = 0;
 };
+
+} // namespace pellix::server

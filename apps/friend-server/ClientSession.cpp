@@ -7,6 +7,8 @@
 
 #include <array>
 
+namespace pellix::server {
+
 ClientSession::ClientSession(QTcpSocket* socket, const SessionLimits& limits, QObject* parent)
     : QObject(parent), m_pSocket(socket), m_pReceiveTimer(new QTimer(this)), m_Limits(limits) {
     m_pSocket->setParent(this);
@@ -104,3 +106,5 @@ void ClientSession::Close() {
             notice.onLost();
     }
 }
+
+} // namespace pellix::server

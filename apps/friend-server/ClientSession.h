@@ -16,6 +16,8 @@ class CCommandStream;
 class QTcpSocket;
 class QTimer;
 
+namespace pellix::server {
+
 struct SessionLimits {
     // A peer that completes no frame for this long is dropped; clients ping well within it.
     std::chrono::milliseconds receiveTimeout{75000};
@@ -72,3 +74,5 @@ private:
     qint64 m_nWrittenBytes = 0;
     std::deque<PendingNotice> m_Notices;
 };
+
+} // namespace pellix::server

@@ -7,6 +7,8 @@
 #include <exception>
 #include <vector>
 
+namespace pellix::server {
+
 namespace {
 
 // Many clients may connect at once (a whole test or a bench starting up).
@@ -68,3 +70,5 @@ void FriendServer::OnClosed(ClientSession* session) {
     session->deleteLater();
     Q_EMIT sessionClosed();
 }
+
+} // namespace pellix::server

@@ -12,6 +12,8 @@
 
 #include <unordered_set>
 
+namespace pellix::server {
+
 class AccountStore;
 
 class FriendServer final : public QObject {
@@ -42,3 +44,5 @@ private:
     FriendCommandHandler m_Handler;
     std::unordered_set<ClientSession*> m_Sessions;
 };
+
+} // namespace pellix::server

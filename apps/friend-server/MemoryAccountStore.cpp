@@ -1,5 +1,7 @@
 #include "MemoryAccountStore.h"
 
+namespace pellix::server {
+
 std::optional<Account> MemoryAccountStore::FindAccount(int32_t userID) {
     const auto found = m_Accounts.find(userID);
     if (found == m_Accounts.end())
@@ -119,3 +121,5 @@ void MemoryAccountStore::BumpVersions(const std::vector<int32_t>& userIDs) {
             ++found->second.listVersion;
     }
 }
+
+} // namespace pellix::server

@@ -6,6 +6,8 @@
 #include <map>
 #include <utility>
 
+namespace pellix::server {
+
 class MemoryAccountStore final : public AccountStore {
 public:
     std::optional<Account> FindAccount(int32_t userID) override;
@@ -44,3 +46,5 @@ private:
     int64_t m_nLastQueueID = 0;
     std::map<std::pair<int32_t, int32_t>, PendingRequest> m_Requests;
 };
+
+} // namespace pellix::server

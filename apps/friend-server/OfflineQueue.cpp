@@ -9,6 +9,8 @@
 
 #include <exception>
 
+namespace pellix::server {
+
 bool OfflineQueue::Queue(int32_t senderID, int32_t recipientID, const std::string& text) {
     if (m_Store.QueuedMessageCount(recipientID) >= kMaxQueuedPerRecipient) {
         CountDrop(recipientID);
@@ -130,3 +132,5 @@ void OfflineQueue::ReportDrops(int32_t recipientID) {
     drops.reportedAt = now;
     drops.unreported = 0;
 }
+
+} // namespace pellix::server

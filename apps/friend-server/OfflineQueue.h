@@ -14,6 +14,8 @@
 #include <string>
 #include <unordered_map>
 
+namespace pellix::server {
+
 class ClientSession;
 
 class OfflineQueue {
@@ -66,3 +68,5 @@ private:
     std::unordered_map<const ClientSession*, Delivery> m_Deliveries;
     std::unordered_map<int32_t, DropCount> m_Drops;
 };
+
+} // namespace pellix::server

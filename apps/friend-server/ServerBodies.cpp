@@ -1,5 +1,7 @@
 #include "ServerBodies.h"
 
+namespace pellix::server {
+
 namespace ServerBodies {
 
 std::string FitGbk(const std::string& text, std::size_t maxBytes) {
@@ -119,3 +121,5 @@ CCommandStream Shake(int32_t senderID) {
 }
 
 } // namespace ServerBodies
+
+} // namespace pellix::server

@@ -7,6 +7,8 @@
 
 #include <limits>
 
+namespace pellix::server {
+
 namespace {
 
 const QString kListen = QStringLiteral("listen");
@@ -193,3 +195,5 @@ QString ServerOptionsHelp() {
     DefineOptions(parser);
     return parser.helpText();
 }
+
+} // namespace pellix::server

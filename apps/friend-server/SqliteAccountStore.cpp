@@ -8,6 +8,8 @@
 #include "data/SessionFactory.h"
 #include "data/Statement.h"
 
+namespace pellix::server {
+
 using namespace QxDataModule;
 using StringUtility::AnsiToUTF8;
 using StringUtility::UTF8ToAnsi;
@@ -253,3 +255,5 @@ void SqliteAccountStore::DeleteRequest(int32_t requesterID, int32_t targetID) {
     m_Session << "DELETE FROM friend_requests WHERE requester_id = ? AND target_id = ?",
         use(requesterID), use(targetID), now;
 }
+
+} // namespace pellix::server

@@ -8,6 +8,8 @@
 
 #include <string>
 
+namespace pellix::server {
+
 class SqliteAccountStore : public AccountStore {
 public:
     // Opens or creates the file (UTF-8 path) and its tables; throws DataException on failure.
@@ -41,3 +43,5 @@ private:
 
     QxDataModule::Session m_Session;
 };
+
+} // namespace pellix::server

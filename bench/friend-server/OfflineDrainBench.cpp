@@ -23,6 +23,8 @@
 #include <memory>
 #include <string>
 
+using namespace pellix::server;
+
 namespace {
 
 using SteadyClock = std::chrono::steady_clock;

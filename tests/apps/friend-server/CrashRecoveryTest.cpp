@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+using namespace pellix::server;
+
 namespace {
 
 constexpr int32_t kRecipientID = 2;

@@ -11,6 +11,8 @@
 #include <chrono>
 #include <map>
 
+using namespace pellix::server;
+
 namespace {
 
 // Counts how often each queued message is read.

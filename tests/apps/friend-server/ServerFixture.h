@@ -15,6 +15,8 @@
 #include <memory>
 #include <string>
 
+namespace pellix::server {
+
 class ServerFixture : public ::testing::Test {
 protected:
     // The store the server runs on; a test may watch what the server does with it.
@@ -99,3 +101,5 @@ inline std::vector<OfflineMessageEntry> DecodeOffline(const FrameCodec::Frame& f
     EXPECT_FALSE(body.IsTruncated());
     return messages;
 }
+
+} // namespace pellix::server
