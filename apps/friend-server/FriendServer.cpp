@@ -1,5 +1,6 @@
 #include "FriendServer.h"
 
+#include "TcpLink.h"
 #include "protocol/FriendCommands.h"
 
 #include <QTcpSocket>
@@ -34,12 +35,16 @@ bool FriendServer::Listen(const QHostAddress& address, quint16 port) {
 }
 
 void FriendServer::OnNewConnection() {
-    while (QTcpSocket* socket = m_Server.nextPendingConnection()) {
-        auto* session = new ClientSession(socket, m_Limits, this);
-        m_Sessions.insert(session);
-        connect(session, &ClientSession::frameReceived, this, &FriendServer::OnFrame);
-        connect(session, &ClientSession::closed, this, &FriendServer::OnClosed);
-    }
+    while (QTcpSocket* socket = m_Server.nextPendingConnection())
+        Adopt(new TcpLink(socket));
+}
+
+ClientSession* FriendServer::Adopt(SessionLink* link) {
+    auto* session = new ClientSession(link, m_Limits, this);
+    m_Sessions.insert(session);
+    connect(session, &ClientSession::frameReceived, this, &FriendServer::OnFrame);
+    connect(session, &ClientSession::closed, this, &FriendServer::OnClosed);
+    return session;
 }
 
 void FriendServer::OnFrame(ClientSession* session, const FrameCodec::Frame& frame) {

@@ -23,6 +23,9 @@ public:
     ~FriendServer() override;
 
     bool Listen(const QHostAddress& address, quint16 port);
+    // Serves a connection that did not come through the listening socket (an in-memory link);
+    // the server takes the link over.
+    ClientSession* Adopt(SessionLink* link);
     QHostAddress Address() const { return m_Server.serverAddress(); }
     quint16 Port() const { return m_Server.serverPort(); }
     QString ErrorString() const { return m_Server.errorString(); }
