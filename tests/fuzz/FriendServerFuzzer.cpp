@@ -203,8 +203,9 @@ public:
 private:
     static SessionLimits Limits() {
         SessionLimits limits;
-        // Low enough that a client which never lets the system take its bytes is dropped.
-        limits.maxPendingBytes = 256 * 1024;
+        // Low enough that the chats of one input to a peer whose bytes the system does not take
+        // overflow it, and that peer is dropped.
+        limits.maxPendingBytes = 64 * 1024;
         return limits;
     }
 
