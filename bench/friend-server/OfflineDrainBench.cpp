@@ -1,8 +1,9 @@
 // One user logs on to a full offline queue of long texts, kept in the SQLite store as the server
 // binary keeps it, while a second connection pings the server without pause. Measures how fast
 // the queue is handed over and the longest a ping waits for its pong meanwhile. Arguments: number
-// of queued texts, bytes per text, and whether the texts are valid GBK (1) or bytes that are not
-// GBK at all (0).
+// of queued texts, bytes per text, whether the texts are valid GBK (1) or bytes that are not GBK
+// at all (0), and whether the server is the binary in a child process (1) or runs in this process
+// (0), where its event loop also carries the clients' reading.
 
 #include "FriendRelations.h"
 #include "FriendServer.h"
@@ -13,6 +14,8 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QFile>
+#include <QProcess>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
@@ -22,6 +25,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unistd.h>
 
 using namespace pellix::server;
 
@@ -136,12 +140,44 @@ private:
     int m_nPongs = 0;
 };
 
-// A server over a fresh SQLite file whose drainer has count texts waiting.
-struct DrainServer {
-    DrainServer(int64_t count, const std::string& text) {
-        store = std::make_unique<SqliteAccountStore>(
-            dir.filePath(QStringLiteral("drain.db")).toStdString());
-        FriendRelations relations(*store);
+// A fresh SQLite file in which the drainer has count texts waiting, served by a server in this
+// process or by the server binary as a child process.
+class DrainServer {
+public:
+    DrainServer(int64_t count, const std::string& text, bool childProcess)
+        : m_Path(m_Dir.filePath(QStringLiteral("drain.db"))) {
+        m_pStore = std::make_unique<SqliteAccountStore>(m_Path.toStdString());
+        FillQueue(count, text);
+        if (childProcess)
+            StartChild();
+        else
+            StartInProcess();
+    }
+    ~DrainServer() {
+        m_Child.kill();
+        m_Child.waitForFinished();
+    }
+    DrainServer(const DrainServer&) = delete;
+    DrainServer& operator=(const DrainServer&) = delete;
+
+    quint16 Port() const { return m_nPort; }
+    // CPU time the child server has used so far, from /proc; 0 for a server in this process.
+    double ChildCpuMs() const {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(m_Child.processId()));
+        if (m_Child.processId() == 0 || !stat.open(QIODevice::ReadOnly))
+            return 0;
+        // After the command name in parentheses: state is field 3, utime and stime 14 and 15.
+        const QByteArray line = stat.readAll();
+        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() < 13)
+            return 0;
+        const double ticks = fields[11].toDouble() + fields[12].toDouble();
+        return ticks * 1000.0 / static_cast<double>(sysconf(_SC_CLK_TCK));
+    }
+
+private:
+    void FillQueue(int64_t count, const std::string& text) {
+        FriendRelations relations(*m_pStore);
         for (const int32_t userID : {kSenderID, kDrainerID, kPingerID}) {
             Account account;
             account.userID = userID;
@@ -156,13 +192,30 @@ struct DrainServer {
         message.sentAt = 1;
         message.text = text;
         for (int64_t i = 0; i < count; ++i)
-            store->QueueMessage(message);
-        server = std::make_unique<FriendServer>(*store, SessionLimits{});
-        server->Listen(QHostAddress::LocalHost, 0);
+            m_pStore->QueueMessage(message);
     }
-    QTemporaryDir dir;
-    std::unique_ptr<SqliteAccountStore> store;
-    std::unique_ptr<FriendServer> server;
+    void StartInProcess() {
+        m_pServer = std::make_unique<FriendServer>(*m_pStore, SessionLimits{});
+        m_pServer->Listen(QHostAddress::LocalHost, 0);
+        m_nPort = m_pServer->Port();
+    }
+    // The binary prints "listening on 127.0.0.1:PORT" once it listens.
+    void StartChild() {
+        m_Child.start(QStringLiteral(FRIEND_SERVER_PATH),
+                      {QStringLiteral("--listen"), QStringLiteral("127.0.0.1:0"),
+                       QStringLiteral("--db"), m_Path});
+        while (!m_Child.canReadLine() && m_Child.waitForReadyRead(10000)) {
+        }
+        const QString line = QString::fromUtf8(m_Child.readLine()).trimmed();
+        m_nPort = static_cast<quint16>(line.section(QLatin1Char(':'), -1).toUInt());
+    }
+
+    QTemporaryDir m_Dir;
+    QString m_Path;
+    std::unique_ptr<SqliteAccountStore> m_pStore;
+    std::unique_ptr<FriendServer> m_pServer;
+    QProcess m_Child;
+    quint16 m_nPort = 0;
 };
 
 void BM_DrainOfflineQueueWhileOthersPing(benchmark::State& state) {
@@ -172,13 +225,18 @@ void BM_DrainOfflineQueueWhileOthersPing(benchmark::State& state) {
     int64_t texts = 0;
     int64_t bodyBytes = 0;
     double worstPingMs = 0;
+    double serverCpuMs = 0;
     int pongs = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        DrainServer bench(count, text);
-        Pinger pinger(bench.server->Port());
+        DrainServer server(count, text, state.range(3) != 0);
+        if (server.Port() == 0) {
+            state.SkipWithError("the server did not start");
+            break;
+        }
+        Pinger pinger(server.Port());
         int64_t received = 0;
-        FrameClient drainer(bench.server->Port(), [&](const FrameCodec::Frame& frame) {
+        FrameClient drainer(server.Port(), [&](const FrameCodec::Frame& frame) {
             if (frame.header.mainCmd != CMD_FRIEND || frame.header.subCmd != SUB_S_OFFLINE_MESSAGES)
                 return;
             CCommandStream body;
@@ -188,10 +246,12 @@ void BM_DrainOfflineQueueWhileOthersPing(benchmark::State& state) {
             bodyBytes += static_cast<int64_t>(frame.body.size());
         });
         pinger.Start();
+        const double cpuBefore = server.ChildCpuMs();
         state.ResumeTiming();
         drainer.LogOn(kDrainerID);
         RunUntil([&] { return received >= count; });
         state.PauseTiming();
+        serverCpuMs += server.ChildCpuMs() - cpuBefore;
         pinger.Stop();
         worstPingMs = std::max(worstPingMs, pinger.WorstMs());
         pongs += pinger.Pongs();
@@ -202,12 +262,16 @@ void BM_DrainOfflineQueueWhileOthersPing(benchmark::State& state) {
     state.SetItemsProcessed(texts);
     state.counters["worst_ping_ms"] = worstPingMs;
     state.counters["pongs"] = pongs;
+    if (serverCpuMs > 0)
+        state.counters["server_cpu_ms"] = serverCpuMs;
 }
 BENCHMARK(BM_DrainOfflineQueueWhileOthersPing)
-    ->ArgNames({"texts", "bytes", "gbk"})
-    ->Args({1000, 65510, 1})
-    ->Args({1000, 65510, 0})
-    ->Args({900, 16384, 1})
+    ->ArgNames({"texts", "bytes", "gbk", "child"})
+    ->Args({1000, 65510, 1, 0})
+    ->Args({1000, 65510, 0, 0})
+    ->Args({900, 16384, 1, 0})
+    ->Args({1000, 65510, 1, 1})
+    ->Args({1000, 65510, 0, 1})
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
