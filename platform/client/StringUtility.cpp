@@ -111,7 +111,7 @@ private:
             AppendReplacement(replacement);
             in += size;
         } while (size > 1 && static_cast<std::size_t>(end - in) >= size &&
-                 std::string_view(in, size) == unit);
+                 std::equal(unit.begin(), unit.end(), in));
         return in;
     }
 
