@@ -37,6 +37,12 @@
 #include <string>
 #include <vector>
 
+using pellix::server::Account;
+using pellix::server::FriendRelations;
+using pellix::server::FriendServer;
+using pellix::server::MemoryAccountStore;
+using pellix::server::SessionLimits;
+
 namespace {
 
 constexpr int kOwnID = 501;

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+namespace pellix::server {
+
 struct Account {
     int32_t userID = 0;
     std::string userName;
@@ -39,3 +41,5 @@ struct PendingRequest {
     std::string text;
     bool delivered = false;
 };
+
+} // namespace pellix::server

@@ -9,6 +9,8 @@
 #include <optional>
 #include <vector>
 
+namespace pellix::server {
+
 struct RelationChange {
     int32_t ownerID = 0;
     int32_t otherID = 0;
@@ -37,9 +39,9 @@ public:
 
     // Returns the new message's queue id; ids grow with every message.
     virtual int64_t QueueMessage(const QueuedMessage& message) = 0;
-    // The oldest messages first, at most limit of them.
-    virtual std::vector<QueuedMessage> QueuedMessagesFor(int32_t recipientID,
-                                                         std::size_t limit) = 0;
+    // The recipient's oldest message with a queue id above afterQueueID, if there is one.
+    virtual std::optional<QueuedMessage> NextQueuedMessage(int32_t recipientID,
+                                                           int64_t afterQueueID) = 0;
     virtual std::size_t QueuedMessageCount(int32_t recipientID) = 0;
     // Deletes the recipient's messages with a queue id up to and including lastQueueID.
     virtual void DeleteQueuedMessages(int32_t recipientID, int64_t lastQueueID) = 0;
@@ -51,3 +53,5 @@ public:
     virtual void MarkRequestDelivered(int32_t requesterID, int32_t targetID) = 0;
     virtual void DeleteRequest(int32_t requesterID, int32_t targetID) = 0;
 };
+
+} // namespace pellix::server

@@ -1,30 +1,27 @@
 #include "ClientSession.h"
 
+#include "SessionLink.h"
 #include "client/CommandStream.h"
 
-#include <QTcpSocket>
 #include <QTimer>
 
 #include <array>
 
-ClientSession::ClientSession(QTcpSocket* socket, const SessionLimits& limits, QObject* parent)
-    : QObject(parent), m_pSocket(socket), m_pReceiveTimer(new QTimer(this)), m_Limits(limits) {
-    m_pSocket->setParent(this);
-    // The reader takes one frame at a time; the socket holds no more than that either.
-    m_pSocket->setReadBufferSize(static_cast<qint64>(FrameCodec::kMaxFrameSize));
-    // Commands are small and answered at once: no waiting to fill a segment.
-    m_pSocket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+namespace pellix::server {
+
+ClientSession::ClientSession(SessionLink* link, const SessionLimits& limits, QObject* parent)
+    : QObject(parent), m_pLink(link), m_pReceiveTimer(new QTimer(this)), m_Limits(limits) {
+    m_pLink->setParent(this);
     m_pReceiveTimer->setSingleShot(true);
     m_pReceiveTimer->start(m_Limits.receiveTimeout);
     connect(m_pReceiveTimer, &QTimer::timeout, this, &ClientSession::Drop);
-    connect(m_pSocket, &QTcpSocket::readyRead, this, &ClientSession::OnReadyRead);
-    connect(m_pSocket, &QTcpSocket::bytesWritten, this, &ClientSession::OnBytesWritten);
-    connect(m_pSocket, &QTcpSocket::disconnected, this, &ClientSession::Close);
-    connect(m_pSocket, &QTcpSocket::errorOccurred, this, &ClientSession::Close);
+    connect(m_pLink, &SessionLink::readyRead, this, &ClientSession::OnReadyRead);
+    connect(m_pLink, &SessionLink::bytesWritten, this, &ClientSession::OnBytesWritten);
+    connect(m_pLink, &SessionLink::ended, this, &ClientSession::Close);
 }
 
 ClientSession::~ClientSession() {
-    m_pSocket->disconnect(this);
+    m_pLink->disconnect(this);
 }
 
 bool ClientSession::Send(uint16_t mainCmd, uint16_t subCmd, const CCommandStream& body,
@@ -47,8 +44,8 @@ bool ClientSession::SendBytes(const QByteArray& frame, WriteNotice onWritten, Wr
     m_nQueuedBytes += frame.size();
     if (onWritten || onLost)
         m_Notices.push_back({m_nQueuedBytes, std::move(onWritten), std::move(onLost)});
-    m_pSocket->write(frame);
-    if (m_pSocket->bytesToWrite() > m_Limits.maxPendingBytes) {
+    m_pLink->Write(frame);
+    if (m_pLink->PendingBytes() > m_Limits.maxPendingBytes) {
         Drop();
         return false;
     }
@@ -59,7 +56,7 @@ void ClientSession::Drop() {
     if (m_bClosed)
         return;
     Close();
-    m_pSocket->abort();
+    m_pLink->Abort();
 }
 
 void ClientSession::OnReadyRead() {
@@ -67,7 +64,7 @@ void ClientSession::OnReadyRead() {
     while (!m_bClosed) {
         const qint64 wanted =
             std::min<qint64>(static_cast<qint64>(m_Reader.Missing()), chunk.size());
-        const qint64 got = m_pSocket->read(chunk.data(), wanted);
+        const qint64 got = m_pLink->Read(chunk.data(), wanted);
         if (got <= 0)
             return;
         m_Reader.Feed(chunk.data(), static_cast<std::size_t>(got));
@@ -104,3 +101,5 @@ void ClientSession::Close() {
             notice.onLost();
     }
 }
+
+} // namespace pellix::server

@@ -1,5 +1,5 @@
 #pragma once
-// One connected client of the friend server: reads whole frames off its socket, writes frames
+// One connected client of the friend server: reads whole frames off its link, writes frames
 // with notice of when each one has gone out, and drops the peer when it stalls mid-frame, stops
 // sending, or stops reading. Owned by the FriendServer, which deletes it after closed().
 
@@ -13,8 +13,11 @@
 #include <functional>
 
 class CCommandStream;
-class QTcpSocket;
 class QTimer;
+
+namespace pellix::server {
+
+class SessionLink;
 
 struct SessionLimits {
     // A peer that completes no frame for this long is dropped; clients ping well within it.
@@ -28,7 +31,8 @@ class ClientSession final : public QObject {
 public:
     using WriteNotice = std::function<void()>;
 
-    ClientSession(QTcpSocket* socket, const SessionLimits& limits, QObject* parent = nullptr);
+    // Takes the link over.
+    ClientSession(SessionLink* link, const SessionLimits& limits, QObject* parent = nullptr);
     ~ClientSession() override;
 
     // 0 until a log-on succeeds.
@@ -62,7 +66,7 @@ private:
         WriteNotice onLost;
     };
 
-    QTcpSocket* m_pSocket;
+    SessionLink* m_pLink;
     QTimer* m_pReceiveTimer;
     SessionLimits m_Limits;
     FrameCodec::FrameReader m_Reader;
@@ -72,3 +76,5 @@ private:
     qint64 m_nWrittenBytes = 0;
     std::deque<PendingNotice> m_Notices;
 };
+
+} // namespace pellix::server

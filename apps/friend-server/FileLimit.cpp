@@ -2,6 +2,8 @@
 
 #include <sys/resource.h>
 
+namespace pellix::server {
+
 uint64_t RaiseOpenFileLimit() {
     rlimit limit{};
     if (getrlimit(RLIMIT_NOFILE, &limit) != 0)
@@ -14,3 +16,5 @@ uint64_t RaiseOpenFileLimit() {
     }
     return static_cast<uint64_t>(limit.rlim_cur);
 }
+
+} // namespace pellix::server

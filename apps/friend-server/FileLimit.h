@@ -3,6 +3,10 @@
 
 #include <cstdint>
 
+namespace pellix::server {
+
 // Raises the soft limit on open files to the hard limit; returns the soft limit now in force
 // (0 when it cannot be read).
 uint64_t RaiseOpenFileLimit();
+
+} // namespace pellix::server

@@ -8,6 +8,8 @@
 
 #include <exception>
 
+namespace pellix::server {
+
 namespace {
 
 constexpr uint8_t kStateOffline = 1;
@@ -43,6 +45,7 @@ bool FriendCommandHandler::Handle(ClientSession& session, const FrameCodec::Fram
 }
 
 void FriendCommandHandler::OnSessionClosed(ClientSession& session) {
+    m_OfflineQueue.OnSessionClosed(session);
     LogOff(session);
 }
 
@@ -181,3 +184,5 @@ ClientSession* FriendCommandHandler::OnlineSession(int32_t userID) const {
     const auto found = m_Online.find(userID);
     return found == m_Online.end() ? nullptr : found->second;
 }
+
+} // namespace pellix::server

@@ -13,6 +13,9 @@
 #include <unordered_map>
 
 class CCommandStream;
+
+namespace pellix::server {
+
 class ClientSession;
 
 class FriendCommandHandler {
@@ -53,3 +56,5 @@ private:
     OfflineQueue m_OfflineQueue;
     std::unordered_map<int32_t, ClientSession*> m_Online;
 };
+
+} // namespace pellix::server

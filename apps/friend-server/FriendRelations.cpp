@@ -2,6 +2,8 @@
 
 #include <QDateTime>
 
+namespace pellix::server {
+
 namespace {
 
 int32_t VersionFromClock() {
@@ -73,3 +75,5 @@ bool FriendRelations::Blacklist(int32_t ownerID, int32_t otherID) {
     }
     return false;
 }
+
+} // namespace pellix::server

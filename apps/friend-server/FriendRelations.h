@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace pellix::server {
+
 class FriendRelations {
 public:
     // A friend list must fit in one command body: 800 entries of at most 74 bytes do.
@@ -35,3 +37,5 @@ public:
 private:
     AccountStore& m_Store;
 };
+
+} // namespace pellix::server

@@ -1,11 +1,14 @@
 #include "FriendServer.h"
 
+#include "TcpLink.h"
 #include "records/FriendCommands.h"
 
 #include <QTcpSocket>
 
 #include <exception>
 #include <vector>
+
+namespace pellix::server {
 
 namespace {
 
@@ -32,12 +35,16 @@ bool FriendServer::Listen(const QHostAddress& address, quint16 port) {
 }
 
 void FriendServer::OnNewConnection() {
-    while (QTcpSocket* socket = m_Server.nextPendingConnection()) {
-        auto* session = new ClientSession(socket, m_Limits, this);
-        m_Sessions.insert(session);
-        connect(session, &ClientSession::frameReceived, this, &FriendServer::OnFrame);
-        connect(session, &ClientSession::closed, this, &FriendServer::OnClosed);
-    }
+    while (QTcpSocket* socket = m_Server.nextPendingConnection())
+        Adopt(new TcpLink(socket));
+}
+
+ClientSession* FriendServer::Adopt(SessionLink* link) {
+    auto* session = new ClientSession(link, m_Limits, this);
+    m_Sessions.insert(session);
+    connect(session, &ClientSession::frameReceived, this, &FriendServer::OnFrame);
+    connect(session, &ClientSession::closed, this, &FriendServer::OnClosed);
+    return session;
 }
 
 void FriendServer::OnFrame(ClientSession* session, const FrameCodec::Frame& frame) {
@@ -68,3 +75,5 @@ void FriendServer::OnClosed(ClientSession* session) {
     session->deleteLater();
     Q_EMIT sessionClosed();
 }
+
+} // namespace pellix::server

@@ -12,6 +12,8 @@
 
 #include <unordered_set>
 
+namespace pellix::server {
+
 class AccountStore;
 
 class FriendServer final : public QObject {
@@ -21,6 +23,9 @@ public:
     ~FriendServer() override;
 
     bool Listen(const QHostAddress& address, quint16 port);
+    // Serves a connection that did not come through the listening socket (an in-memory link);
+    // the server takes the link over.
+    ClientSession* Adopt(SessionLink* link);
     QHostAddress Address() const { return m_Server.serverAddress(); }
     quint16 Port() const { return m_Server.serverPort(); }
     QString ErrorString() const { return m_Server.errorString(); }
@@ -43,3 +48,5 @@ private:
     FriendCommandHandler m_Handler;
     std::unordered_set<ClientSession*> m_Sessions;
 };
+
+} // namespace pellix::server

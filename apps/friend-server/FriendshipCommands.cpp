@@ -6,6 +6,8 @@
 #include "ServerBodies.h"
 #include "records/FriendCommands.h"
 
+namespace pellix::server {
+
 bool FriendCommandHandler::HandleAddFriend(ClientSession& session, CCommandStream& body) {
     body.ReadInt32();
     const int32_t targetID = body.ReadInt32();
@@ -97,3 +99,5 @@ bool FriendCommandHandler::HandleMoveContact(ClientSession& session, CCommandStr
                  ServerBodies::MoveResult(targetID, operation, result));
     return true;
 }
+
+} // namespace pellix::server

@@ -2,6 +2,8 @@
 
 #include <QList>
 
+namespace pellix::server {
+
 namespace {
 
 // Where the blank line after the head starts, or -1. A bare LF is taken for CRLF, as tolerant
@@ -59,3 +61,5 @@ HeadReading ReadRequestHead(const QByteArray& received, qsizetype maxHeadBytes) 
     reading.head = {parts[0], parts[1]};
     return reading;
 }
+
+} // namespace pellix::server

@@ -5,6 +5,8 @@
 
 #include <QByteArray>
 
+namespace pellix::server {
+
 struct HttpRequestHead {
     QByteArray method;
     QByteArray target;
@@ -20,3 +22,5 @@ struct HeadReading {
 // Reads what has arrived so far. TooLarge once more than maxHeadBytes have come without the end
 // of the head, or when the head itself is longer.
 HeadReading ReadRequestHead(const QByteArray& received, qsizetype maxHeadBytes);
+
+} // namespace pellix::server

@@ -1,5 +1,7 @@
 #include "MemoryAccountStore.h"
 
+namespace pellix::server {
+
 std::optional<Account> MemoryAccountStore::FindAccount(int32_t userID) {
     const auto found = m_Accounts.find(userID);
     if (found == m_Accounts.end())
@@ -50,33 +52,33 @@ void MemoryAccountStore::ApplyRelations(const std::vector<RelationChange>& chang
 int64_t MemoryAccountStore::QueueMessage(const QueuedMessage& message) {
     QueuedMessage stored = message;
     stored.queueID = ++m_nLastQueueID;
-    m_Messages[stored.queueID] = stored;
+    m_Queues[stored.recipientID][stored.queueID] = stored;
     return stored.queueID;
 }
 
-std::vector<QueuedMessage> MemoryAccountStore::QueuedMessagesFor(int32_t recipientID,
-                                                                 std::size_t limit) {
-    std::vector<QueuedMessage> messages;
-    for (const auto& [queueID, message] : m_Messages) {
-        if (messages.size() >= limit)
-            break;
-        if (message.recipientID == recipientID)
-            messages.push_back(message);
-    }
-    return messages;
+std::optional<QueuedMessage> MemoryAccountStore::NextQueuedMessage(int32_t recipientID,
+                                                                   int64_t afterQueueID) {
+    const auto queue = m_Queues.find(recipientID);
+    if (queue == m_Queues.end())
+        return std::nullopt;
+    const auto next = queue->second.upper_bound(afterQueueID);
+    if (next == queue->second.end())
+        return std::nullopt;
+    return next->second;
 }
 
 std::size_t MemoryAccountStore::QueuedMessageCount(int32_t recipientID) {
-    std::size_t count = 0;
-    for (const auto& [queueID, message] : m_Messages)
-        count += message.recipientID == recipientID ? 1 : 0;
-    return count;
+    const auto queue = m_Queues.find(recipientID);
+    return queue == m_Queues.end() ? 0 : queue->second.size();
 }
 
 void MemoryAccountStore::DeleteQueuedMessages(int32_t recipientID, int64_t lastQueueID) {
-    std::erase_if(m_Messages, [&](const auto& item) {
-        return item.second.recipientID == recipientID && item.first <= lastQueueID;
-    });
+    const auto queue = m_Queues.find(recipientID);
+    if (queue == m_Queues.end())
+        return;
+    queue->second.erase(queue->second.begin(), queue->second.upper_bound(lastQueueID));
+    if (queue->second.empty())
+        m_Queues.erase(queue);
 }
 
 void MemoryAccountStore::SaveRequest(const PendingRequest& request) {
@@ -119,3 +121,5 @@ void MemoryAccountStore::BumpVersions(const std::vector<int32_t>& userIDs) {
             ++found->second.listVersion;
     }
 }
+
+} // namespace pellix::server

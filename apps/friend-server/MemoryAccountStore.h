@@ -1,10 +1,12 @@
 #pragma once
-// An AccountStore held in memory only: measures the server without a disk underneath.
+// An AccountStore held in memory only: measures and fuzzes the server without a disk underneath.
 
 #include "AccountStore.h"
 
 #include <map>
 #include <utility>
+
+namespace pellix::server {
 
 class MemoryAccountStore final : public AccountStore {
 public:
@@ -19,7 +21,8 @@ public:
                         const std::vector<int32_t>& bumpVersions) override;
 
     int64_t QueueMessage(const QueuedMessage& message) override;
-    std::vector<QueuedMessage> QueuedMessagesFor(int32_t recipientID, std::size_t limit) override;
+    std::optional<QueuedMessage> NextQueuedMessage(int32_t recipientID,
+                                                   int64_t afterQueueID) override;
     std::size_t QueuedMessageCount(int32_t recipientID) override;
     void DeleteQueuedMessages(int32_t recipientID, int64_t lastQueueID) override;
 
@@ -38,7 +41,10 @@ private:
     };
     std::map<int32_t, StoredAccount> m_Accounts;
     std::map<std::pair<int32_t, int32_t>, Relation> m_Relations;
-    std::map<int64_t, QueuedMessage> m_Messages;
+    // By recipient, then by queue id.
+    std::map<int32_t, std::map<int64_t, QueuedMessage>> m_Queues;
     int64_t m_nLastQueueID = 0;
     std::map<std::pair<int32_t, int32_t>, PendingRequest> m_Requests;
 };
+
+} // namespace pellix::server

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+namespace pellix::server {
+
 namespace {
 
 constexpr QByteArrayView kUserPath = "/user/";
@@ -116,3 +118,5 @@ QByteArray EncodeResponse(const HttpResponse& response) {
              "Connection: close\r\n\r\n";
     return bytes + response.body;
 }
+
+} // namespace pellix::server

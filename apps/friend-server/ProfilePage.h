@@ -12,6 +12,8 @@
 #include <functional>
 #include <optional>
 
+namespace pellix::server {
+
 struct HttpResponse {
     int status = 200;
     QByteArray contentType = "text/html; charset=utf-8";
@@ -36,3 +38,5 @@ HttpResponse StatusResponse(int status);
 QByteArray RenderProfilePage(const ProfileFacts& profile);
 // The whole response on the wire; the connection closes after it.
 QByteArray EncodeResponse(const HttpResponse& response);
+
+} // namespace pellix::server

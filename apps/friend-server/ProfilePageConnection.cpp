@@ -2,6 +2,8 @@
 
 #include <QTcpSocket>
 
+namespace pellix::server {
+
 ProfilePageConnection::ProfilePageConnection(QTcpSocket* socket, qsizetype maxHeadBytes,
                                              std::chrono::milliseconds timeout, Responder responder,
                                              QObject* parent)
@@ -67,3 +69,5 @@ void ProfilePageConnection::Close() {
     m_Deadline.stop();
     Q_EMIT closed(this);
 }
+
+} // namespace pellix::server

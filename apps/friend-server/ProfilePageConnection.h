@@ -16,6 +16,8 @@
 
 class QTcpSocket;
 
+namespace pellix::server {
+
 class ProfilePageConnection final : public QObject {
     Q_OBJECT
 public:
@@ -45,3 +47,5 @@ private:
     bool m_bAnswered = false;
     bool m_bClosed = false;
 };
+
+} // namespace pellix::server

@@ -8,6 +8,8 @@
 #include <exception>
 #include <vector>
 
+namespace pellix::server {
+
 ProfilePageServer::ProfilePageServer(AccountStore& store, PresenceLookup isOnline,
                                      const ProfilePageLimits& limits, QObject* parent)
     : QObject(parent), m_Store(store), m_IsOnline(std::move(isOnline)), m_Limits(limits) {
@@ -64,3 +66,5 @@ HttpResponse ProfilePageServer::Answer(const HttpRequestHead& head) {
         return StatusResponse(500);
     }
 }
+
+} // namespace pellix::server

@@ -15,6 +15,8 @@
 #include <functional>
 #include <unordered_set>
 
+namespace pellix::server {
+
 class AccountStore;
 class ProfilePageConnection;
 
@@ -52,3 +54,5 @@ private:
     ProfilePageLimits m_Limits;
     std::unordered_set<ProfilePageConnection*> m_Connections;
 };
+
+} // namespace pellix::server

@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+namespace pellix::server {
+
 template <typename Row> class RowsExtraction final : public QxDataModule::AbstractExtraction {
 public:
     using ReadRow = std::function<void(QxDataModule::AbstractExtractor&, std::size_t, Row&)>;
@@ -58,3 +60,5 @@ intoRows(std::vector<Row>& rows, std::vector<QxDataModule::ColumnKind> columns,
          typename RowsExtraction<Row>::ReadRow readRow) {
     return std::make_unique<RowsExtraction<Row>>(rows, std::move(columns), std::move(readRow));
 }
+
+} // namespace pellix::server

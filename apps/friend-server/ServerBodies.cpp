@@ -1,8 +1,12 @@
 #include "ServerBodies.h"
 
+namespace pellix::server {
+
 namespace ServerBodies {
 
 std::string FitGbk(const std::string& text, std::size_t maxBytes) {
+    if (text.size() <= maxBytes)
+        return text;
     std::size_t end = 0;
     while (end < text.size()) {
         const auto lead = static_cast<uint8_t>(text[end]);
@@ -119,3 +123,5 @@ CCommandStream Shake(int32_t senderID) {
 }
 
 } // namespace ServerBodies
+
+} // namespace pellix::server

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+namespace pellix::server {
+
 namespace ServerBodies {
 
 constexpr std::size_t kMaxBody = 0xFFFF;
@@ -52,3 +54,5 @@ CCommandStream OfflineMessages(const std::vector<OfflineMessageEntry>& messages)
 CCommandStream Shake(int32_t senderID);
 
 } // namespace ServerBodies
+
+} // namespace pellix::server

@@ -7,6 +7,8 @@
 
 #include <limits>
 
+namespace pellix::server {
+
 namespace {
 
 const QString kListen = QStringLiteral("listen");
@@ -215,3 +217,5 @@ QString ServerOptionsHelp() {
     DefineOptions(parser);
     return parser.helpText();
 }
+
+} // namespace pellix::server

@@ -13,6 +13,8 @@
 #include <utility>
 #include <vector>
 
+namespace pellix::server {
+
 struct ServerOptions {
     QString listenHost = QStringLiteral("127.0.0.1");
     quint16 listenPort = 5500;
@@ -35,3 +37,5 @@ struct ServerOptions {
 std::optional<ServerOptions> ParseServerOptions(const QStringList& arguments, QString& error);
 
 QString ServerOptionsHelp();
+
+} // namespace pellix::server

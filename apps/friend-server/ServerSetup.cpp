@@ -4,6 +4,8 @@
 #include "FriendRelations.h"
 #include "client/StringUtility.h"
 
+namespace pellix::server {
+
 namespace {
 
 Account DemoAccount(int32_t userID, const char* userName, const QString& nickName, uint8_t gender) {
@@ -51,3 +53,5 @@ bool ApplySetup(const ServerOptions& options, AccountStore& store, QString& erro
     }
     return true;
 }
+
+} // namespace pellix::server

@@ -6,6 +6,8 @@
 
 #include <QString>
 
+namespace pellix::server {
+
 class AccountStore;
 
 // The demo accounts: ids 10001 to 10004, each with the token "demo".
@@ -13,3 +15,5 @@ std::vector<Account> DemoAccounts();
 
 // False, with error set, when a friendship names an unknown account.
 bool ApplySetup(const ServerOptions& options, AccountStore& store, QString& error);
+
+} // namespace pellix::server

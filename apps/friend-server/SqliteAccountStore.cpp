@@ -8,6 +8,8 @@
 #include "data/SessionFactory.h"
 #include "data/Statement.h"
 
+namespace pellix::server {
+
 using namespace QxDataModule;
 using StringUtility::AnsiToUTF8;
 using StringUtility::UTF8ToAnsi;
@@ -176,10 +178,9 @@ int64_t SqliteAccountStore::QueueMessage(const QueuedMessage& message) {
     return queueID;
 }
 
-std::vector<QueuedMessage> SqliteAccountStore::QueuedMessagesFor(int32_t recipientID,
-                                                                 std::size_t limit) {
+std::optional<QueuedMessage> SqliteAccountStore::NextQueuedMessage(int32_t recipientID,
+                                                                   int64_t afterQueueID) {
     std::vector<QueuedMessage> messages;
-    const int64_t rowLimit = static_cast<int64_t>(limit);
     auto readRow = [](AbstractExtractor& row, std::size_t pos, QueuedMessage& message) {
         int64_t value = 0;
         row.extract(pos, message.queueID);
@@ -193,14 +194,16 @@ std::vector<QueuedMessage> SqliteAccountStore::QueuedMessagesFor(int32_t recipie
         message.text = UTF8ToAnsi(text);
     };
     m_Session << "SELECT queue_id, recipient_id, sender_id, sent_at, text FROM offline_messages "
-                 "WHERE recipient_id = ? ORDER BY queue_id LIMIT ?",
-        use(recipientID), use(rowLimit),
+                 "WHERE recipient_id = ? AND queue_id > ? ORDER BY queue_id LIMIT 1",
+        use(recipientID), use(afterQueueID),
         intoRows<QueuedMessage>(messages,
                                 {ColumnKind::Integer, ColumnKind::Integer, ColumnKind::Integer,
                                  ColumnKind::Integer, ColumnKind::Text},
                                 readRow),
         now;
-    return messages;
+    if (messages.empty())
+        return std::nullopt;
+    return std::move(messages.front());
 }
 
 std::size_t SqliteAccountStore::QueuedMessageCount(int32_t recipientID) {
@@ -252,3 +255,5 @@ void SqliteAccountStore::DeleteRequest(int32_t requesterID, int32_t targetID) {
     m_Session << "DELETE FROM friend_requests WHERE requester_id = ? AND target_id = ?",
         use(requesterID), use(targetID), now;
 }
+
+} // namespace pellix::server

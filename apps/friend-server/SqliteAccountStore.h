@@ -8,7 +8,9 @@
 
 #include <string>
 
-class SqliteAccountStore final : public AccountStore {
+namespace pellix::server {
+
+class SqliteAccountStore : public AccountStore {
 public:
     // Opens or creates the file (UTF-8 path) and its tables; throws DataException on failure.
     explicit SqliteAccountStore(const std::string& path);
@@ -24,7 +26,8 @@ public:
                         const std::vector<int32_t>& bumpVersions) override;
 
     int64_t QueueMessage(const QueuedMessage& message) override;
-    std::vector<QueuedMessage> QueuedMessagesFor(int32_t recipientID, std::size_t limit) override;
+    std::optional<QueuedMessage> NextQueuedMessage(int32_t recipientID,
+                                                   int64_t afterQueueID) override;
     std::size_t QueuedMessageCount(int32_t recipientID) override;
     void DeleteQueuedMessages(int32_t recipientID, int64_t lastQueueID) override;
 
@@ -40,3 +43,5 @@ private:
 
     QxDataModule::Session m_Session;
 };
+
+} // namespace pellix::server

@@ -7,6 +7,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+namespace pellix::server {
+
 namespace {
 
 int g_SignalPipe[2] = {-1, -1};
@@ -30,3 +32,5 @@ bool QuitOnTerminationSignals(QCoreApplication& app) {
     action.sa_flags = SA_RESTART;
     return sigaction(SIGINT, &action, nullptr) == 0 && sigaction(SIGTERM, &action, nullptr) == 0;
 }
+
+} // namespace pellix::server

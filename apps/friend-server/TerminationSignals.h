@@ -4,5 +4,9 @@
 
 class QCoreApplication;
 
+namespace pellix::server {
+
 // False when the signals could not be routed; they then end the process as usual.
 bool QuitOnTerminationSignals(QCoreApplication& app);
+
+} // namespace pellix::server

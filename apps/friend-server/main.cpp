@@ -17,6 +17,7 @@
 #include <exception>
 #include <memory>
 
+namespace pellix::server {
 namespace {
 
 constexpr int kExitBadArguments = 2;
@@ -26,9 +27,7 @@ void PrintError(const QString& message) {
     std::fprintf(stderr, "pellix-friend-server: %s\n", message.toUtf8().constData());
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QString error;
     const std::optional<ServerOptions> options = ParseServerOptions(app.arguments(), error);
@@ -84,4 +83,11 @@ int main(int argc, char** argv) {
     }
     QuitOnTerminationSignals(app);
     return app.exec();
+}
+
+} // namespace
+} // namespace pellix::server
+
+int main(int argc, char** argv) {
+    return pellix::server::Run(argc, argv);
 }

@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+using namespace pellix::server;
+
 namespace {
 
 // A client that counts the frames of one sub-command it receives.

@@ -10,6 +10,12 @@
 
 #include <cstring>
 
+using pellix::server::Account;
+using pellix::server::FriendRelations;
+using pellix::server::FriendServer;
+using pellix::server::SessionLimits;
+using pellix::server::SqliteAccountStore;
+
 std::string Gbk(const char* utf8) {
     return StringUtility::UTF8ToAnsi(utf8);
 }

@@ -37,7 +37,7 @@ protected:
     // Destroys the server and closes its database, as a killed server would leave them.
     void StopServer();
     quint16 ServerPort() const { return m_nServerPort; }
-    AccountStore& ServerStore() { return *m_pStore; }
+    pellix::server::AccountStore& ServerStore() { return *m_pStore; }
     int32_t ServerListVersion(int32_t userID) { return m_pStore->ListVersion(userID); }
     std::size_t ServerOnlineCount() const { return m_pServer ? m_pServer->OnlineCount() : 0; }
     std::string ServerAddress() const { return AddressOf(m_nServerPort); }
@@ -80,8 +80,8 @@ private:
     QString m_PreviousDir;
     QTemporaryDir m_ServerDir;
     quint16 m_nServerPort = 0;
-    std::unique_ptr<AccountStore> m_pStore;
-    std::unique_ptr<FriendServer> m_pServer;
+    std::unique_ptr<pellix::server::AccountStore> m_pStore;
+    std::unique_ptr<pellix::server::FriendServer> m_pServer;
     std::vector<std::unique_ptr<TestPeer>> m_Peers;
     std::unique_ptr<CFriendService> m_pService;
 };

@@ -78,7 +78,8 @@ TEST_F(Requests, ARequestFromAUserBlacklistedHereIsRefusedOnTheWireAndShowsNothi
     m_Boxes.boxes.clear();
     // Lifted on the server from elsewhere: the server passes requests on again, this module's
     // blacklist still holds the user.
-    ASSERT_TRUE(FriendRelations(ServerStore()).MoveToStrangers(kOwnID, kStrangerID));
+    ASSERT_TRUE(
+        pellix::server::FriendRelations(ServerStore()).MoveToStrangers(kOwnID, kStrangerID));
 
     TestPeer& asker = LogOnPeer(kStrangerID);
     AskToBeFriends(asker, kOwnID, "加我吧");

@@ -1,51 +1,11 @@
 // The built server binary, run as the demo script runs it.
 
-#include "TestPeer.h"
+#include "ServerProcess.h"
 
 #include "records/FriendRecords.h"
 
-#include <QProcess>
-#include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QTest>
 #include <gtest/gtest.h>
-
-namespace {
-
-class ServerProcess {
-public:
-    explicit ServerProcess(const QStringList& arguments) {
-        m_Process.start(QStringLiteral(FRIEND_SERVER_PATH), arguments);
-    }
-    ~ServerProcess() {
-        if (m_Process.state() != QProcess::NotRunning) {
-            m_Process.kill();
-            m_Process.waitForFinished();
-        }
-    }
-
-    // The port from the "listening on HOST:PORT" line, or 0.
-    quint16 WaitListening() {
-        if (!QTest::qWaitFor([this] { return m_Process.canReadLine() || Finished(); }, kWaitMs))
-            return 0;
-        const QString line = QString::fromUtf8(m_Process.readLine()).trimmed();
-        const QRegularExpression pattern(QStringLiteral("^listening on 127\\.0\\.0\\.1:(\\d+)$"));
-        const QRegularExpressionMatch match = pattern.match(line);
-        return match.hasMatch() ? static_cast<quint16>(match.captured(1).toUInt()) : 0;
-    }
-    bool Finished() const { return m_Process.state() == QProcess::NotRunning; }
-    int WaitExitCode() {
-        if (!QTest::qWaitFor([this] { return Finished(); }, kWaitMs))
-            return -1;
-        return m_Process.exitCode();
-    }
-    QString ErrorOutput() { return QString::fromUtf8(m_Process.readAllStandardError()); }
-
-private:
-    QProcess m_Process;
-};
-
-} // namespace
 
 TEST(BinaryTest, ListensOnAFreePortAndServesTheDemoAccounts) {
     QTemporaryDir dir;

@@ -5,6 +5,8 @@
 #include "ServerBodies.h"
 #include "client/StringUtility.h"
 
+using namespace pellix::server;
+
 namespace {
 
 class ChatTest : public ServerFixture {
@@ -16,15 +18,6 @@ protected:
         Befriend(1, 2);
     }
 };
-
-std::vector<OfflineMessageEntry> DecodeOffline(const FrameCodec::Frame& frame) {
-    CCommandStream body = BodyOf(frame);
-    body.ReadInt32();
-    std::vector<OfflineMessageEntry> messages;
-    body.ReadList(messages, ReadOfflineMessageEntry);
-    EXPECT_FALSE(body.IsTruncated());
-    return messages;
-}
 
 // The texts of chat messages and queued messages, in the order they arrived.
 std::vector<std::string> ReceivedTexts(const TestPeer& peer) {

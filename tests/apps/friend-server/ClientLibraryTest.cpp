@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+using namespace pellix::server;
+
 namespace {
 
 // A service that logs on at every connection and keeps what the server sends it.

@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+using namespace pellix::server;
+
 namespace {
 
 Account MakeAccount(int32_t userID, const std::string& nickName) {

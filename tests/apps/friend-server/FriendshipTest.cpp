@@ -5,6 +5,8 @@
 #include "ServerBodies.h"
 #include "client/StringUtility.h"
 
+using namespace pellix::server;
+
 namespace {
 
 class FriendshipTest : public ServerFixture {

@@ -4,6 +4,8 @@
 
 #include "client/StringUtility.h"
 
+using namespace pellix::server;
+
 namespace {
 
 const std::string kXiaoMing = StringUtility::QStringToAnsi(QStringLiteral("小明"));

@@ -13,6 +13,8 @@
 
 #include <memory>
 
+using namespace pellix::server;
+
 namespace {
 
 class ProfileBrowserTest : public ServerFixture {

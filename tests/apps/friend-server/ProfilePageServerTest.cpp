@@ -12,6 +12,8 @@
 
 #include <memory>
 
+using namespace pellix::server;
+
 using namespace std::chrono_literals;
 
 namespace {

@@ -8,6 +8,8 @@
 #include <QString>
 #include <gtest/gtest.h>
 
+using namespace pellix::server;
+
 namespace {
 
 using Status = HeadReading::Status;

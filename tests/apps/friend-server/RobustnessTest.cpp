@@ -2,6 +2,8 @@
 
 #include "ServerFixture.h"
 
+using namespace pellix::server;
+
 namespace {
 
 class RobustnessTest : public ServerFixture {

@@ -15,8 +15,15 @@
 #include <memory>
 #include <string>
 
+namespace pellix::server {
+
 class ServerFixture : public ::testing::Test {
 protected:
+    // The store the server runs on; a test may watch what the server does with it.
+    virtual std::unique_ptr<AccountStore> OpenStore(const std::string& path) {
+        return std::make_unique<SqliteAccountStore>(path);
+    }
+
     void TearDown() override {
         m_Peers.clear();
         m_pServer.reset();
@@ -28,7 +35,7 @@ protected:
         m_pStore.reset();
         ASSERT_TRUE(m_Dir.isValid());
         const QString path = m_Dir.filePath(QStringLiteral("friends.db"));
-        m_pStore = std::make_unique<SqliteAccountStore>(path.toStdString());
+        m_pStore = OpenStore(path.toStdString());
         m_pServer = std::make_unique<FriendServer>(*m_pStore, limits);
         ASSERT_TRUE(m_pServer->Listen(QHostAddress::LocalHost, 0));
     }
@@ -85,3 +92,14 @@ inline FriendListBody DecodeFriendList(const FrameCodec::Frame& frame) {
     EXPECT_FALSE(body.IsTruncated());
     return list;
 }
+
+inline std::vector<OfflineMessageEntry> DecodeOffline(const FrameCodec::Frame& frame) {
+    CCommandStream body = BodyOf(frame);
+    body.ReadInt32();
+    std::vector<OfflineMessageEntry> messages;
+    body.ReadList(messages, ReadOfflineMessageEntry);
+    EXPECT_FALSE(body.IsTruncated());
+    return messages;
+}
+
+} // namespace pellix::server

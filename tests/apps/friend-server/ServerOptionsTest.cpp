@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace pellix::server;
+
 namespace {
 
 std::optional<ServerOptions> Parse(QStringList arguments, QString& error) {

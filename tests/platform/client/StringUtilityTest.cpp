@@ -33,6 +33,32 @@ TEST(StringUtility, TextGbkCannotHoldBecomesQuestionMarks) {
     EXPECT_EQ(StringUtility::UTF8ToAnsi(utf8), kFriendGbk + "?x?y" + kFriendGbk);
     // A sequence cut at the end of the text.
     EXPECT_EQ(StringUtility::UTF8ToAnsi("ab\xE5\xA5"), "ab?");
+    // A run of one unencodable character, then a lead byte whose twin right after it starts a
+    // good character.
+    const std::string emoji = "\xF0\x9F\x98\x80";
+    EXPECT_EQ(StringUtility::UTF8ToAnsi(emoji + emoji + emoji + "\xE5" + kFriendUtf8),
+              "????" + kFriendGbk);
+}
+
+// Conversion time must not grow with the square of the bad bytes: at that rate these 4 MiB texts
+// would take hours and the test would run into its time limit.
+TEST(StringUtility, LongTextsMadeOfBadUnitsConvertWholeWithEveryUnitReplaced) {
+    constexpr std::size_t kUnits = 4 * 1024 * 1024;
+    const std::string notGbk(kUnits, '\xFF');
+    const std::string utf8 = StringUtility::AnsiToUTF8(notGbk);
+    ASSERT_EQ(utf8.size(), kUnits * 3);
+    EXPECT_EQ(utf8.find_first_not_of("\xEF\xBF\xBD"), std::string::npos);
+
+    // U+FFFD has no GBK form: what the first conversion made of bad bytes comes back as '?'.
+    EXPECT_EQ(StringUtility::UTF8ToAnsi(utf8), std::string(kUnits, '?'));
+    // Bad units among good ones: every good character is kept, in place.
+    std::string mixed;
+    for (std::size_t i = 0; i < kUnits / 8; ++i)
+        mixed += kFriendUtf8 + "\x80";
+    std::string expected;
+    for (std::size_t i = 0; i < kUnits / 8; ++i)
+        expected += kFriendGbk + "?";
+    EXPECT_EQ(StringUtility::UTF8ToAnsi(mixed), expected);
 }
 
 TEST(StringUtility, QtBoundaryKeepsChinese) {

@@ -1,0 +1,45 @@
+#pragma once
+// The built server binary as a child process, started as the demo script starts it.
+
+#include "TestPeer.h"
+
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTest>
+
+class ServerProcess {
+public:
+    explicit ServerProcess(const QStringList& arguments) {
+        m_Process.start(QStringLiteral(FRIEND_SERVER_PATH), arguments);
+    }
+    ~ServerProcess() { Kill(); }
+    ServerProcess(const ServerProcess&) = delete;
+    ServerProcess& operator=(const ServerProcess&) = delete;
+
+    // The port from the "listening on HOST:PORT" line, or 0.
+    quint16 WaitListening() {
+        if (!QTest::qWaitFor([this] { return m_Process.canReadLine() || Finished(); }, kWaitMs))
+            return 0;
+        const QString line = QString::fromUtf8(m_Process.readLine()).trimmed();
+        const QRegularExpression pattern(QStringLiteral("^listening on 127\\.0\\.0\\.1:(\\d+)$"));
+        const QRegularExpressionMatch match = pattern.match(line);
+        return match.hasMatch() ? static_cast<quint16>(match.captured(1).toUInt()) : 0;
+    }
+    bool Finished() const { return m_Process.state() == QProcess::NotRunning; }
+    int WaitExitCode() {
+        if (!QTest::qWaitFor([this] { return Finished(); }, kWaitMs))
+            return -1;
+        return m_Process.exitCode();
+    }
+    // SIGKILL: the server gets no chance to finish anything.
+    void Kill() {
+        if (Finished())
+            return;
+        m_Process.kill();
+        m_Process.waitForFinished();
+    }
+    QString ErrorOutput() { return QString::fromUtf8(m_Process.readAllStandardError()); }
+
+private:
+    QProcess m_Process;
+};
