@@ -1,8 +1,12 @@
 #include "FriendServer.h"
 
+#include "ServerTls.h"
 #include "TcpLink.h"
+#include "TlsLink.h"
 #include "records/FriendCommands.h"
 
+#include <QSslServer>
+#include <QSslSocket>
 #include <QTcpSocket>
 
 #include <exception>
@@ -19,8 +23,7 @@ constexpr int kListenBacklog = 1024;
 
 FriendServer::FriendServer(AccountStore& store, const SessionLimits& limits, QObject* parent)
     : QObject(parent), m_Limits(limits), m_Handler(store) {
-    m_Server.setListenBacklogSize(kListenBacklog);
-    connect(&m_Server, &QTcpServer::newConnection, this, &FriendServer::OnNewConnection);
+    ServeWith(std::make_unique<QTcpServer>());
 }
 
 FriendServer::~FriendServer() {
@@ -30,13 +33,53 @@ FriendServer::~FriendServer() {
         session->Drop();
 }
 
+void FriendServer::ServeWith(std::unique_ptr<QTcpServer> server) {
+    m_pServer = std::move(server);
+    m_pServer->setListenBacklogSize(kListenBacklog);
+    // A TLS server has a connection for us only once its handshake is done, which it tells with
+    // the second signal; a plain one tells both at once.
+    connect(m_pServer.get(), &QTcpServer::newConnection, this, &FriendServer::OnNewConnection);
+    connect(m_pServer.get(), &QTcpServer::pendingConnectionAvailable, this,
+            &FriendServer::OnNewConnection);
+}
+
+bool FriendServer::UseTls(const QSslConfiguration& configuration) {
+    if (m_pServer->isListening())
+        return false;
+    auto server = std::make_unique<QSslServer>();
+    server->setSslConfiguration(configuration);
+    server->setHandshakeTimeout(static_cast<int>(m_Limits.handshakeTimeout.count()));
+    // The handshake's round trips go out at once, not after the peer's delayed acknowledgement.
+    connect(server.get(), &QSslServer::startedEncryptionHandshake, this, [](QSslSocket* socket) {
+        socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    });
+    connect(server.get(), &QSslServer::errorOccurred, this, &FriendServer::OnHandshakeFailed);
+    ServeWith(std::move(server));
+    m_bTls = true;
+    return true;
+}
+
 bool FriendServer::Listen(const QHostAddress& address, quint16 port) {
-    return m_Server.listen(address, port);
+    return m_pServer->listen(address, port);
 }
 
 void FriendServer::OnNewConnection() {
-    while (QTcpSocket* socket = m_Server.nextPendingConnection())
-        Adopt(new TcpLink(socket));
+    while (QTcpSocket* socket = m_pServer->nextPendingConnection()) {
+        if (auto* secure = qobject_cast<QSslSocket*>(socket))
+            Adopt(new TlsLink(secure));
+        else
+            Adopt(new TcpLink(socket));
+    }
+}
+
+// The server drops the peer itself; this only tells the log why.
+void FriendServer::OnHandshakeFailed(QSslSocket* socket, QAbstractSocket::SocketError error) {
+    const QString reason = error == QAbstractSocket::SocketTimeoutError
+                               ? QStringLiteral("no handshake within %1 ms")
+                                     .arg(m_Limits.handshakeTimeout.count())
+                               : socket->errorString();
+    qCInfo(lcServerTls).noquote() << "TLS peer" << socket->peerAddress().toString()
+                                  << "dropped:" << reason;
 }
 
 ClientSession* FriendServer::Adopt(SessionLink* link) {

@@ -1,18 +1,21 @@
 #pragma once
-// The client library's connection to a server: one QTcpSocket at a time speaking the library's
-// framing, answering pings, sending its own when idle, and dropping a connection on which nothing
-// has arrived for too long. It reports every outcome to the owning service through the service's
+// The client library's connection to a server: one socket at a time (a QTcpSocket, or a QSslSocket
+// for a TLS server) speaking the library's framing, answering pings, sending its own when idle, and
+// dropping a connection on which nothing has arrived for too long. It reports every outcome to the owning service through the service's
 // socket callbacks. Owned by CClientService; lives on the Qt main thread.
 
 #include "ClientSocket.h"
 #include "FrameCodec.h"
 
 #include <QAbstractSocket>
+#include <QList>
 #include <QNetworkProxy>
 #include <QObject>
 #include <QTimer>
 
 class IClientService;
+class QSslConfiguration;
+class QSslError;
 class QTcpSocket;
 
 class ClientConnection final : public QObject, public IClientSocket {
@@ -29,8 +32,10 @@ public:
     // after receiveIdleMs without receiving, or when a started frame takes longer than that.
     void SetKeepAliveTimes(int sendIdleMs, int receiveIdleMs);
 
-    // Drops what runs and starts one attempt; the outcome comes through OnSocketConnect.
-    void Open(const QString& host, quint16 port);
+    // Drops what runs and starts one attempt; the outcome comes through OnSocketConnect. With a
+    // TLS configuration the connection counts as made only once the handshake has verified the
+    // server: nothing is sent before, and a handshake that fails is a failed attempt.
+    void Open(const QString& host, quint16 port, const QSslConfiguration* tls = nullptr);
     // Drops the connection or attempt without reporting it.
     void Close();
     bool IsConnected() const { return m_bConnected; }
@@ -43,6 +48,7 @@ public:
 
 private:
     void OnConnected();
+    void OnSslErrors(const QList<QSslError>& errors);
     void OnReadyRead();
     void OnSocketError(QAbstractSocket::SocketError error);
     void OnSendIdle();
@@ -60,6 +66,9 @@ private:
     QNetworkProxy m_Proxy{QNetworkProxy::NoProxy};
     QTcpSocket* m_pSocket = nullptr; // a child of this connection, released with deleteLater
     bool m_bConnected = false;
+    bool m_bTls = false;
+    // "host:port" of the current attempt, for the log.
+    QString m_strPeer;
     FrameCodec::FrameReader m_Reader;
     QTimer m_SendIdleTimer;
     QTimer m_ReceiveIdleTimer;
