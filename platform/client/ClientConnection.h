@@ -6,11 +6,13 @@
 
 #include "ClientSocket.h"
 #include "FrameCodec.h"
+#include "KeepAliveClock.h"
 
 #include <QAbstractSocket>
 #include <QNetworkProxy>
 #include <QObject>
-#include <QTimer>
+
+#include <memory>
 
 class IClientService;
 class QTcpSocket;
@@ -28,6 +30,9 @@ public:
     // A ping goes out after sendIdleMs without sending; the connection (or an attempt) is dropped
     // after receiveIdleMs without receiving, or when a started frame takes longer than that.
     void SetKeepAliveTimes(int sendIdleMs, int receiveIdleMs);
+    // Times both on this clock (not owned; it must outlive the connection or be replaced); null
+    // goes back to Qt's timers. A running connection's timers start afresh on the new clock.
+    void SetKeepAliveClock(IKeepAliveClock* clock);
 
     // Drops what runs and starts one attempt; the outcome comes through OnSocketConnect.
     void Open(const QString& host, quint16 port);
@@ -61,6 +66,8 @@ private:
     QTcpSocket* m_pSocket = nullptr; // a child of this connection, released with deleteLater
     bool m_bConnected = false;
     FrameCodec::FrameReader m_Reader;
-    QTimer m_SendIdleTimer;
-    QTimer m_ReceiveIdleTimer;
+    int m_nSendIdleMs = kDefaultSendIdleMs;
+    int m_nReceiveIdleMs = kDefaultReceiveIdleMs;
+    std::unique_ptr<IKeepAliveTimer> m_pSendIdleTimer;
+    std::unique_ptr<IKeepAliveTimer> m_pReceiveIdleTimer;
 };
