@@ -29,6 +29,7 @@ if(PELLIX_FUZZ)
     endif()
     target_compile_options(pellix_common INTERFACE
         -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
-        -fno-sanitize-recover=undefined)
+        -fno-sanitize-recover=undefined
+        -fsanitize-coverage-ignorelist=${CMAKE_SOURCE_DIR}/tests/fuzz/coverage-ignore.txt)
     target_link_options(pellix_common INTERFACE -fsanitize=address,undefined)
 endif()

@@ -13,8 +13,8 @@ bool CFriendService::SendBody(uint16_t sub, const void* body, std::size_t size) 
     return m_pClientSocket->SendData(CMD_FRIEND, sub, body, static_cast<uint16_t>(size));
 }
 
-void CFriendService::SendAddFriendRequest(int ownID, int targetID, const std::string& verifyText) {
-    SendCommand(SUB_C_ADD_FRIEND, [&](CCommandStream& stream) {
+bool CFriendService::SendAddFriendRequest(int ownID, int targetID, const std::string& verifyText) {
+    return SendCommand(SUB_C_ADD_FRIEND, [&](CCommandStream& stream) {
         WriteAddFriendRequest(stream, ownID, targetID, verifyText);
     });
 }

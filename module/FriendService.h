@@ -57,7 +57,7 @@ public:
     bool OnServiceCommand(CMD_Command command, const void* body, unsigned short length) override;
 
     // Requests to the friend server.
-    void SendAddFriendRequest(int ownID, int targetID, const std::string& verifyText) override;
+    bool SendAddFriendRequest(int ownID, int targetID, const std::string& verifyText) override;
     void SendFriendReply(int ownID, int requesterID, bool accepted) override;
     void SendMoveRequest(int ownID, int targetID, uint8_t operation) override;
     bool SendLogonRequest(int ownID, const std::string& logonToken, int32_t version) override;
@@ -70,6 +70,10 @@ public:
     int PlayMessageSound() override;
     int PlayNotifySound() override;
     void PlayShakeSound() override;
+
+    // The cues play through this player (not owned) instead of the service's own; null
+    // restores the own one. Lets a test hear which file each cue plays.
+    void SetSoundPlayer(CMidiPlayer* player);
 
     IFriendHost* GetFriendHost() const override { return m_pFriendHost; }
     const QFont& GetFont() const override { return *m_Font; }
@@ -97,6 +101,7 @@ private:
 
     CSkinBoxNotices m_NoticeBoxes;
     CMidiPlayer m_SoundPlayer;
+    CMidiPlayer* m_pSoundPlayer = &m_SoundPlayer;
     IFriendHost* m_pFriendHost = nullptr;
     tagProxyInfo m_Proxy;
     std::unique_ptr<QFont> m_Font;

@@ -10,9 +10,18 @@ bool CFriendService::FriendSoundOn() const {
            m_pFriendOptionManager->GetFriendOption().bOpenFriendSound;
 }
 
+void CFriendService::SetSoundPlayer(CMidiPlayer* player) {
+    m_pSoundPlayer = player != nullptr ? player : &m_SoundPlayer;
+}
+
 void CFriendService::PlaySound(const char* fileName) {
-    const std::string path = FileUtility::GetCurrentWorkingDirectory() + fileName;
-    m_SoundPlayer.PlaySoundFile(path.c_str());
+    // File-system bytes end to end: the working directory as the system names it, the player
+    // decoding it the same way.
+    const std::string directory = FileUtility::GetCurrentWorkingDirectory();
+    if (directory.empty())
+        return;
+    const std::string path = directory + fileName;
+    m_pSoundPlayer->PlaySoundFile(path.c_str());
 }
 
 void CFriendService::PlayOnlineSound() {

@@ -13,7 +13,8 @@ struct tagProxyInfo;
 
 class IFriendRequests {
 public:
-    virtual void SendAddFriendRequest(int ownID, int targetID, const std::string& verifyText) = 0;
+    // False when the request did not go out: not connected, or a body longer than a frame holds.
+    virtual bool SendAddFriendRequest(int ownID, int targetID, const std::string& verifyText) = 0;
     virtual void SendFriendReply(int ownID, int requesterID, bool accepted) = 0;
     virtual void SendMoveRequest(int ownID, int targetID, uint8_t operation) = 0;
     virtual bool SendLogonRequest(int ownID, const std::string& logonToken, int32_t version) = 0;

@@ -1,5 +1,6 @@
 #include "RequestBodies.h"
 
+#include "client/FrameCodec.h"
 #include "client/LittleEndian.h"
 
 void WriteAddFriendRequest(CCommandStream& stream, int ownID, int targetID,
@@ -7,6 +8,12 @@ void WriteAddFriendRequest(CCommandStream& stream, int ownID, int targetID,
     stream.WriteInt32(ownID);
     stream.WriteInt32(targetID);
     stream.WriteString(verifyText);
+}
+
+bool AddFriendRequestFits(const std::string& verifyText) {
+    // Two ids and the text with its terminating zero.
+    constexpr std::size_t fixedPart = 2 * sizeof(int32_t) + 1;
+    return verifyText.size() <= FrameCodec::kMaxBodySize - fixedPart;
 }
 
 void WriteLogonRequest(CCommandStream& stream, int ownID, const std::string& logonToken,

@@ -11,6 +11,8 @@
 
 void WriteAddFriendRequest(CCommandStream& stream, int ownID, int targetID,
                            const std::string& verifyText);
+// Whether a request with this verification text fits the largest body a frame carries.
+bool AddFriendRequestFits(const std::string& verifyText);
 void WriteLogonRequest(CCommandStream& stream, int ownID, const std::string& logonToken,
                        int32_t version);
 void WriteChatMessage(CCommandStream& stream, int ownID, int friendID, const std::string& text);

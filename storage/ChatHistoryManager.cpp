@@ -7,8 +7,12 @@
 
 namespace {
 
-std::string PeerFilePath(int peerID) {
-    return ChatHistoryDirectory() + ChatHistoryFileName(peerID);
+// The peer's history file, its directory made first; empty without a working directory, which
+// the store then reports.
+std::string PreparedPeerFile(int peerID) {
+    const std::string directory = ChatHistoryDirectory();
+    EnsureDirectory(directory);
+    return ChatHistoryFilePath(directory, peerID);
 }
 
 } // namespace
@@ -19,20 +23,17 @@ CChatHistoryManager::~CChatHistoryManager() = default;
 
 void CChatHistoryManager::AddMessage(int peerID, const std::string& from, const std::string& to,
                                      int64_t time, const std::string& message) {
-    EnsureChatHistoryDirectory();
-    CChatHistoryStore(m_Records, PeerFilePath(peerID)).AddMessage(from, to, time, message);
+    CChatHistoryStore(m_Records, PreparedPeerFile(peerID)).AddMessage(from, to, time, message);
 }
 
 int CChatHistoryManager::GetMessageCount(int peerID) {
-    EnsureChatHistoryDirectory();
-    return CChatHistoryStore(m_Records, PeerFilePath(peerID)).GetMessageCount();
+    return CChatHistoryStore(m_Records, PreparedPeerFile(peerID)).GetMessageCount();
 }
 
 std::vector<ChatHistoryRecord>& CChatHistoryManager::GetMessages(int peerID, int limit,
                                                                  int offset) {
-    EnsureChatHistoryDirectory();
     m_Records.clear();
-    CChatHistoryStore(m_Records, PeerFilePath(peerID)).GetMessages(limit, offset);
+    CChatHistoryStore(m_Records, PreparedPeerFile(peerID)).GetMessages(limit, offset);
     return m_Records;
 }
 
@@ -54,7 +55,9 @@ int64_t CChatHistoryManager::RowAt(int peerID, int index) {
 }
 
 void CChatHistoryManager::DeleteHistory(int peerID) {
-    const std::string path = PeerFilePath(peerID);
+    const std::string path = ChatHistoryFilePath(ChatHistoryDirectory(), peerID);
+    if (path.empty())
+        return;
     FileUtility::deleteFile(path);
     // The write-ahead log beside the file holds the latest messages too.
     FileUtility::deleteFile(path + "-wal");
@@ -63,6 +66,6 @@ void CChatHistoryManager::DeleteHistory(int peerID) {
 
 void CChatHistoryManager::DeleteAllHistory() {
     const std::string directory = ChatHistoryDirectory();
-    if (FileUtility::directoryExist(directory))
+    if (!directory.empty() && FileUtility::directoryExist(directory))
         FileUtility::EmptyDirectory(directory);
 }

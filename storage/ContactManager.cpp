@@ -11,6 +11,9 @@
 
 namespace {
 
+// The id a ContactInfo starts with: a contact of CreateContact that its caller has not numbered.
+constexpr int32_t UNNUMBERED_ID = -1;
+
 void ShowFriendServiceNotice(const char* utf8Text, unsigned int style) {
     ShowServiceNotice(AnsiText(utf8Text), style, 0);
 }
@@ -22,7 +25,7 @@ CContactManager::CContactManager() = default;
 CContactManager::~CContactManager() = default;
 
 ContactInfo* CContactManager::FindContact(int userID) {
-    if (m_bIndexStale)
+    if (m_bIndexStale || HasNewlyNumberedContacts())
         RebuildIndex();
     auto found = m_Index.find(userID);
     // A record whose id was changed through its pointer makes the index stale.
@@ -64,13 +67,21 @@ void CContactManager::Clear() {
     m_Contacts.clear();
     m_Contacts.shrink_to_fit();
     m_Index.clear();
+    m_Unnumbered.clear();
     m_bIndexStale = false;
 }
 
 ContactInfo* CContactManager::CreateContact() {
     ContactInfo* contact = m_Contacts.emplace_back(std::make_unique<ContactInfo>()).get();
+    // Indexed once the caller has numbered it, whenever that is.
+    m_Unnumbered.push_back(contact);
     m_bIndexStale = true;
     return contact;
+}
+
+bool CContactManager::HasNewlyNumberedContacts() const {
+    return std::any_of(m_Unnumbered.begin(), m_Unnumbered.end(),
+                       [](const ContactInfo* contact) { return contact->userID != UNNUMBERED_ID; });
 }
 
 ContactInfo* CContactManager::AppendContact(int userID) {
@@ -90,6 +101,8 @@ void CContactManager::RebuildIndex() {
     m_Index.reserve(m_Contacts.size());
     for (const auto& contact : m_Contacts)
         m_Index.try_emplace(contact->userID, contact.get());
+    std::erase_if(m_Unnumbered,
+                  [](const ContactInfo* contact) { return contact->userID != UNNUMBERED_ID; });
     m_bIndexStale = false;
 }
 
@@ -205,6 +218,7 @@ void CContactManager::RemoveContact(int userID) {
     if (contact->groupID != GROUP_FRIEND && ContactStoreExists())
         CContactStore(m_Contacts).DeleteNonFriend(ContactDatabasePath(), userID);
     m_Index.erase(userID);
+    std::erase(m_Unnumbered, contact);
     std::erase_if(m_Contacts, [contact](const auto& c) { return c.get() == contact; });
     // A second record with the same id becomes the first.
     const auto next = std::find_if(m_Contacts.begin(), m_Contacts.end(),

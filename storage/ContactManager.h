@@ -66,6 +66,7 @@ private:
     ContactInfo* FindOrAppend(int userID);
     ContactInfo* AppendContact(int userID);
     bool MoveToGroup(int userID, int32_t groupID);
+    bool HasNewlyNumberedContacts() const;
     void RebuildIndex();
     void NotifyChanged(ContactInfo* contact);
     void NotifyCounts();
@@ -74,8 +75,10 @@ private:
     IContactListener* m_pListener = nullptr;
     int32_t m_nVersion = -1;
     int32_t m_nVerifyCode = -1;
-    // userID -> first contact with it. Rebuilt lazily when a contact may have been given its id
-    // outside the model (CreateContact) or the store appended rows.
+    // userID -> first contact with it. Rebuilt lazily when the store appended rows, when a
+    // contact made by CreateContact has been given its id, or when a found contact's id changed.
     std::unordered_map<int32_t, ContactInfo*> m_Index;
     bool m_bIndexStale = false;
+    // Contacts of CreateContact whose callers have not yet given them an id (-1).
+    std::vector<ContactInfo*> m_Unnumbered;
 };

@@ -9,6 +9,10 @@ using QxDataModule::SessionFactory;
 using QxDataModule::SQLite::Connector;
 
 QxDataModule::Session OpenDatabase(const std::string& path) {
+    // The profile paths are empty when the working directory is gone; SQLite would take an empty
+    // name for a temporary database and lose whatever is written to it.
+    if (path.empty())
+        throw QxDataModule::DataException("the working directory no longer exists");
     // Paths are file-system bytes, which on this system are already UTF-8.
     return SessionFactory::instance().create(Connector::KEY, path);
 }

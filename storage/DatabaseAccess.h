@@ -7,7 +7,7 @@
 
 #include <string>
 
-// Opens the database file at path (created if missing).
+// Opens the database file at path (created if missing); an empty path fails.
 QxDataModule::Session OpenDatabase(const std::string& path);
 
 // The error box: the failure's text followed by the path, captioned "程序异常".

@@ -14,43 +14,63 @@ std::string DecimalID(int32_t id) {
     return StringUtility::toString(static_cast<unsigned int>(id));
 }
 
+// A path inside the given directory; empty when the directory is unknown, never a path relative
+// to wherever the process happens to be.
+std::string Inside(const std::string& directory, const std::string& name) {
+    return directory.empty() ? std::string() : directory + name;
+}
+
+bool CreateProfileDirectory() {
+    return EnsureDirectory(ProfileDirectory());
+}
+
 } // namespace
 
 std::string ProfileDirectory() {
-    return FileUtility::GetCurrentWorkingDirectory() + "Profile/" + DecimalID(CurrentUserID());
+    return Inside(FileUtility::GetCurrentWorkingDirectory(),
+                  "Profile/" + DecimalID(CurrentUserID()));
 }
 
 std::string ContactDatabasePath() {
-    return ProfileDirectory() + "/contacts.data";
+    return Inside(ProfileDirectory(), "/contacts.data");
 }
 
-void EnsureContactProfileDirectory() {
-    FileUtility::createDirectory(ProfileDirectory());
+bool EnsureContactProfileDirectory() {
+    return CreateProfileDirectory();
 }
 
 bool ContactStoreExists() {
-    return FileUtility::fileExist(ContactDatabasePath());
+    const std::string path = ContactDatabasePath();
+    return !path.empty() && FileUtility::fileExist(path);
 }
 
 std::string OptionDatabasePath() {
-    return ProfileDirectory() + "/option.data";
+    return Inside(ProfileDirectory(), "/option.data");
 }
 
 bool EnsureOptionProfileDirectory() {
     if (CurrentUserID() == 0)
         return false;
-    FileUtility::createDirectory(ProfileDirectory());
+    CreateProfileDirectory();
     return true;
 }
 
 std::string ChatHistoryDirectory() {
-    return ProfileDirectory() + "/ChatHistory/";
+    return Inside(ProfileDirectory(), "/ChatHistory/");
 }
 
-void EnsureChatHistoryDirectory() {
-    FileUtility::createDirectory(ChatHistoryDirectory());
+bool EnsureChatHistoryDirectory() {
+    return EnsureDirectory(ChatHistoryDirectory());
+}
+
+bool EnsureDirectory(const std::string& directory) {
+    return !directory.empty() && FileUtility::createDirectory(directory);
 }
 
 std::string ChatHistoryFileName(int peerID) {
     return DecimalID(peerID) + ".data";
+}
+
+std::string ChatHistoryFilePath(const std::string& directory, int peerID) {
+    return Inside(directory, ChatHistoryFileName(peerID));
 }

@@ -9,11 +9,14 @@
 
 namespace {
 
-QColor NameColour(const QString& name) {
+// Colours come in bands of 15 degrees of hue: 24 a name can get.
+constexpr int kHueBand = 15;
+
+int NameHue(const QString& name) {
     const QByteArray hash = QCryptographicHash::hash(name.toUtf8(), QCryptographicHash::Md5);
     const int hue =
         (static_cast<unsigned char>(hash[0]) << 8 | static_cast<unsigned char>(hash[1])) % 360;
-    return QColor::fromHsl(hue, 150, 120);
+    return hue / kHueBand * kHueBand;
 }
 
 QString Initial(const QString& name) {
@@ -36,7 +39,7 @@ QPixmap AvatarHost::MakeAvatar(const QString& name, int gender, int size) {
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
-    const QColor base = NameColour(name);
+    const QColor base = QColor::fromHsl(NameHue(name), 150, 120);
     QLinearGradient gradient(0, 0, 0, size);
     gradient.setColorAt(0, base.lighter(130));
     gradient.setColorAt(1, base.darker(115));
@@ -53,23 +56,23 @@ QPixmap AvatarHost::MakeAvatar(const QString& name, int gender, int size) {
     return pixmap;
 }
 
-const QPixmap& AvatarHost::Cached(std::unordered_map<int, QPixmap>& cache,
-                                  const std::string& userName, int userID, int gender, int size) {
-    // Node-based: a returned image stays valid while others are added.
-    auto found = cache.find(userID);
+const QPixmap& AvatarHost::Cached(ImageCache& cache, const std::string& userName, int gender,
+                                  int size) {
+    const QString name = StringUtility::AnsiToQString(userName);
+    const QString look =
+        QStringLiteral("%1/%2/%3").arg(Initial(name)).arg(NameHue(name)).arg(gender);
+    auto found = cache.find(look);
     if (found == cache.end())
-        found =
-            cache.emplace(userID, MakeAvatar(StringUtility::AnsiToQString(userName), gender, size))
-                .first;
+        found = cache.emplace(look, MakeAvatar(name, gender, size)).first;
     return found->second;
 }
 
-const QPixmap* AvatarHost::GetUserFaceImage(std::string userName, int userID, int, int gender) {
-    return &Cached(m_listImages, userName, userID, gender, kListSize);
+const QPixmap* AvatarHost::GetUserFaceImage(std::string userName, int, int, int gender) {
+    return &Cached(m_listImages, userName, gender, kListSize);
 }
 
-void AvatarHost::DrawUserFace(QPainter* dc, int x, int y, std::string userName, int userID, int,
+void AvatarHost::DrawUserFace(QPainter* dc, int x, int y, std::string userName, int, int,
                               int gender) {
     if (dc != nullptr)
-        dc->drawPixmap(x, y, Cached(m_portraits, userName, userID, gender, kPortraitSize));
+        dc->drawPixmap(x, y, Cached(m_portraits, userName, gender, kPortraitSize));
 }

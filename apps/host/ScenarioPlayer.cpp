@@ -6,6 +6,7 @@
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QDir>
+#include <QFile>
 #include <QMenu>
 #include <QPixmap>
 #include <QPlainTextEdit>
@@ -14,6 +15,18 @@
 #include <QWidget>
 
 namespace {
+
+// VmRSS of this process from /proc, 0 where it cannot be read.
+qint64 ResidentMemoryKB() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
+    }
+    return 0;
+}
 
 constexpr std::chrono::milliseconds kTickInterval{50};
 // A tip that kept its place and size this many ticks has finished sliding in.
@@ -172,6 +185,9 @@ ScenarioPlayer::Outcome ScenarioPlayer::Attempt(const ScenarioStep& step) {
         return Press(step.window, step.text);
     case ScenarioCommand::Screenshot:
         return Screenshot(step.argument);
+    case ScenarioCommand::PrintMemory:
+        Say(QStringLiteral("resident memory %1 kB").arg(ResidentMemoryKB()));
+        return Done();
     case ScenarioCommand::Quit:
         Finish();
         return Done();

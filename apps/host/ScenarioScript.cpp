@@ -38,6 +38,7 @@ constexpr std::array kCommands = {
     CommandSpec{"type-in", ScenarioCommand::TypeIn, Argument::WindowAndText},
     CommandSpec{"press", ScenarioCommand::Press, Argument::WindowAndText},
     CommandSpec{"screenshot", ScenarioCommand::Screenshot, Argument::FileName},
+    CommandSpec{"print-memory", ScenarioCommand::PrintMemory, Argument::None},
     CommandSpec{"quit", ScenarioCommand::Quit, Argument::None},
 };
 

@@ -29,6 +29,7 @@ enum class ScenarioCommand {
     TypeIn,        // type-in TITLE TEXT: TEXT typed into the text box of the window TITLE
     Press,         // press TITLE BUTTON: a click on the button BUTTON of the window TITLE
     Screenshot,    // screenshot NAME: every visible window and menu to NAME-<window>.png
+    PrintMemory,   // print-memory: the resident memory of this host, in kB
     Quit,          // quit: ends the scenario here
 };
 

@@ -13,12 +13,7 @@
 using namespace FrameCodec;
 
 ClientConnection::ClientConnection(IClientService& service) : m_Service(service) {
-    m_SendIdleTimer.setSingleShot(true);
-    m_SendIdleTimer.setInterval(kDefaultSendIdleMs);
-    m_ReceiveIdleTimer.setSingleShot(true);
-    m_ReceiveIdleTimer.setInterval(kDefaultReceiveIdleMs);
-    connect(&m_SendIdleTimer, &QTimer::timeout, this, &ClientConnection::OnSendIdle);
-    connect(&m_ReceiveIdleTimer, &QTimer::timeout, this, &ClientConnection::OnReceiveIdle);
+    SetKeepAliveClock(nullptr);
 }
 
 // The socket is a child and goes with this object; only its signals must not reach us first.
@@ -28,8 +23,19 @@ ClientConnection::~ClientConnection() {
 }
 
 void ClientConnection::SetKeepAliveTimes(int sendIdleMs, int receiveIdleMs) {
-    m_SendIdleTimer.setInterval(std::max(sendIdleMs, 1));
-    m_ReceiveIdleTimer.setInterval(std::max(receiveIdleMs, 1));
+    m_nSendIdleMs = std::max(sendIdleMs, 1);
+    m_nReceiveIdleMs = std::max(receiveIdleMs, 1);
+}
+
+void ClientConnection::SetKeepAliveClock(IKeepAliveClock* clock) {
+    IKeepAliveClock& source = clock != nullptr ? *clock : SystemKeepAliveClock();
+    m_pSendIdleTimer = source.CreateTimer([this] { OnSendIdle(); });
+    m_pReceiveIdleTimer = source.CreateTimer([this] { OnReceiveIdle(); });
+    // What runs is timed afresh on the new clock.
+    if (m_pSocket != nullptr)
+        m_pReceiveIdleTimer->Start(m_nReceiveIdleMs);
+    if (m_bConnected)
+        m_pSendIdleTimer->Start(m_nSendIdleMs);
 }
 
 void ClientConnection::Open(const QString& host, quint16 port, const QSslConfiguration* tls) {
@@ -48,7 +54,7 @@ void ClientConnection::Open(const QString& host, quint16 port, const QSslConfigu
         Lose(QAbstractSocket::RemoteHostClosedError, QStringLiteral("Connection closed"));
     });
     // An attempt that hangs (a silent host or proxy, a stalled handshake) counts as silence too.
-    m_ReceiveIdleTimer.start();
+    m_pReceiveIdleTimer->Start(m_nReceiveIdleMs);
     // Both may report a failure at once, through the service; nothing may follow them here.
     if (secure == nullptr) {
         connect(m_pSocket, &QTcpSocket::connected, this, &ClientConnection::OnConnected);
@@ -65,8 +71,8 @@ void ClientConnection::Open(const QString& host, quint16 port, const QSslConfigu
 }
 
 void ClientConnection::Close() {
-    m_SendIdleTimer.stop();
-    m_ReceiveIdleTimer.stop();
+    m_pSendIdleTimer->Stop();
+    m_pReceiveIdleTimer->Stop();
     m_Reader.Reset();
     m_bConnected = false;
     if (m_pSocket == nullptr)
@@ -92,15 +98,15 @@ bool ClientConnection::WriteFrame(uint16_t mainCmd, uint16_t subCmd, const void*
     const QByteArray frame = EncodeFrame(mainCmd, subCmd, data, length);
     if (frame.isEmpty() || m_pSocket->write(frame) != frame.size())
         return false;
-    m_SendIdleTimer.start();
+    m_pSendIdleTimer->Start(m_nSendIdleMs);
     return true;
 }
 
 void ClientConnection::OnConnected() {
     m_bConnected = true;
     m_pSocket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-    m_ReceiveIdleTimer.start();
-    m_SendIdleTimer.start();
+    m_pReceiveIdleTimer->Start(m_nReceiveIdleMs);
+    m_pSendIdleTimer->Start(m_nSendIdleMs);
     m_Service.OnSocketConnect(0, "", this);
 }
 
@@ -121,7 +127,7 @@ void ClientConnection::OnReadyRead() {
     if (!ReadFrames(completedFrame))
         return;
     if (wasBetweenFrames || completedFrame)
-        m_ReceiveIdleTimer.start();
+        m_pReceiveIdleTimer->Start(m_nReceiveIdleMs);
 }
 
 bool ClientConnection::ReadFrames(bool& completedFrame) {

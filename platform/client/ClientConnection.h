@@ -6,12 +6,14 @@
 
 #include "ClientSocket.h"
 #include "FrameCodec.h"
+#include "KeepAliveClock.h"
 
 #include <QAbstractSocket>
 #include <QList>
 #include <QNetworkProxy>
 #include <QObject>
-#include <QTimer>
+
+#include <memory>
 
 class IClientService;
 class QSslConfiguration;
@@ -31,6 +33,9 @@ public:
     // A ping goes out after sendIdleMs without sending; the connection (or an attempt) is dropped
     // after receiveIdleMs without receiving, or when a started frame takes longer than that.
     void SetKeepAliveTimes(int sendIdleMs, int receiveIdleMs);
+    // Times both on this clock (not owned; it must outlive the connection or be replaced); null
+    // goes back to Qt's timers. A running connection's timers start afresh on the new clock.
+    void SetKeepAliveClock(IKeepAliveClock* clock);
 
     // Drops what runs and starts one attempt; the outcome comes through OnSocketConnect. With a
     // TLS configuration the connection counts as made only once the handshake has verified the
@@ -70,6 +75,8 @@ private:
     // "host:port" of the current attempt, for the log.
     QString m_strPeer;
     FrameCodec::FrameReader m_Reader;
-    QTimer m_SendIdleTimer;
-    QTimer m_ReceiveIdleTimer;
+    int m_nSendIdleMs = kDefaultSendIdleMs;
+    int m_nReceiveIdleMs = kDefaultReceiveIdleMs;
+    std::unique_ptr<IKeepAliveTimer> m_pSendIdleTimer;
+    std::unique_ptr<IKeepAliveTimer> m_pReceiveIdleTimer;
 };

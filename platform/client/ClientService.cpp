@@ -143,6 +143,10 @@ void CClientService::SetKeepAliveTimes(int sendIdleMs, int receiveIdleMs) {
     m_pConnection->SetKeepAliveTimes(sendIdleMs, receiveIdleMs);
 }
 
+void CClientService::SetKeepAliveClock(IKeepAliveClock* clock) {
+    m_pConnection->SetKeepAliveClock(clock);
+}
+
 void CClientService::SetReconnectDelays(int baseMs, int maxMs) {
     m_ReconnectPolicy.SetDelays(baseMs, maxMs);
 }

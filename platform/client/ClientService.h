@@ -52,6 +52,7 @@ public:
 };
 
 class ClientConnection;
+class IKeepAliveClock;
 class QSslConfiguration;
 class QTimer;
 struct ServerAddress;
@@ -103,6 +104,9 @@ public:
     // nothing arrived for receiveIdleMs (75 s) is dropped and made again. Applies from the next
     // start of each timer.
     void SetKeepAliveTimes(int sendIdleMs, int receiveIdleMs);
+    // Runs both keep-alive timers on this clock (not owned, kept until replaced); null goes back
+    // to Qt's timers. For tests that let minutes pass at once.
+    void SetKeepAliveClock(IKeepAliveClock* clock);
     // Reconnect delays double from baseMs (1 s) up to maxMs (30 s), less some jitter.
     void SetReconnectDelays(int baseMs, int maxMs);
     bool IsConnected() const;

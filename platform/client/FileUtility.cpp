@@ -10,13 +10,20 @@ namespace FileUtility {
 std::string GetCurrentWorkingDirectory() {
     std::error_code ec;
     std::string dir = fs::current_path(ec).string();
-    if (dir.empty() || dir.back() != '/')
+    // A working directory that was removed has no name any more; any stand-in ("/") would put
+    // the user's files somewhere else.
+    if (ec || dir.empty() || dir.front() != '/')
+        return std::string();
+    if (dir.back() != '/')
         dir.push_back('/');
     return dir;
 }
 
 bool createDirectory(const std::string& path) {
     std::error_code ec;
+    // Called before every stored message: a directory that is there already costs one look-up.
+    if (fs::is_directory(path, ec))
+        return true;
     fs::path current;
     for (const fs::path& part : fs::path(path)) {
         current /= part;

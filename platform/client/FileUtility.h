@@ -5,9 +5,11 @@
 
 namespace FileUtility {
 
-// The process's working directory, always ending with '/'.
+// The process's working directory as file-system bytes, ending with '/'; empty when it cannot be
+// named (it was removed, for one).
 std::string GetCurrentWorkingDirectory();
-// Creates the directory and any missing parents, readable by the owner only (0700).
+// Creates the directory and any missing parents, readable by the owner only (0700). True when
+// the directory is there afterwards; false for an empty path.
 bool createDirectory(const std::string& path);
 bool fileExist(const std::string& path);
 bool deleteFile(const std::string& path);

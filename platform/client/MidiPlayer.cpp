@@ -1,7 +1,5 @@
 #include "MidiPlayer.h"
 
-#include "StringUtility.h"
-
 #include <QAudioDevice>
 #include <QFile>
 #include <QFileInfo>
@@ -34,17 +32,22 @@ CMidiPlayer::~CMidiPlayer() = default;
 unsigned long CMidiPlayer::PlaySoundFile(const char* path) {
     if (path == nullptr || *path == '\0')
         return 0;
-    const QString file = QFileInfo(StringUtility::AnsiToQString(path)).absoluteFilePath();
+    // The path is file-system bytes, as the working directory gave them, not GBK text.
+    const QString file = QFileInfo(QFile::decodeName(path)).absoluteFilePath();
     if (!QFileInfo(file).isFile() || !IsWaveFile(file))
         return 0;
+    return StartPlayback(file) ? 1 : 0;
+}
+
+bool CMidiPlayer::StartPlayback(const QString& file) {
     const QAudioDevice device = QMediaDevices::defaultAudioOutput();
     if (device.isNull())
-        return 0;
+        return false;
     // Created on first use: a process that never plays a sound never opens the audio device.
     if (!m_pImpl)
         m_pImpl = std::make_unique<Impl>(device);
     m_pImpl->effect.stop();
     m_pImpl->effect.setSource(QUrl::fromLocalFile(file));
     m_pImpl->effect.play();
-    return 1;
+    return true;
 }

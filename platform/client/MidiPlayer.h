@@ -3,6 +3,8 @@
 
 #include <memory>
 
+class QString;
+
 class CMidiPlayer {
 public:
     CMidiPlayer();
@@ -10,9 +12,14 @@ public:
     CMidiPlayer(const CMidiPlayer&) = delete;
     CMidiPlayer& operator=(const CMidiPlayer&) = delete;
 
-    // Starts the file and returns at once; non-zero when playback was started.
-    // A missing file or audio device is silent.
+    // Starts the WAVE file at path (file-system bytes, absolute or relative to the working
+    // directory) and returns at once; non-zero when playback was started. A missing file, a file
+    // of another kind or a missing audio device is silent.
     virtual unsigned long PlaySoundFile(const char* path);
+
+protected:
+    // Plays the checked file (an absolute path) on the default audio output; false without one.
+    virtual bool StartPlayback(const QString& file);
 
 private:
     struct Impl;

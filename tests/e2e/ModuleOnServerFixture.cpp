@@ -84,6 +84,8 @@ void ModuleOnServerFixture::StartModule(const std::string& address, int receiveI
         m_pService->SetUserInfo(info, Token(kOwnID));
         // A lost connection is made again within a fraction of a second.
         m_pService->SetReconnectDelays(20, 200);
+        if (m_bManualKeepAlive)
+            m_pService->SetKeepAliveClock(&m_KeepAliveClock);
     }
     if (receiveIdleMs > 0)
         m_pService->SetKeepAliveTimes(receiveIdleMs / 4, receiveIdleMs);

@@ -5,6 +5,7 @@
 // as the other side. Message boxes are recorded; the screen is 1024 x 768.
 
 #include "FriendServer.h"
+#include "ManualKeepAliveClock.h"
 #include "RecordingMessageBox.h"
 #include "SqliteAccountStore.h"
 #include "TestPeer.h"
@@ -54,6 +55,9 @@ protected:
     void StartModule(const std::string& address, int receiveIdleMs = 0);
     // Destroys the service as DestroyFriendClient does; what it stored stays.
     void DestroyModule();
+    // The service StartModule creates next times its keep-alive on a clock the test moves.
+    void UseManualKeepAliveClock() { m_bManualKeepAlive = true; }
+    ManualKeepAliveClock& KeepAliveClock() { return m_KeepAliveClock; }
     CFriendService& Service() { return *m_pService; }
     CContactManager& Contacts();
 
@@ -83,6 +87,8 @@ private:
     std::unique_ptr<pellix::server::AccountStore> m_pStore;
     std::unique_ptr<pellix::server::FriendServer> m_pServer;
     std::vector<std::unique_ptr<TestPeer>> m_Peers;
+    ManualKeepAliveClock m_KeepAliveClock;
+    bool m_bManualKeepAlive = false;
     std::unique_ptr<CFriendService> m_pService;
 };
 

@@ -27,6 +27,13 @@ std::vector<Frame> WireTap::Friend(const std::vector<Frame>& frames, uint16_t su
     return matching;
 }
 
+int WireTap::Count(const std::vector<Frame>& frames, uint16_t mainCmd, uint16_t subCmd) {
+    int count = 0;
+    for (const Frame& frame : frames)
+        count += frame.header.mainCmd == mainCmd && frame.header.subCmd == subCmd ? 1 : 0;
+    return count;
+}
+
 void WireTap::OnNewConnection() {
     while (QTcpSocket* socket = m_Server.nextPendingConnection()) {
         socket->setParent(nullptr);

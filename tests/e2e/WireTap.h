@@ -28,6 +28,15 @@ public:
     std::vector<FrameCodec::Frame> Received(uint16_t subCmd) const {
         return Friend(m_Received, subCmd);
     }
+    // Frames of any main command (the library's pings and pongs too), each way.
+    int SentCount(uint16_t mainCmd, uint16_t subCmd) const {
+        return Count(m_Sent, mainCmd, subCmd);
+    }
+    int ReceivedCount(uint16_t mainCmd, uint16_t subCmd) const {
+        return Count(m_Received, mainCmd, subCmd);
+    }
+    // Connections the client made through the tap.
+    std::size_t Connections() const { return m_Links.size(); }
 
 private:
     struct Link {
@@ -44,6 +53,8 @@ private:
                        std::vector<FrameCodec::Frame>& frames);
     static std::vector<FrameCodec::Frame> Friend(const std::vector<FrameCodec::Frame>& frames,
                                                  uint16_t subCmd);
+    static int Count(const std::vector<FrameCodec::Frame>& frames, uint16_t mainCmd,
+                     uint16_t subCmd);
 
     QTcpServer m_Server;
     quint16 m_nUpstreamPort;

@@ -1,10 +1,18 @@
 // libFuzzer target for the dispatcher of server commands: the first byte picks the sub-command
-// (the protocol's range 0-31, handled or not), the remaining bytes are the body. One whole service
-// lives in a temporary working directory for the run, without a connection: what it sends is
-// dropped. It is built anew every few thousand inputs so that the windows, contacts and history
-// files the inputs create stay bounded.
+// (the protocol's range 0-31, handled or not), the remaining bytes are the body, whose user ids
+// are folded onto a few (UserIdFolding.h).
+//
+// One whole service, windows included, serves many inputs without a connection (what it sends is
+// dropped). Its working directory is on tmpfs (/dev/shm when there is one), so the history and
+// contact files it writes cost no disk. Every 50,000 inputs the service is built anew and
+// the profile emptied, so that what the inputs leave in windows, contacts and history files stays
+// bounded. Leaks are looked for when the process ends (scripts/fuzz), not after every input: the
+// service keeps what an input gave it, which the check after each input would take for a leak.
+// Corpus folders must be given as absolute paths: the target works in its profile folder.
 
+#include "UserIdFolding.h"
 #include "client/ClientSocket.h"
+#include "client/FileUtility.h"
 #include "module/FriendService.h"
 #include "records/FriendCommands.h"
 #include "skin/SkinMessageBox.h"
@@ -12,7 +20,11 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
+
+#include <sanitizer/common_interface_defs.h>
 
 #include <cstdint>
 #include <cstdlib>
@@ -21,7 +33,7 @@
 
 namespace {
 
-constexpr int kInputsPerService = 2000;
+constexpr int kInputsPerService = 50000;
 
 class DiscardingSocket final : public IClientSocket {
 public:
@@ -40,8 +52,16 @@ public:
     }
 };
 
+// tmpfs when the system has one, else the usual temporary directory.
+QString WorkDirTemplate() {
+    const QString shm = QStringLiteral("/dev/shm");
+    const QString base =
+        QFileInfo(shm).isDir() && QFileInfo(shm).isWritable() ? shm : QDir::tempPath();
+    return base + QStringLiteral("/dispatch-fuzz-XXXXXX");
+}
+
 struct Harness {
-    Harness() {
+    Harness() : workDir(WorkDirTemplate()) {
         QDir::setCurrent(workDir.path());
         SetMessageBoxPresenter(&boxes);
     }
@@ -55,6 +75,8 @@ struct Harness {
     void Rebuild() {
         service.reset();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        // The next service starts from an empty profile.
+        FileUtility::EmptyDirectory(QFile::encodeName(workDir.path()).toStdString());
         service = std::make_unique<CFriendService>();
         tagUserInfo info{};
         info.userID = 501;
@@ -75,6 +97,10 @@ struct Harness {
     int inputs = 0;
 };
 
+// Qt's warnings about what the offscreen platform cannot do (window masks, raise) would be
+// written for nearly every input.
+void DropQtMessages(QtMsgType, const QMessageLogContext&, const QString&) {}
+
 // Never destroyed: libFuzzer ends with exit(), after Qt's own globals are gone, when widgets can
 // no longer be torn down. Both stay reachable, so no leak is reported.
 QApplication* g_app = nullptr;
@@ -84,10 +110,12 @@ Harness* g_harness = nullptr;
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QT_LOGGING_RULES", "*.debug=false;qt.qpa.*=false");
+    qInstallMessageHandler(DropQtMessages);
     g_app = new QApplication(*argc, *argv);
     g_harness = new Harness();
+    // The profile on tmpfs takes memory until removed, after a finding too.
     std::atexit([] { g_harness->workDir.remove(); });
+    __sanitizer_set_death_callback([] { g_harness->workDir.remove(); });
     return 0;
 }
 
@@ -100,6 +128,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     std::unique_ptr<uint8_t[]> body(new uint8_t[length]);
     if (length != 0)
         std::memcpy(body.get(), data + 1, length);
+    FoldUserIds(sub, body.get(), length);
     const bool handled =
         g_harness->Service().OnServiceCommand({CMD_FRIEND, sub}, body.get(), length);
     const uint16_t fixedSize = FixedBodySize(sub);

@@ -103,6 +103,24 @@ TEST_F(ContactModelTest, RemovingAFriendReportsOneFriendFewer) {
     EXPECT_TRUE(listener.calls.empty());
 }
 
+TEST_F(ContactModelTest, AContactNumberedAfterItWasCreatedIsFoundByItsNumber) {
+    model.MergeFriendList({Friend(1, "a")});
+    ContactInfo* created = model.CreateContact();
+    // A lookup between creation and numbering sees the new contact still without an id.
+    EXPECT_EQ(model.FindContact(7), nullptr);
+    created->userID = 7;
+    created->groupID = GROUP_BLACKLIST;
+    EXPECT_EQ(model.FindContact(7), created);
+    EXPECT_TRUE(model.IsInBlacklist(7));
+    EXPECT_EQ(model.FindContact(1)->nickName, "a");
+
+    ContactInfo* later = model.CreateContact();
+    model.RemoveContact(7);
+    later->userID = 8;
+    EXPECT_EQ(model.FindContact(8), later);
+    EXPECT_EQ(model.FindContact(7), nullptr);
+}
+
 TEST_F(ContactModelTest, MovesRefuseUnknownAndSameGroupWithTheirNotices) {
     QMainWindow mainWindow;
     model.AddOrUpdateContact(8, 0, 0, 0, "u8", "black", GROUP_BLACKLIST);

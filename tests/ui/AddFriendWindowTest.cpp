@@ -59,6 +59,39 @@ TEST_F(AddFriendWindows, EnterSendsTheMessageAsTypedEvenEmpty) {
     EXPECT_EQ(m_socket.sent[1].body, AddRequestBody(600, ""));
 }
 
+TEST_F(AddFriendWindows, ARequestThatCannotGoOutKeepsTheTextAndSaysWhy) {
+    m_pService->AddFriend(600, "x");
+    CFriendAddReqDlg* window = Windows().GetAddRequestWindow(600);
+    // One byte more than the largest body holds with two ids and the terminating zero.
+    const QString tooLong(65535 - 8, QLatin1Char('a'));
+    window->MessageBox()->setPlainText(tooLong);
+    EXPECT_FALSE(window->Send());
+    EXPECT_TRUE(m_socket.sent.empty());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->MessageBox()->toPlainText(), tooLong);
+    ASSERT_EQ(m_boxes.boxes.size(), 1u);
+    EXPECT_EQ(m_boxes.boxes[0].owner, window);
+    EXPECT_EQ(m_boxes.boxes[0].text, QStringLiteral("验证信息太长，请删减后再发送！"));
+    EXPECT_TRUE(m_boxes.boxes[0].notice);
+
+    // Within the limit but without a connection, the text stays as well.
+    window->MessageBox()->setPlainText(tooLong.chopped(1));
+    m_socket.sendResult = false;
+    EXPECT_FALSE(window->Send());
+    ASSERT_EQ(m_socket.sent.size(), 1u);
+    EXPECT_EQ(m_socket.sent[0].body.size(), 65535u);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->MessageBox()->toPlainText(), tooLong.chopped(1));
+    ASSERT_EQ(m_boxes.boxes.size(), 2u);
+    EXPECT_EQ(m_boxes.boxes[1].text,
+              QStringLiteral("好友服务尚未连接，请求没有发出，请稍后再试！"));
+
+    m_socket.sendResult = true;
+    EXPECT_TRUE(window->Send());
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(window->MessageBox()->toPlainText().isEmpty());
+}
+
 TEST_F(AddFriendWindows, CancelEmptiesTheBoxButCloseKeepsIt) {
     m_pService->AddFriend(600, "x");
     CFriendAddReqDlg* window = Windows().GetAddRequestWindow(600);

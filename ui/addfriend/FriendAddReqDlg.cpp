@@ -1,9 +1,12 @@
 #include "FriendAddReqDlg.h"
 
+#include "base/AnsiText.h"
 #include "base/SignedInUser.h"
 #include "client/StringUtility.h"
 #include "protocol/FriendRequests.h"
+#include "protocol/RequestBodies.h"
 #include "resources/ResourceIds.h"
+#include "skin/SkinMessageBox.h"
 #include "ui/manager/WindowFrame.h"
 #include "ui_FriendAddReqDlg.h"
 
@@ -57,11 +60,22 @@ void CFriendAddReqDlg::SetTarget(int userID, const std::string& name) {
     m_nTargetID = userID;
 }
 
-void CFriendAddReqDlg::Send() {
+bool CFriendAddReqDlg::Send() {
     const std::string text = StringUtility::QStringToAnsi(MessageBox()->toPlainText());
-    m_service.SendAddFriendRequest(GetUserInfo().userID, m_nTargetID, text);
+    if (!m_service.SendAddFriendRequest(GetUserInfo().userID, m_nTargetID, text)) {
+        ReportNotSent(text);
+        return false;
+    }
     MessageBox()->clear();
     hide();
+    return true;
+}
+
+void CFriendAddReqDlg::ReportNotSent(const std::string& text) {
+    // The text stays in the box, to be shortened or sent again.
+    const char* reason = AddFriendRequestFits(text) ? "好友服务尚未连接，请求没有发出，请稍后再试！"
+                                                    : "验证信息太长，请删减后再发送！";
+    ShowSkinNotice(this, AnsiText(reason), AnsiText("好友服务"), MB_STYLE_WARNING, 0);
 }
 
 void CFriendAddReqDlg::CancelRequest() {

@@ -22,8 +22,9 @@ public:
 
     // Names the target (GBK) in the title and remembers whom to ask.
     void SetTarget(int userID, const std::string& name);
-    // Sends the request with the message as typed, empties the box and hides the window.
-    void Send();
+    // Sends the request with the message as typed, empties the box and hides the window. When the
+    // request cannot go out, the text stays, a box over the window says why, and it is false.
+    bool Send();
     // Empties the box and hides the window without sending.
     void CancelRequest();
 
@@ -35,6 +36,8 @@ protected:
     void OnOK() override { Send(); }
 
 private:
+    void ReportNotSent(const std::string& text);
+
     IFriendRequests& m_service;
     std::unique_ptr<Ui::FriendAddReqDlgTemplate> m_pTemplate;
     int32_t m_nTargetID = 0;

@@ -1,6 +1,7 @@
 #include "RecordingService.h"
 #include "ScriptedPeer.h"
 
+#include "ManualKeepAliveClock.h"
 #include "RecordingSocket.h"
 
 #include <QTest>
@@ -97,6 +98,36 @@ TEST(ClientService, PingsWhenIdleAndReconnectsWhenThePeerFallsSilent) {
 
     peer.answerPings = false;
     ASSERT_TRUE(WaitFor([&] { return peer.accepted == 2 && service.connected == 2; }));
+}
+
+TEST(ClientService, KeepAliveRunsOnTheClockItIsGiven) {
+    ScriptedPeer peer;
+    peer.answerPings = false;
+    RecordingService service;
+    ManualKeepAliveClock clock;
+    service.SetKeepAliveTimes(30000, 75000);
+    service.SetKeepAliveClock(&clock);
+    ASSERT_TRUE(service.StartService("127.0.0.1", peer.Port()));
+    ASSERT_TRUE(WaitFor([&] { return service.connected == 1 && peer.HasOpenClient(); }));
+
+    clock.Advance(30000);
+    ASSERT_TRUE(WaitFor([&] { return peer.FramesWith(kLibraryMainCmd, kPingSubCmd) == 1; }));
+    clock.Advance(30000);
+    ASSERT_TRUE(WaitFor([&] { return peer.FramesWith(kLibraryMainCmd, kPingSubCmd) == 2; }));
+    clock.Advance(14999);
+    EXPECT_TRUE(service.IsConnected());
+    clock.Advance(1);
+    EXPECT_FALSE(service.IsConnected()) << "75 s without a frame";
+    ASSERT_TRUE(WaitFor([&] { return service.connected == 2 && peer.HasOpenClient(); }));
+
+    // A command restarts the silence.
+    clock.Advance(70000);
+    peer.Send(14, 5, "awake");
+    ASSERT_TRUE(WaitFor([&] { return service.commands.size() == 1; }));
+    clock.Advance(70000);
+    EXPECT_TRUE(service.IsConnected());
+    clock.Advance(5000);
+    EXPECT_FALSE(service.IsConnected());
 }
 
 TEST(ClientService, PeerTricklingAnOversizedFrameIsDroppedAndTheNextConnectionWorks) {
