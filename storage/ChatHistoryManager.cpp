@@ -39,19 +39,16 @@ std::vector<ChatHistoryRecord>& CChatHistoryManager::GetMessages(int peerID, int
 
 bool CChatHistoryManager::GetRowsAfter(int peerID, int64_t afterRow, int limit,
                                        std::vector<ChatHistoryRow>& rows) {
-    EnsureChatHistoryDirectory();
-    return CChatHistoryStore(m_Records, PeerFilePath(peerID)).GetRowsAfter(afterRow, limit, rows);
+    return CChatHistoryStore(m_Records, PreparedPeerFile(peerID)).GetRowsAfter(afterRow, limit, rows);
 }
 
 ChatHistoryMatch CChatHistoryManager::FindMessageBefore(int peerID, const std::string& text,
                                                         int64_t beforeRow) {
-    EnsureChatHistoryDirectory();
-    return CChatHistoryStore(m_Records, PeerFilePath(peerID)).FindMessageBefore(text, beforeRow);
+    return CChatHistoryStore(m_Records, PreparedPeerFile(peerID)).FindMessageBefore(text, beforeRow);
 }
 
 int64_t CChatHistoryManager::RowAt(int peerID, int index) {
-    EnsureChatHistoryDirectory();
-    return CChatHistoryStore(m_Records, PeerFilePath(peerID)).RowAt(index);
+    return CChatHistoryStore(m_Records, PreparedPeerFile(peerID)).RowAt(index);
 }
 
 void CChatHistoryManager::DeleteHistory(int peerID) {
