@@ -1,11 +1,10 @@
 #include "FriendServer.h"
 
-#include "ServerTls.h"
 #include "TcpLink.h"
 #include "TlsLink.h"
+#include "TlsListener.h"
 #include "records/FriendCommands.h"
 
-#include <QSslServer>
 #include <QSslSocket>
 #include <QTcpSocket>
 
@@ -22,8 +21,10 @@ constexpr int kListenBacklog = 1024;
 } // namespace
 
 FriendServer::FriendServer(AccountStore& store, const SessionLimits& limits, QObject* parent)
-    : QObject(parent), m_Limits(limits), m_Handler(store) {
-    ServeWith(std::make_unique<QTcpServer>());
+    : QObject(parent), m_pServer(std::make_unique<QTcpServer>()), m_Limits(limits),
+      m_Handler(store) {
+    m_pServer->setListenBacklogSize(kListenBacklog);
+    connect(m_pServer.get(), &QTcpServer::newConnection, this, &FriendServer::OnNewConnection);
 }
 
 FriendServer::~FriendServer() {
@@ -33,30 +34,22 @@ FriendServer::~FriendServer() {
         session->Drop();
 }
 
-void FriendServer::ServeWith(std::unique_ptr<QTcpServer> server) {
-    m_pServer = std::move(server);
-    m_pServer->setListenBacklogSize(kListenBacklog);
-    // A TLS server has a connection for us only once its handshake is done, which it tells with
-    // the second signal; a plain one tells both at once.
-    connect(m_pServer.get(), &QTcpServer::newConnection, this, &FriendServer::OnNewConnection);
-    connect(m_pServer.get(), &QTcpServer::pendingConnectionAvailable, this,
-            &FriendServer::OnNewConnection);
-}
-
-bool FriendServer::UseTls(const QSslConfiguration& configuration) {
+bool FriendServer::UseTls(const QSslConfiguration& configuration, IKeepAliveClock* clock) {
     if (m_pServer->isListening())
         return false;
-    auto server = std::make_unique<QSslServer>();
-    server->setSslConfiguration(configuration);
-    server->setHandshakeTimeout(static_cast<int>(m_Limits.handshakeTimeout.count()));
-    // The handshake's round trips go out at once, not after the peer's delayed acknowledgement.
-    connect(server.get(), &QSslServer::startedEncryptionHandshake, this, [](QSslSocket* socket) {
-        socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-    });
-    connect(server.get(), &QSslServer::errorOccurred, this, &FriendServer::OnHandshakeFailed);
-    ServeWith(std::move(server));
-    m_bTls = true;
+    auto listener =
+        std::make_unique<TlsListener>(configuration, m_Limits.handshakeTimeout,
+                                      clock != nullptr ? *clock : SystemKeepAliveClock());
+    listener->setListenBacklogSize(kListenBacklog);
+    connect(listener.get(), &TlsListener::secured, this,
+            [this](QSslSocket* socket) { Adopt(new TlsLink(socket)); });
+    m_pTlsListener = listener.get();
+    m_pServer = std::move(listener);
     return true;
+}
+
+std::size_t FriendServer::HandshakeCount() const {
+    return m_pTlsListener != nullptr ? m_pTlsListener->HandshakeCount() : 0;
 }
 
 bool FriendServer::Listen(const QHostAddress& address, quint16 port) {
@@ -64,22 +57,8 @@ bool FriendServer::Listen(const QHostAddress& address, quint16 port) {
 }
 
 void FriendServer::OnNewConnection() {
-    while (QTcpSocket* socket = m_pServer->nextPendingConnection()) {
-        if (auto* secure = qobject_cast<QSslSocket*>(socket))
-            Adopt(new TlsLink(secure));
-        else
-            Adopt(new TcpLink(socket));
-    }
-}
-
-// The server drops the peer itself; this only tells the log why.
-void FriendServer::OnHandshakeFailed(QSslSocket* socket, QAbstractSocket::SocketError error) {
-    const QString reason = error == QAbstractSocket::SocketTimeoutError
-                               ? QStringLiteral("no handshake within %1 ms")
-                                     .arg(m_Limits.handshakeTimeout.count())
-                               : socket->errorString();
-    qCInfo(lcServerTls).noquote() << "TLS peer" << socket->peerAddress().toString()
-                                  << "dropped:" << reason;
+    while (QTcpSocket* socket = m_pServer->nextPendingConnection())
+        Adopt(new TcpLink(socket));
 }
 
 ClientSession* FriendServer::Adopt(SessionLink* link) {

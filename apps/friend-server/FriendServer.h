@@ -13,12 +13,13 @@
 #include <memory>
 #include <unordered_set>
 
+class IKeepAliveClock;
 class QSslConfiguration;
-class QSslSocket;
 
 namespace pellix::server {
 
 class AccountStore;
+class TlsListener;
 
 class FriendServer final : public QObject {
     Q_OBJECT
@@ -27,10 +28,13 @@ public:
     ~FriendServer() override;
 
     // From now on the port speaks only TLS with these settings (LoadServerTls): a session starts
-    // once its handshake is done, and a peer whose handshake fails, stalls beyond the limits'
-    // handshake timeout or does not start with one is dropped. False once listening.
-    bool UseTls(const QSslConfiguration& configuration);
-    bool IsTls() const { return m_bTls; }
+    // once its handshake is done, and a peer whose handshake fails, does not finish within the
+    // limits' handshake timeout (timed on clock, Qt's timers when null; not owned) or does not
+    // start with one is dropped. False once listening.
+    bool UseTls(const QSslConfiguration& configuration, IKeepAliveClock* clock = nullptr);
+    bool IsTls() const { return m_pTlsListener != nullptr; }
+    // Connections on the TLS port whose handshake is under way.
+    std::size_t HandshakeCount() const;
     bool Listen(const QHostAddress& address, quint16 port);
     // Serves a connection that did not come through the listening socket (an in-memory link);
     // the server takes the link over.
@@ -48,14 +52,13 @@ Q_SIGNALS:
     void sessionClosed();
 
 private:
-    void ServeWith(std::unique_ptr<QTcpServer> server);
     void OnNewConnection();
-    void OnHandshakeFailed(QSslSocket* socket, QAbstractSocket::SocketError error);
     void OnFrame(ClientSession* session, const FrameCodec::Frame& frame);
     void OnClosed(ClientSession* session);
 
     std::unique_ptr<QTcpServer> m_pServer;
-    bool m_bTls = false;
+    // The server above when its port speaks TLS; null otherwise.
+    TlsListener* m_pTlsListener = nullptr;
     SessionLimits m_Limits;
     FriendCommandHandler m_Handler;
     std::unordered_set<ClientSession*> m_Sessions;

@@ -3,6 +3,7 @@
 #include "client/FrameCodec.h"
 
 #include <QSslSocket>
+#include <QTimer>
 
 namespace pellix::server {
 
@@ -13,11 +14,14 @@ TlsLink::TlsLink(QSslSocket* socket, QObject* parent) : SessionLink(parent), m_p
     connect(m_pSocket, &QSslSocket::readyRead, this, &SessionLink::readyRead);
     // The TLS layer reports plain bytes as written when it has encrypted them; their encrypted
     // form goes to the system afterwards.
-    connect(m_pSocket, &QSslSocket::bytesWritten, this, [this](qint64 bytes) { m_nTaken += bytes; });
-    connect(m_pSocket, &QSslSocket::encryptedBytesWritten, this,
-            &TlsLink::OnEncryptedBytesWritten);
+    connect(m_pSocket, &QSslSocket::bytesWritten, this,
+            [this](qint64 bytes) { m_nTaken += bytes; });
+    connect(m_pSocket, &QSslSocket::encryptedBytesWritten, this, &TlsLink::OnEncryptedBytesWritten);
     connect(m_pSocket, &QSslSocket::disconnected, this, &SessionLink::ended);
     connect(m_pSocket, &QSslSocket::errorOccurred, this, &SessionLink::ended);
+    // Bytes that came with the end of the handshake were announced before anyone listened.
+    if (m_pSocket->bytesAvailable() > 0)
+        QTimer::singleShot(0, this, [this] { Q_EMIT readyRead(); });
 }
 
 qint64 TlsLink::Read(char* data, qint64 maxSize) {

@@ -176,7 +176,8 @@ void ClientConnection::Lose(QAbstractSocket::SocketError error, const QString& m
         return;
     const bool wasConnected = m_bConnected;
     if (m_bTls && !wasConnected)
-        qCWarning(lcClientTls).noquote() << "TLS connection to" << m_strPeer << "failed:" << message;
+        qCWarning(lcClientTls).noquote()
+            << "TLS connection to" << m_strPeer << "failed:" << message;
     // Frames that arrived whole before the end are still handed on; a partial one never is.
     bool completedFrame = false;
     if (wasConnected && !ReadFrames(completedFrame))

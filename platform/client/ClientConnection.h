@@ -1,8 +1,9 @@
 #pragma once
 // The client library's connection to a server: one socket at a time (a QTcpSocket, or a QSslSocket
 // for a TLS server) speaking the library's framing, answering pings, sending its own when idle, and
-// dropping a connection on which nothing has arrived for too long. It reports every outcome to the owning service through the service's
-// socket callbacks. Owned by CClientService; lives on the Qt main thread.
+// dropping a connection on which nothing has arrived for too long. It reports every outcome to the
+// owning service through the service's socket callbacks. Owned by CClientService; lives on the Qt
+// main thread.
 
 #include "ClientSocket.h"
 #include "FrameCodec.h"

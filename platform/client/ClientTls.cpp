@@ -34,6 +34,10 @@ std::optional<QList<QSslCertificate>> ReadCertificates(const QString& path, QStr
 } // namespace
 
 std::optional<QSslConfiguration> MakeConfiguration(const QString& caFile, QString& error) {
+    if (!QSslSocket::supportsSsl()) {
+        error = QStringLiteral("this system offers Qt no TLS library");
+        return std::nullopt;
+    }
     QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
     configuration.setProtocol(QSsl::TlsV1_2OrLater);
     configuration.setPeerVerifyMode(QSslSocket::VerifyPeer);

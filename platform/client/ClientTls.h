@@ -17,7 +17,7 @@ constexpr qint64 kMaxCaFileBytes = 4 * 1024 * 1024;
 
 // The configuration of every connection to a tls:// address. caFile, when not empty, holds PEM
 // (or a DER) certificates trusted besides the system's. Nothing, with error set, when the file
-// cannot be read or holds no certificate.
+// cannot be read or holds no certificate, or when Qt has no TLS library to use.
 std::optional<QSslConfiguration> MakeConfiguration(const QString& caFile, QString& error);
 
 } // namespace ClientTls

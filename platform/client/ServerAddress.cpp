@@ -75,8 +75,8 @@ std::string_view Trimmed(std::string_view text) {
 std::optional<QString> ParseCaQuery(std::string_view query) {
     if (!query.starts_with(kCaKey) || query.find_first_of("&#") != std::string_view::npos)
         return std::nullopt;
-    const QByteArray path = QByteArray::fromPercentEncoding(
-        QByteArray(query.data() + kCaKey.size(), static_cast<qsizetype>(query.size() - kCaKey.size())));
+    const QByteArray path = QByteArray::fromPercentEncoding(QByteArray(
+        query.data() + kCaKey.size(), static_cast<qsizetype>(query.size() - kCaKey.size())));
     if (path.isEmpty() || path.contains('\0'))
         return std::nullopt;
     return QFile::decodeName(path);
@@ -93,8 +93,8 @@ std::optional<ServerAddress> ParseServerAddress(const std::string& host, uint16_
         return std::nullopt;
     QString caFile;
     if (const std::size_t question = text.find('?'); question != std::string_view::npos) {
-        const std::optional<QString> path = tls ? ParseCaQuery(text.substr(question + 1))
-                                                : std::nullopt;
+        const std::optional<QString> path =
+            tls ? ParseCaQuery(text.substr(question + 1)) : std::nullopt;
         if (!path)
             return std::nullopt;
         caFile = *path;

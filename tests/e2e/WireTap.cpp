@@ -66,6 +66,7 @@ void WireTap::OnNewConnection() {
 
 void WireTap::FromClient(Link& link) {
     const QByteArray bytes = link.client->readAll();
+    m_SentBytes += bytes;
     Record(link.sentReader, bytes, m_Sent);
     if (link.upstream->state() == QAbstractSocket::ConnectedState)
         link.upstream->write(bytes);

@@ -35,6 +35,8 @@ public:
     int ReceivedCount(uint16_t mainCmd, uint16_t subCmd) const {
         return Count(m_Received, mainCmd, subCmd);
     }
+    // Every byte the client sent, as it went over the wire.
+    const QByteArray& SentBytes() const { return m_SentBytes; }
     // Connections the client made through the tap.
     std::size_t Connections() const { return m_Links.size(); }
 
@@ -61,4 +63,5 @@ private:
     std::vector<std::unique_ptr<Link>> m_Links;
     std::vector<FrameCodec::Frame> m_Sent;
     std::vector<FrameCodec::Frame> m_Received;
+    QByteArray m_SentBytes;
 };

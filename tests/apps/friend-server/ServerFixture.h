@@ -32,8 +32,9 @@ protected:
     }
 
     // Starts (or restarts) the server over the SQLite file in the temporary directory; with TLS
-    // settings its port speaks only TLS.
-    void StartServer(SessionLimits limits = {}, const QSslConfiguration* tls = nullptr) {
+    // settings its port speaks only TLS, its handshakes timed on the clock given (Qt's when null).
+    void StartServer(SessionLimits limits = {}, const QSslConfiguration* tls = nullptr,
+                     IKeepAliveClock* handshakeClock = nullptr) {
         m_pServer.reset();
         m_pStore.reset();
         ASSERT_TRUE(m_Dir.isValid());
@@ -41,7 +42,7 @@ protected:
         m_pStore = OpenStore(path.toStdString());
         m_pServer = std::make_unique<FriendServer>(*m_pStore, limits);
         if (tls != nullptr) {
-            ASSERT_TRUE(m_pServer->UseTls(*tls));
+            ASSERT_TRUE(m_pServer->UseTls(*tls, handshakeClock));
         }
         ASSERT_TRUE(m_pServer->Listen(QHostAddress::LocalHost, 0));
     }

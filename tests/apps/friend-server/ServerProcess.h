@@ -22,9 +22,9 @@ public:
         if (!QTest::qWaitFor([this] { return m_Process.canReadLine() || Finished(); }, kWaitMs))
             return 0;
         const QString line = QString::fromUtf8(m_Process.readLine()).trimmed();
-        const QRegularExpression pattern(
-            QStringLiteral("^listening on %1127\\.0\\.0\\.1:(\\d+)$")
-                .arg(tls ? QStringLiteral("tls://") : QString()));
+        const QString scheme = tls ? QStringLiteral("tls://") : QString();
+        const QRegularExpression pattern(QStringLiteral("^listening on ") + scheme +
+                                         QStringLiteral("127\\.0\\.0\\.1:(\\d+)$"));
         const QRegularExpressionMatch match = pattern.match(line);
         return match.hasMatch() ? static_cast<quint16>(match.captured(1).toUInt()) : 0;
     }

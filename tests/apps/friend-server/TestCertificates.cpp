@@ -49,7 +49,8 @@ QString CertificateName(TestCertificates::Server server) {
 
 } // namespace
 
-TestCertificates::TestCertificates() : m_strOpenssl(QStandardPaths::findExecutable(QStringLiteral("openssl"))) {
+TestCertificates::TestCertificates()
+    : m_strOpenssl(QStandardPaths::findExecutable(QStringLiteral("openssl"))) {
     if (!m_Dir.isValid())
         m_strError = QStringLiteral("no temporary folder: %1").arg(m_Dir.errorString());
     else if (m_strOpenssl.isEmpty())
@@ -69,19 +70,26 @@ bool TestCertificates::MakeAll() {
         return false;
     }
     config.close();
-    const QStringList request = {
-        QStringLiteral("req"),         QStringLiteral("-new"),
-        QStringLiteral("-newkey"),     QStringLiteral("ec"),
-        QStringLiteral("-pkeyopt"),    QStringLiteral("ec_paramgen_curve:prime256v1"),
-        QStringLiteral("-nodes"),      QStringLiteral("-keyout"),
-        KeyFile(),                     QStringLiteral("-out"),
-        Path(QStringLiteral("server.csr")), QStringLiteral("-subj"),
-        QStringLiteral("/CN=localhost"),    QStringLiteral("-config"),
-        config.fileName()};
+    const QStringList request = {QStringLiteral("req"),
+                                 QStringLiteral("-new"),
+                                 QStringLiteral("-newkey"),
+                                 QStringLiteral("ec"),
+                                 QStringLiteral("-pkeyopt"),
+                                 QStringLiteral("ec_paramgen_curve:prime256v1"),
+                                 QStringLiteral("-nodes"),
+                                 QStringLiteral("-keyout"),
+                                 KeyFile(),
+                                 QStringLiteral("-out"),
+                                 Path(QStringLiteral("server.csr")),
+                                 QStringLiteral("-subj"),
+                                 QStringLiteral("/CN=localhost"),
+                                 QStringLiteral("-config"),
+                                 config.fileName()};
     return MakeCa(QStringLiteral("ca"), QStringLiteral("/CN=Pellix Test CA")) &&
            MakeCa(QStringLiteral("rogue-ca"), QStringLiteral("/CN=Pellix Rogue CA")) &&
            RunOpenssl(request) &&
-           Sign({QStringLiteral("good.pem"), QStringLiteral("ca"), QStringLiteral("local"), 30, 1}) &&
+           Sign({QStringLiteral("good.pem"), QStringLiteral("ca"), QStringLiteral("local"), 30,
+                 1}) &&
            Sign({QStringLiteral("expired.pem"), QStringLiteral("ca"), QStringLiteral("local"), -1,
                  2}) &&
            Sign({QStringLiteral("other-host.pem"), QStringLiteral("ca"), QStringLiteral("other"),
@@ -119,9 +127,9 @@ bool TestCertificates::RunOpenssl(const QStringList& arguments) {
     process.closeWriteChannel();
     if (!process.waitForFinished(kOpensslLimitMs) || process.exitStatus() != QProcess::NormalExit ||
         process.exitCode() != 0) {
-        m_strError = QStringLiteral("openssl %1 failed: %2")
-                         .arg(arguments.join(QLatin1Char(' ')),
-                              QString::fromUtf8(process.readAll()));
+        m_strError =
+            QStringLiteral("openssl %1 failed: %2")
+                .arg(arguments.join(QLatin1Char(' ')), QString::fromUtf8(process.readAll()));
         process.kill();
         process.waitForFinished();
         return false;

@@ -27,8 +27,8 @@ bool TestPeer::WaitConnected() {
 }
 
 bool TestPeer::WaitDisconnected() {
-    return QTest::qWaitFor([this] { return m_pSocket->state() == QAbstractSocket::UnconnectedState; },
-                           kWaitMs);
+    return QTest::qWaitFor(
+        [this] { return m_pSocket->state() == QAbstractSocket::UnconnectedState; }, kWaitMs);
 }
 
 void TestPeer::Send(uint16_t mainCmd, uint16_t subCmd, const CCommandStream& body) {

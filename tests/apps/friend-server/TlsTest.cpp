@@ -3,14 +3,14 @@
 // port or stall its handshake, which are dropped while good clients go on.
 
 #include "LoggingOnService.h"
+#include "ManualKeepAliveClock.h"
 #include "ServerFixture.h"
 #include "ServerProcess.h"
 #include "TestCertificates.h"
+#include "TlsLogCapture.h"
 
 #include <QSignalSpy>
 #include <QSslError>
-
-#include <mutex>
 
 using namespace pellix::server;
 
@@ -21,45 +21,14 @@ const TestCertificates& Certificates() {
     return certificates;
 }
 
-// Collects what the client library writes to its TLS log while it lives.
-class TlsLogCapture {
-public:
-    TlsLogCapture() { s_previous = qInstallMessageHandler(&TlsLogCapture::Handle); }
-    ~TlsLogCapture() { qInstallMessageHandler(s_previous); }
-    TlsLogCapture(const TlsLogCapture&) = delete;
-    TlsLogCapture& operator=(const TlsLogCapture&) = delete;
-
-    static bool Holds(const QString& text) {
-        const std::lock_guard lock(s_mutex);
-        return s_lines.filter(text).size() > 0;
-    }
-    static QString All() {
-        const std::lock_guard lock(s_mutex);
-        return s_lines.join(QLatin1Char('\n'));
-    }
-
-private:
-    static void Handle(QtMsgType type, const QMessageLogContext& context, const QString& text) {
-        if (context.category != nullptr && qstrcmp(context.category, "pellix.client.tls") == 0) {
-            const std::lock_guard lock(s_mutex);
-            s_lines.append(text);
-        }
-        if (s_previous != nullptr)
-            s_previous(type, context, text);
-    }
-
-    static inline QtMessageHandler s_previous = nullptr;
-    static inline std::mutex s_mutex;
-    static inline QStringList s_lines;
-};
-
 class TlsTest : public ServerFixture {
 protected:
-    void StartTls(TestCertificates::Server certificate, SessionLimits limits = {}) {
+    void StartTls(TestCertificates::Server certificate, SessionLimits limits = {},
+                  IKeepAliveClock* clock = nullptr) {
         ASSERT_TRUE(Certificates().IsValid()) << Certificates().Error().toStdString();
         const QSslConfiguration tls = Certificates().ServerConfiguration(certificate);
         ASSERT_FALSE(tls.isNull());
-        StartServer(limits, &tls);
+        StartServer(limits, &tls, clock);
         UseClientTls(Certificates().ClientConfiguration());
         AddAccount(1);
         AddAccount(2);
@@ -130,9 +99,8 @@ TEST_F(TlsTest, AnUnreadableCaFileStopsTheServiceFromStarting) {
     LoggingOnService service(1, Token(1));
     const std::string port = std::to_string(Server().Port());
     EXPECT_FALSE(service.StartService("tls://127.0.0.1:" + port + "?ca=/nonexistent/ca.pem", 1));
-    EXPECT_FALSE(service.StartService("tls://127.0.0.1:" + port + "?ca=" +
-                                          Certificates().KeyFile().toStdString(),
-                                      1));
+    EXPECT_FALSE(service.StartService(
+        "tls://127.0.0.1:" + port + "?ca=" + Certificates().KeyFile().toStdString(), 1));
     EXPECT_FALSE(service.IsConnectionOpen());
     EXPECT_EQ(Server().SessionCount(), 0u);
 }
@@ -157,23 +125,29 @@ TEST_F(TlsTest, PeersThatSpeakClearTextToTheTlsPortAreDroppedAndOthersGoOn) {
     EXPECT_TRUE(two.WaitFor(SUB_S_CHAT_MESSAGE));
 }
 
-TEST_F(TlsTest, StalledHandshakesAreDroppedAfterTheTimeoutWhileOthersLogOn) {
-    SessionLimits limits;
-    limits.handshakeTimeout = std::chrono::milliseconds(300);
-    StartTls(TestCertificates::Server::Good, limits);
-    TestPeer silent(Server().Port());
-    TestPeer halfHello(Server().Port());
-    halfHello.SendRaw(QByteArray("\x16\x03\x01\x00\x80", 5));
-    ASSERT_TRUE(silent.WaitConnected());
+TEST_F(TlsTest, StalledHandshakesHoldUpNoOneAndAreDroppedAfterTenSeconds) {
+    ManualKeepAliveClock clock;
+    StartTls(TestCertificates::Server::Good, {}, &clock);
+    // More than a listening socket would keep waiting by default.
+    std::vector<std::unique_ptr<TestPeer>> stalled;
+    for (int i = 0; i < 40; ++i)
+        stalled.push_back(std::make_unique<TestPeer>(Server().Port()));
+    stalled.front()->SendRaw(QByteArray("\x16\x03\x01\x00\x80", 5));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Server().HandshakeCount() == 40; }, kWaitMs));
 
     TestPeer& one = LogOn(1);
     TestPeer& two = LogOn(2);
     one.Chat(2, "past the stalled ones");
     EXPECT_TRUE(two.WaitFor(SUB_S_CHAT_MESSAGE));
-    EXPECT_TRUE(silent.WaitDisconnected());
-    EXPECT_TRUE(halfHello.WaitDisconnected());
+    clock.Advance(9999);
+    EXPECT_EQ(Server().HandshakeCount(), 40u);
+    clock.Advance(1);
+    EXPECT_EQ(Server().HandshakeCount(), 0u);
+    for (const auto& peer : stalled)
+        EXPECT_TRUE(peer->WaitDisconnected());
     EXPECT_EQ(Server().SessionCount(), 2u);
-    EXPECT_TRUE(two.Sync());
+    two.Chat(1, "still here");
+    EXPECT_TRUE(one.WaitFor(SUB_S_CHAT_MESSAGE));
 }
 
 TEST_F(TlsTest, TheServerBinarySpeaksTlsWithItsCertificateAndKey) {
@@ -182,24 +156,22 @@ TEST_F(TlsTest, TheServerBinarySpeaksTlsWithItsCertificateAndKey) {
     const QString database = dir.filePath(QStringLiteral("server.db"));
     const QStringList common = {QStringLiteral("--listen"), QStringLiteral("127.0.0.1:0"),
                                 QStringLiteral("--db"), database, QStringLiteral("--seed-demo")};
-    ServerProcess server(common + QStringList{QStringLiteral("--tls-cert"),
-                                              Certificates().CertificateFile(
-                                                  TestCertificates::Server::Good),
-                                              QStringLiteral("--tls-key"),
-                                              Certificates().KeyFile()});
+    ServerProcess server(common +
+                         QStringList{QStringLiteral("--tls-cert"),
+                                     Certificates().CertificateFile(TestCertificates::Server::Good),
+                                     QStringLiteral("--tls-key"), Certificates().KeyFile()});
     const quint16 port = server.WaitListening(true);
     ASSERT_NE(port, 0) << server.ErrorOutput().toStdString();
     TestPeer peer(port, Certificates().ClientConfiguration());
     peer.LogOn(10001, "demo", -1);
     EXPECT_TRUE(peer.WaitFor(SUB_S_FRIEND_LIST));
 
-    ServerProcess keyless(common + QStringList{QStringLiteral("--tls-cert"),
-                                               Certificates().CaFile()});
+    ServerProcess keyless(common +
+                          QStringList{QStringLiteral("--tls-cert"), Certificates().CaFile()});
     EXPECT_EQ(keyless.WaitExitCode(), 2);
-    ServerProcess swapped(common + QStringList{QStringLiteral("--tls-cert"),
-                                               Certificates().KeyFile(),
-                                               QStringLiteral("--tls-key"),
-                                               Certificates().CaFile()});
+    ServerProcess swapped(common +
+                          QStringList{QStringLiteral("--tls-cert"), Certificates().KeyFile(),
+                                      QStringLiteral("--tls-key"), Certificates().CaFile()});
     EXPECT_EQ(swapped.WaitExitCode(), 1);
     EXPECT_TRUE(swapped.ErrorOutput().contains(QStringLiteral("no PEM certificate")));
 }
