@@ -106,8 +106,7 @@ void ModuleOnServerFixture::StartModule(const std::string& address, int receiveI
     }
     if (receiveIdleMs > 0)
         m_pService->SetKeepAliveTimes(receiveIdleMs / 4, receiveIdleMs);
-    tagProxyInfo proxy;
-    ASSERT_TRUE(m_pService->StartFriendService(address, 0, proxy));
+    ASSERT_TRUE(m_pService->StartFriendService(address, 0, m_Proxy));
 }
 
 void ModuleOnServerFixture::DestroyModule() {

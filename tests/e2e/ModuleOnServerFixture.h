@@ -60,6 +60,8 @@ protected:
     // Creates the service when there is none and (re)starts it on the address. A receive limit
     // (0: the library's 75 s) also makes the module ping four times within it.
     void StartModule(const std::string& address, int receiveIdleMs = 0);
+    // StartModule hands the module this proxy from now on.
+    void UseProxy(const tagProxyInfo& proxy) { m_Proxy = proxy; }
     // Destroys the service as DestroyFriendClient does; what it stored stays.
     void DestroyModule();
     // The service StartModule creates next times its keep-alive on a clock the test moves.
@@ -98,6 +100,7 @@ private:
     TestCertificates::Server m_ServerCertificate = TestCertificates::Server::Good;
     ManualKeepAliveClock m_KeepAliveClock;
     bool m_bManualKeepAlive = false;
+    tagProxyInfo m_Proxy;
     std::unique_ptr<CFriendService> m_pService;
 };
 

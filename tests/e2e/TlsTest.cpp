@@ -86,6 +86,23 @@ TEST_F(OverTls, TheTokenAndTheChatNeverCrossTheWireReadably) {
     EXPECT_TRUE(tap.Sent(SUB_C_LOGON).empty());
 }
 
+TEST_F(OverTls, TheHandshakeAndEverythingAfterGoThroughAnHttpProxysTunnel) {
+    Start(TestCertificates::Server::Good);
+    TestPeer& peer = LogOnPeer(kFriendID);
+    WireTap proxy(ServerPort());
+    proxy.ActAsHttpProxy();
+    UseProxy({ProxyType::HttpConnect, "127.0.0.1", proxy.Port(), "", ""});
+    StartModule(ServerAddress());
+    ASSERT_TRUE(WaitUntil([&] { return Contacts().GetOnlineFriendCount() == 1; }));
+    peer.Chat(kOwnID, Gbk("经过代理"));
+    ASSERT_TRUE(WaitUntil([&] { return History(kFriendID).size() == 1; }));
+
+    ASSERT_EQ(proxy.ProxyRequests().size(), 1u);
+    const QByteArray target = "CONNECT 127.0.0.1:" + QByteArray::number(ServerPort());
+    EXPECT_TRUE(proxy.ProxyRequests()[0].startsWith(target)) << proxy.ProxyRequests()[0].data();
+    EXPECT_FALSE(proxy.SentBytes().contains(QByteArray::fromStdString(Token(kOwnID))));
+}
+
 TEST_F(OverTls, AServerForAnotherHostNeverSeesALogOnAndTheModuleKeepsTrying) {
     Start(TestCertificates::Server::OtherHost);
     const TlsLogCapture log;
