@@ -40,6 +40,9 @@ protected:
             address += "?ca=" + Certificates().CaFile().toStdString();
         return address;
     }
+
+    // Outlives the server, which TearDown destroys with the timers it made on it.
+    ManualKeepAliveClock m_HandshakeClock;
 };
 
 struct Refusal {
@@ -126,8 +129,7 @@ TEST_F(TlsTest, PeersThatSpeakClearTextToTheTlsPortAreDroppedAndOthersGoOn) {
 }
 
 TEST_F(TlsTest, StalledHandshakesHoldUpNoOneAndAreDroppedAfterTenSeconds) {
-    ManualKeepAliveClock clock;
-    StartTls(TestCertificates::Server::Good, {}, &clock);
+    StartTls(TestCertificates::Server::Good, {}, &m_HandshakeClock);
     // More than a listening socket would keep waiting by default.
     std::vector<std::unique_ptr<TestPeer>> stalled;
     for (int i = 0; i < 40; ++i)
@@ -139,9 +141,9 @@ TEST_F(TlsTest, StalledHandshakesHoldUpNoOneAndAreDroppedAfterTenSeconds) {
     TestPeer& two = LogOn(2);
     one.Chat(2, "past the stalled ones");
     EXPECT_TRUE(two.WaitFor(SUB_S_CHAT_MESSAGE));
-    clock.Advance(9999);
+    m_HandshakeClock.Advance(9999);
     EXPECT_EQ(Server().HandshakeCount(), 40u);
-    clock.Advance(1);
+    m_HandshakeClock.Advance(1);
     EXPECT_EQ(Server().HandshakeCount(), 0u);
     for (const auto& peer : stalled)
         EXPECT_TRUE(peer->WaitDisconnected());
