@@ -49,7 +49,6 @@ protected:
     // over TLS, and the module's addresses are tls:// ones that name the certificates' CA. The
     // certificates must outlive the fixture.
     void UseTls(const TestCertificates& certificates, TestCertificates::Server certificate);
-    std::size_t ServerSessionCount() const { return m_pServer ? m_pServer->SessionCount() : 0; }
 
     // Accounts: the signed-in user, a friend ("小明") and a stranger ("小红").
     void AddAccount(int32_t userID, const char* utf8NickName);

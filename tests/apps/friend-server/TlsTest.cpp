@@ -82,21 +82,6 @@ TEST_F(TlsTest, ACertificateThatDoesNotVerifyGetsNoLogOnAndTheClientKeepsTrying)
     }
 }
 
-TEST_F(TlsTest, TheLibrarysServiceLogsOnChatsAndPingsOverTls) {
-    StartTls(TestCertificates::Server::Good);
-    LoggingOnService service(2, Token(2));
-    service.SetKeepAliveTimes(10, 5000);
-    ASSERT_TRUE(service.StartService(Address(), 5500));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return service.Received(SUB_S_FRIEND_LIST); }, kWaitMs));
-    TestPeer& one = LogOn(1);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return service.Received(SUB_S_ONLINE_STATE); }, kWaitMs));
-    one.Chat(2, "over tls");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return service.Received(SUB_S_CHAT_MESSAGE); }, kWaitMs));
-    EXPECT_EQ(service.connects, 1);
-    EXPECT_EQ(service.failedAttempts, 0);
-    EXPECT_EQ(Server().OnlineCount(), 2u);
-}
-
 TEST_F(TlsTest, AnUnreadableCaFileStopsTheServiceFromStarting) {
     StartTls(TestCertificates::Server::Good);
     LoggingOnService service(1, Token(1));
