@@ -103,8 +103,9 @@ TEST(ClientService, PingsWhenIdleAndReconnectsWhenThePeerFallsSilent) {
 TEST(ClientService, KeepAliveRunsOnTheClockItIsGiven) {
     ScriptedPeer peer;
     peer.answerPings = false;
-    RecordingService service;
+    // The clock outlives the service, whose timers it keeps.
     ManualKeepAliveClock clock;
+    RecordingService service;
     service.SetKeepAliveTimes(30000, 75000);
     service.SetKeepAliveClock(&clock);
     ASSERT_TRUE(service.StartService("127.0.0.1", peer.Port()));
