@@ -37,9 +37,8 @@ QByteArray Body(const CCommandStream& stream) {
 QByteArray FriendListBody(int friends) {
     std::vector<FriendEntry> entries;
     for (int id = kOwnID + 1; id <= kOwnID + friends; ++id)
-        entries.push_back({id, "u" + std::to_string(id),
-                           StringUtility::QStringToAnsi(NickName(id)), id,
-                           static_cast<uint8_t>(id % 2), id <= kOwnID + kOnlineFriends});
+        entries.push_back({id, "u" + std::to_string(id), StringUtility::QStringToAnsi(NickName(id)),
+                           id, static_cast<uint8_t>(id % 2), id <= kOwnID + kOnlineFriends});
     CCommandStream stream;
     stream.WriteInt32(1);
     stream.WriteInt32(friends);
@@ -112,8 +111,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     const QString log = QString::fromUtf8(host.readAll());
-    const auto found =
-        QRegularExpression(QStringLiteral("resident memory (\\d+) kB")).match(log);
+    const auto found = QRegularExpression(QStringLiteral("resident memory (\\d+) kB")).match(log);
     if (!found.hasMatch()) {
         out << "host_memory: the host printed no memory figure:\n" << log << Qt::endl;
         return 1;

@@ -50,6 +50,7 @@ IFriendClient* CreateFriendClient() {
 
 void DestroyFriendClient(IFriendClient** client) {
     DestroyService();
-    *client = nullptr;
+    if (client != nullptr)
+        *client = nullptr;
 }
 }

@@ -39,12 +39,14 @@ std::vector<ChatHistoryRecord>& CChatHistoryManager::GetMessages(int peerID, int
 
 bool CChatHistoryManager::GetRowsAfter(int peerID, int64_t afterRow, int limit,
                                        std::vector<ChatHistoryRow>& rows) {
-    return CChatHistoryStore(m_Records, PreparedPeerFile(peerID)).GetRowsAfter(afterRow, limit, rows);
+    return CChatHistoryStore(m_Records, PreparedPeerFile(peerID))
+        .GetRowsAfter(afterRow, limit, rows);
 }
 
 ChatHistoryMatch CChatHistoryManager::FindMessageBefore(int peerID, const std::string& text,
                                                         int64_t beforeRow) {
-    return CChatHistoryStore(m_Records, PreparedPeerFile(peerID)).FindMessageBefore(text, beforeRow);
+    return CChatHistoryStore(m_Records, PreparedPeerFile(peerID))
+        .FindMessageBefore(text, beforeRow);
 }
 
 int64_t CChatHistoryManager::RowAt(int peerID, int index) {

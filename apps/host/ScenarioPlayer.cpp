@@ -183,6 +183,8 @@ ScenarioPlayer::Outcome ScenarioPlayer::Attempt(const ScenarioStep& step) {
         return TypeIn(step.window, step.text);
     case ScenarioCommand::Press:
         return Press(step.window, step.text);
+    case ScenarioCommand::WaitText:
+        return WaitText(step.window, step.text);
     case ScenarioCommand::Screenshot:
         return Screenshot(step.argument);
     case ScenarioCommand::PrintMemory:

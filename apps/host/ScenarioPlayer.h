@@ -76,6 +76,7 @@ private:
     Outcome Choose(const QString& text);
     Outcome TypeIn(const QString& title, const QString& text);
     Outcome Press(const QString& title, const QString& button);
+    Outcome WaitText(const QString& title, const QString& text);
     Outcome Screenshot(const QString& name);
     QWidget* CurrentChat(QString& missing) const;
     QString WindowLabel(const QWidget* window, int index) const;

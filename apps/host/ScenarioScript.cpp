@@ -37,6 +37,7 @@ constexpr std::array kCommands = {
     CommandSpec{"choose", ScenarioCommand::Choose, Argument::Text},
     CommandSpec{"type-in", ScenarioCommand::TypeIn, Argument::WindowAndText},
     CommandSpec{"press", ScenarioCommand::Press, Argument::WindowAndText},
+    CommandSpec{"wait-text", ScenarioCommand::WaitText, Argument::WindowAndText},
     CommandSpec{"screenshot", ScenarioCommand::Screenshot, Argument::FileName},
     CommandSpec{"print-memory", ScenarioCommand::PrintMemory, Argument::None},
     CommandSpec{"quit", ScenarioCommand::Quit, Argument::None},

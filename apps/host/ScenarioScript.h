@@ -28,6 +28,7 @@ enum class ScenarioCommand {
     Choose,        // choose TEXT: a click on the item TEXT of the menu shown
     TypeIn,        // type-in TITLE TEXT: TEXT typed into the text box of the window TITLE
     Press,         // press TITLE BUTTON: a click on the button BUTTON of the window TITLE
+    WaitText,      // wait-text TITLE TEXT: a text view of the window TITLE shows TEXT
     Screenshot,    // screenshot NAME: every visible window and menu to NAME-<window>.png
     PrintMemory,   // print-memory: the resident memory of this host, in kB
     Quit,          // quit: ends the scenario here
@@ -37,7 +38,8 @@ struct ScenarioStep {
     int line = 0;
     ScenarioCommand command = ScenarioCommand::Quit;
     QString argument;
-    // For type-in and press: the window's title (the argument's first word) and the rest.
+    // For type-in, press and wait-text: the window's title (the argument's first word) and the
+    // rest.
     QString window;
     QString text;
     // The line as written, trimmed, for messages.

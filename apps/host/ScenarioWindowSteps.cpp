@@ -1,5 +1,6 @@
 // The scenario steps that work a context menu and the windows it opens: a right-click on a
-// friend, a click on a menu item, typing into and pressing a button of a window found by title.
+// friend, a click on a menu item, typing into and pressing a button of a window found by title,
+// and waiting for a window's text view to show a text (a page that loads, for one).
 
 #include "ScenarioPlayer.h"
 
@@ -10,6 +11,7 @@
 #include <QAbstractItemView>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QTextEdit>
 
 ScenarioPlayer::Outcome ScenarioPlayer::RightClick(const QString& name) {
     if (m_bActed && WindowFinder::PopupMenu() != nullptr) {
@@ -66,4 +68,22 @@ ScenarioPlayer::Outcome ScenarioPlayer::Press(const QString& title, const QStrin
     Say(QStringLiteral("pressed %1 in %2").arg(button, title));
     UserInput::Click(target, target->rect().center());
     return Done();
+}
+
+ScenarioPlayer::Outcome ScenarioPlayer::WaitText(const QString& title, const QString& text) {
+    QWidget* window = WindowFinder::VisibleWindow(title);
+    if (window == nullptr)
+        return Pending(QStringLiteral("visible windows: %1").arg(WindowFinder::VisibleTitles()));
+    QStringList shown;
+    for (const QTextEdit* view : window->findChildren<QTextEdit*>()) {
+        if (!view->isVisible())
+            continue;
+        if (view->toPlainText().contains(text)) {
+            Say(QStringLiteral("%1 shows %2").arg(title, text));
+            return Done();
+        }
+        shown.append(view->toPlainText().left(80));
+    }
+    return Pending(QStringLiteral("the window \"%1\" shows \"%2\"")
+                       .arg(title, shown.join(QStringLiteral(" | "))));
 }

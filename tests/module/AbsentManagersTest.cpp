@@ -141,11 +141,12 @@ TEST_P(AbsentManager, EveryCommandAndHostCallRunsWithoutIt) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    EachManager, AbsentManager,
-    ::testing::Values(AbsentCase{"ContactList", {true, false, false, false}},
-                      AbsentCase{"ChatHistory", {false, true, false, false}},
-                      AbsentCase{"Windows", {false, false, true, false}},
-                      AbsentCase{"Options", {false, false, false, true}},
-                      AbsentCase{"All", {true, true, true, true}}),
-    [](const ::testing::TestParamInfo<AbsentCase>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(EachManager, AbsentManager,
+                         ::testing::Values(AbsentCase{"ContactList", {true, false, false, false}},
+                                           AbsentCase{"ChatHistory", {false, true, false, false}},
+                                           AbsentCase{"Windows", {false, false, true, false}},
+                                           AbsentCase{"Options", {false, false, false, true}},
+                                           AbsentCase{"All", {true, true, true, true}}),
+                         [](const ::testing::TestParamInfo<AbsentCase>& info) {
+                             return info.param.name;
+                         });

@@ -106,6 +106,11 @@ TEST_F(LoadedModule, DestroyNullsBothPointersEvenWithoutAService) {
     destroy(&client);
     EXPECT_EQ(client, nullptr);
     EXPECT_EQ(*exported, nullptr);
+
+    // A host that hands no pointer still gets the service destroyed, and no crash.
+    ASSERT_NE(create(), nullptr);
+    destroy(nullptr);
+    EXPECT_EQ(*exported, nullptr);
 }
 
 TEST_F(LoadedModule, CreateAfterDestroyBuildsANewWorkingService) {
@@ -125,8 +130,8 @@ TEST_F(LoadedModule, CreateAfterDestroyBuildsANewWorkingService) {
     ASSERT_TRUE(second->StartFriendService("127.0.0.1:" + std::to_string(server.Port()), 0, proxy));
 
     // The log-on names the user and token handed over; the user's options live in its profile.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return server.FramesWith(CMD_FRIEND, SUB_C_LOGON) == 1; },
-                                10000));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return server.FramesWith(CMD_FRIEND, SUB_C_LOGON) == 1; }, 10000));
     const std::vector<uint8_t>& logon = server.frames.back().body;
     const std::vector<uint8_t> expectedStart = {77, 0, 0, 0, 't', 'o', 'k', 'e', 'n', 0};
     ASSERT_GE(logon.size(), expectedStart.size());

@@ -115,8 +115,8 @@ TEST_F(FriendListOrder, RandomChangesKeepTheRowsOfAPlainReference) {
             Refile(userID);
             break;
         case 7:
-            Contacts().AddOrUpdateContact(nextStranger, 1, static_cast<int>(random() % 2), 0,
-                                          "s", Gbk("路人"), GROUP_STRANGER);
+            Contacts().AddOrUpdateContact(nextStranger, 1, static_cast<int>(random() % 2), 0, "s",
+                                          Gbk("路人"), GROUP_STRANGER);
             Refile(nextStranger++);
             break;
         case 8:

@@ -12,8 +12,8 @@ CSkinBoxNotices::~CSkinBoxNotices() {
 
 void CSkinBoxNotices::Present(const UserNotice& notice) {
     QWidget* owner = notice.ownedByApplication ? ApplicationMainWindow() : nullptr;
-    QWidget* box = ShowSkinNotice(owner, notice.text, notice.caption, notice.style,
-                                  notice.autoCloseSeconds);
+    QWidget* box =
+        ShowSkinNotice(owner, notice.text, notice.caption, notice.style, notice.autoCloseSeconds);
     std::erase_if(m_OpenBoxes, [](const QPointer<QWidget>& open) { return open.isNull(); });
     if (box != nullptr)
         m_OpenBoxes.emplace_back(box);

@@ -103,7 +103,7 @@ TEST(ClientService, PingsWhenIdleAndReconnectsWhenThePeerFallsSilent) {
 TEST(ClientService, KeepAliveRunsOnTheClockItIsGiven) {
     ScriptedPeer peer;
     peer.answerPings = false;
-    // Outlives the service, whose timers it holds.
+    // The clock outlives the service, whose timers it keeps.
     ManualKeepAliveClock clock;
     RecordingService service;
     service.SetKeepAliveTimes(30000, 75000);
