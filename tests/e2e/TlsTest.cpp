@@ -9,7 +9,6 @@
 #include "ui/chat/FriendChatDlg.h"
 #include "ui/manager/FriendWindowManager.h"
 
-
 namespace {
 
 const TestCertificates& Certificates() {
