@@ -24,6 +24,9 @@ struct SessionLimits {
     std::chrono::milliseconds receiveTimeout{75000};
     // A peer with more unsent bytes than this does not read and is dropped.
     qint64 maxPendingBytes = 4 * 1024 * 1024;
+    // On a TLS port: a peer that has not completed its handshake this long after connecting (or
+    // after its first handshake message) is dropped.
+    std::chrono::milliseconds handshakeTimeout{10000};
 };
 
 class ClientSession final : public QObject {

@@ -1,8 +1,11 @@
 #include "FriendServer.h"
 
 #include "TcpLink.h"
+#include "TlsLink.h"
+#include "TlsListener.h"
 #include "records/FriendCommands.h"
 
+#include <QSslSocket>
 #include <QTcpSocket>
 
 #include <exception>
@@ -18,9 +21,10 @@ constexpr int kListenBacklog = 1024;
 } // namespace
 
 FriendServer::FriendServer(AccountStore& store, const SessionLimits& limits, QObject* parent)
-    : QObject(parent), m_Limits(limits), m_Handler(store) {
-    m_Server.setListenBacklogSize(kListenBacklog);
-    connect(&m_Server, &QTcpServer::newConnection, this, &FriendServer::OnNewConnection);
+    : QObject(parent), m_pServer(std::make_unique<QTcpServer>()), m_Limits(limits),
+      m_Handler(store) {
+    m_pServer->setListenBacklogSize(kListenBacklog);
+    connect(m_pServer.get(), &QTcpServer::newConnection, this, &FriendServer::OnNewConnection);
 }
 
 FriendServer::~FriendServer() {
@@ -30,12 +34,30 @@ FriendServer::~FriendServer() {
         session->Drop();
 }
 
+bool FriendServer::UseTls(const QSslConfiguration& configuration, IKeepAliveClock* clock) {
+    if (m_pServer->isListening())
+        return false;
+    auto listener =
+        std::make_unique<TlsListener>(configuration, m_Limits.handshakeTimeout,
+                                      clock != nullptr ? *clock : SystemKeepAliveClock());
+    listener->setListenBacklogSize(kListenBacklog);
+    connect(listener.get(), &TlsListener::secured, this,
+            [this](QSslSocket* socket) { Adopt(new TlsLink(socket)); });
+    m_pTlsListener = listener.get();
+    m_pServer = std::move(listener);
+    return true;
+}
+
+std::size_t FriendServer::HandshakeCount() const {
+    return m_pTlsListener != nullptr ? m_pTlsListener->HandshakeCount() : 0;
+}
+
 bool FriendServer::Listen(const QHostAddress& address, quint16 port) {
-    return m_Server.listen(address, port);
+    return m_pServer->listen(address, port);
 }
 
 void FriendServer::OnNewConnection() {
-    while (QTcpSocket* socket = m_Server.nextPendingConnection())
+    while (QTcpSocket* socket = m_pServer->nextPendingConnection())
         Adopt(new TcpLink(socket));
 }
 

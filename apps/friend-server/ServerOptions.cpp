@@ -19,6 +19,8 @@ const QString kBefriend = QStringLiteral("befriend");
 const QString kReceiveTimeout = QStringLiteral("receive-timeout");
 const QString kMaxPending = QStringLiteral("max-pending");
 const QString kHttp = QStringLiteral("http");
+const QString kTlsCertificate = QStringLiteral("tls-cert");
+const QString kTlsKey = QStringLiteral("tls-key");
 const QString kHelp = QStringLiteral("help");
 
 void DefineOptions(QCommandLineParser& parser) {
@@ -43,6 +45,12 @@ void DefineOptions(QCommandLineParser& parser) {
          QStringLiteral("Serve the profile pages at /user/<id> on this address (port 0 picks "
                         "one)."),
          QStringLiteral("HOST:PORT")},
+        {kTlsCertificate,
+         QStringLiteral("Speak TLS only on the port, with this PEM certificate (the server's "
+                        "first, then any intermediate CAs); needs --tls-key."),
+         QStringLiteral("FILE")},
+        {kTlsKey, QStringLiteral("The certificate's unencrypted PEM private key (RSA or EC)."),
+         QStringLiteral("FILE")},
         {kHelp, QStringLiteral("Show this help.")},
     });
 }
@@ -170,6 +178,21 @@ bool ParseLimits(const QCommandLineParser& parser, ServerOptions& options, QStri
     return true;
 }
 
+bool ParseTls(const QCommandLineParser& parser, ServerOptions& options, QString& error) {
+    if (parser.isSet(kTlsCertificate) != parser.isSet(kTlsKey)) {
+        error = QStringLiteral("--tls-cert and --tls-key go together");
+        return false;
+    }
+    options.tlsCertificateFile = parser.value(kTlsCertificate);
+    options.tlsKeyFile = parser.value(kTlsKey);
+    if (parser.isSet(kTlsCertificate) &&
+        (options.tlsCertificateFile.isEmpty() || options.tlsKeyFile.isEmpty())) {
+        error = QStringLiteral("bad --tls-cert or --tls-key: the file name is empty");
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 std::optional<ServerOptions> ParseServerOptions(const QStringList& arguments, QString& error) {
@@ -206,7 +229,8 @@ std::optional<ServerOptions> ParseServerOptions(const QStringList& arguments, QS
             return std::nullopt;
         }
     }
-    if (!ParseLists(parser, options, error) || !ParseLimits(parser, options, error))
+    if (!ParseLists(parser, options, error) || !ParseLimits(parser, options, error) ||
+        !ParseTls(parser, options, error))
         return std::nullopt;
     return options;
 }

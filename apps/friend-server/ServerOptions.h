@@ -26,6 +26,9 @@ struct ServerOptions {
     int receiveTimeoutMs = 75000;
     qint64 maxPendingBytes = 4 * 1024 * 1024;
     // The profile pages are served only when an address is given.
+    // With both files the port speaks TLS only.
+    QString tlsCertificateFile;
+    QString tlsKeyFile;
     bool serveProfilePages = false;
     QString httpHost;
     quint16 httpPort = 0;

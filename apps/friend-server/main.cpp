@@ -1,12 +1,14 @@
 // pellix-friend-server: the reference friend server. Prints "listening on HOST:PORT" once it
-// listens (and "profile pages on HOST:PORT" with --http); bad arguments exit with code 2, a
-// database or socket that cannot be opened with 1.
+// listens ("listening on tls://HOST:PORT" with --tls-cert and --tls-key, and "profile pages on
+// HOST:PORT" with --http); bad arguments exit with code 2, a database, socket, certificate or key
+// that cannot be opened with 1.
 
 #include "FileLimit.h"
 #include "FriendServer.h"
 #include "ProfilePageServer.h"
 #include "ServerOptions.h"
 #include "ServerSetup.h"
+#include "ServerTls.h"
 #include "SqliteAccountStore.h"
 #include "TerminationSignals.h"
 
@@ -25,6 +27,19 @@ constexpr int kExitFailure = 1;
 
 void PrintError(const QString& message) {
     std::fprintf(stderr, "pellix-friend-server: %s\n", message.toUtf8().constData());
+}
+
+bool UseTls(const ServerOptions& options, FriendServer& server) {
+    QString error;
+    const std::optional<QSslConfiguration> tls =
+        LoadServerTls(options.tlsCertificateFile, options.tlsKeyFile, error);
+    if (!tls) {
+        PrintError(QStringLiteral("TLS: %1").arg(error));
+        return false;
+    }
+    if (const QString warning = CertificateDateWarning(*tls); !warning.isEmpty())
+        PrintError(QStringLiteral("warning: %1").arg(warning));
+    return server.UseTls(*tls);
 }
 
 int Run(int argc, char** argv) {
@@ -58,6 +73,8 @@ int Run(int argc, char** argv) {
     limits.receiveTimeout = std::chrono::milliseconds(options->receiveTimeoutMs);
     limits.maxPendingBytes = options->maxPendingBytes;
     FriendServer server(*store, limits);
+    if (!options->tlsCertificateFile.isEmpty() && !UseTls(*options, server))
+        return kExitFailure;
     if (!server.Listen(QHostAddress(options->listenHost), options->listenPort)) {
         PrintError(QStringLiteral("cannot listen on %1:%2: %3")
                        .arg(options->listenHost)
@@ -65,7 +82,8 @@ int Run(int argc, char** argv) {
                        .arg(server.ErrorString()));
         return kExitFailure;
     }
-    std::printf("listening on %s:%u\n", server.Address().toString().toUtf8().constData(),
+    std::printf("listening on %s%s:%u\n", server.IsTls() ? "tls://" : "",
+                server.Address().toString().toUtf8().constData(),
                 static_cast<unsigned>(server.Port()));
     std::fflush(stdout);
     ProfilePageServer pages(*store, [&server](int32_t userID) { return server.IsOnline(userID); });

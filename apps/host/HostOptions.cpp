@@ -3,6 +3,7 @@
 #include "client/ServerAddress.h"
 
 #include <QCommandLineParser>
+#include <QUrl>
 
 namespace {
 
@@ -27,6 +28,50 @@ QString DefaultProfileUrl(const QString& server) {
     return QStringLiteral("http://%1:%2").arg(host).arg(kDefaultProfilePort);
 }
 
+std::optional<QString> ServerWithCaFile(const QString& server, const QString& caFile,
+                                        QString& error) {
+    if (!server.trimmed().startsWith(QStringLiteral("tls://"), Qt::CaseInsensitive)) {
+        error = QStringLiteral("--ca needs a tls:// --server, got \"%1\"").arg(server);
+        return std::nullopt;
+    }
+    if (server.contains(QLatin1Char('?'))) {
+        error = QStringLiteral("--server \"%1\" names its CA already").arg(server);
+        return std::nullopt;
+    }
+    if (caFile.isEmpty()) {
+        error = QStringLiteral("--ca needs a file name");
+        return std::nullopt;
+    }
+    return server.trimmed() + QStringLiteral("?ca=") +
+           QString::fromLatin1(QUrl::toPercentEncoding(caFile, "/"));
+}
+
+namespace {
+
+// The options that place the windows and the server's CA, after the rest.
+bool ReadPlacementAndCa(const QCommandLineParser& parser, HostOptions& host, QString& error) {
+    host.showFriends = parser.isSet(QStringLiteral("show-friends"));
+    if (parser.isSet(QStringLiteral("tile"))) {
+        host.tile = ParseWindowTile(parser.value(QStringLiteral("tile")));
+        if (!host.tile) {
+            error = QStringLiteral("--tile needs INDEX/COUNT with 0 <= INDEX < COUNT <= %1, got "
+                                   "\"%2\"")
+                        .arg(kMaxWindowTiles)
+                        .arg(parser.value(QStringLiteral("tile")));
+            return false;
+        }
+    }
+    if (!parser.isSet(QStringLiteral("ca")))
+        return true;
+    const std::optional<QString> server =
+        ServerWithCaFile(host.server, parser.value(QStringLiteral("ca")), error);
+    if (server)
+        host.server = *server;
+    return server.has_value();
+}
+
+} // namespace
+
 std::optional<HostOptions> ParseHostOptions(const QStringList& arguments, QString& error) {
     QCommandLineParser parser;
     const QList<QCommandLineOption> options = {
@@ -38,8 +83,19 @@ std::optional<HostOptions> ParseHostOptions(const QStringList& arguments, QStrin
         {QStringLiteral("show-id"), QStringLiteral("Displayed user number."), QStringLiteral("n"),
          QStringLiteral("0")},
         {QStringLiteral("token"), QStringLiteral("Log-on token."), QStringLiteral("token")},
-        {QStringLiteral("server"), QStringLiteral("Friend server, host or host:port."),
+        {QStringLiteral("server"),
+         QStringLiteral("Friend server, host or host:port; tls://host[:port] for TLS."),
          QStringLiteral("address"), QStringLiteral("127.0.0.1")},
+        {QStringLiteral("ca"),
+         QStringLiteral("PEM file of CA certificates a tls:// server may be signed by, trusted "
+                        "besides the system's."),
+         QStringLiteral("file")},
+        {QStringLiteral("show-friends"),
+         QStringLiteral("Open the friend list at sign-on, beside the window.")},
+        {QStringLiteral("tile"),
+         QStringLiteral("Take column INDEX (from 0) of COUNT equal columns of the screen, the "
+                        "friend list beside the window."),
+         QStringLiteral("INDEX/COUNT")},
         {QStringLiteral("profile-url"),
          QStringLiteral("Base address of the profile pages (default http://<server host>:8080; "
                         "empty for none)."),
@@ -86,5 +142,7 @@ std::optional<HostOptions> ParseHostOptions(const QStringList& arguments, QStrin
                           : DefaultProfileUrl(host.server);
     host.scenario = parser.value(QStringLiteral("scenario"));
     host.screenshotDir = parser.value(QStringLiteral("screenshots"));
+    if (!ReadPlacementAndCa(parser, host, error))
+        return std::nullopt;
     return host;
 }

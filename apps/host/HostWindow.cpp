@@ -1,5 +1,7 @@
 #include "HostWindow.h"
 
+#include "HostLayout.h"
+#include "WindowFinder.h"
 #include "client/ProxyInfo.h"
 #include "client/StringUtility.h"
 #include "pellix/IFriendClient.h"
@@ -12,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -42,6 +45,8 @@ HostWindow::HostWindow(const HostOptions& options, IFriendClient* client, QWidge
     layout->addWidget(BuildFriendActions());
     m_pStatus = new QLabel(central);
     m_pStatus->setObjectName(QStringLiteral("hostStatus"));
+    // A long server address wraps instead of widening the window.
+    m_pStatus->setWordWrap(true);
     layout->addWidget(m_pStatus);
     layout->addStretch();
     setCentralWidget(central);
@@ -121,6 +126,26 @@ bool HostWindow::SignOn() {
                              .arg(m_options.server)
                        : QStringLiteral("无法连接好友服务器 %1").arg(m_options.server));
     return started;
+}
+
+void HostWindow::MoveToTile() {
+    if (m_options.tile)
+        move(FreeArea().topLeft());
+}
+
+QWidget* HostWindow::ShowFriendListBeside() {
+    m_pClient->ShowFriendWindow(false);
+    QWidget* list = WindowFinder::VisibleWindow(WindowFinder::FriendListTitle());
+    if (list != nullptr)
+        PlaceSideBySide(*this, *list, FreeArea());
+    return list;
+}
+
+QRect HostWindow::FreeArea() const {
+    const QRect available = screen()->availableGeometry();
+    if (m_options.tile)
+        return TileArea(available, *m_options.tile);
+    return {frameGeometry().topLeft(), available.bottomRight()};
 }
 
 void HostWindow::AddFriendFromInput() {

@@ -16,8 +16,13 @@ class HostWindow final : public QMainWindow {
 public:
     HostWindow(const HostOptions& options, IFriendClient* client, QWidget* parent = nullptr);
 
+    // Moves the window to the top left of its --tile column, if it was given one.
+    void MoveToTile();
     // Hands the user to the module and starts the friend service; false when it did not start.
     bool SignOn();
+    // Opens the module's friend list beside this window (in its --tile column when given); the
+    // list window, or null when the module showed none.
+    QWidget* ShowFriendListBeside();
     AvatarHost& Avatars() { return m_avatars; }
 
 protected:
@@ -30,6 +35,8 @@ private:
     void AddFriendFromInput();
     void BlacklistFromInput();
     void ShowStatus(const QString& text);
+    // Where this window and the friend list may go.
+    QRect FreeArea() const;
 
     HostOptions m_options;
     IFriendClient* m_pClient;

@@ -1,14 +1,18 @@
 // The demo game client: loads the friend module beside it and signs the user on. With
-// --scenario it then plays a script of user actions against the friend windows and exits with
-// the script's result.
+// --show-friends it opens the friend list beside its window (and, without a scenario, prints each
+// friend the list shows going online or offline); with --scenario it then plays a script of user
+// actions against the friend windows and exits with the script's result.
 
+#include "FriendPresenceLog.h"
 #include "HostOptions.h"
 #include "HostWindow.h"
 #include "ModuleLoader.h"
 #include "ScenarioPlayer.h"
 #include "ScenarioScript.h"
+#include "WindowFinder.h"
 #include "client/UrlFactory.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QTextStream>
 
@@ -46,11 +50,18 @@ int main(int argc, char** argv) {
     int result = 0;
     {
         HostWindow window(*options, client);
+        window.MoveToTile();
         window.show();
         const QString label = options->userName;
         out << label << ": signing on to " << options->server << " as " << options->nickName << " ("
             << options->userID << ")" << Qt::endl;
         const bool started = window.SignOn();
+        if (started && options->showFriends && window.ShowFriendListBeside() != nullptr &&
+            !scenario) {
+            // Owned by the list it watches.
+            if (QAbstractItemView* view = WindowFinder::FriendListView())
+                new FriendPresenceLog(*view, label, out);
+        }
         std::unique_ptr<ScenarioPlayer> player;
         if (scenario && !started) {
             err << "pellix-host: the friend service did not start" << Qt::endl;

@@ -1,8 +1,10 @@
 #include "ClientConnection.h"
 
 #include "ClientService.h"
+#include "ClientTls.h"
 #include "StringUtility.h"
 
+#include <QSslSocket>
 #include <QTcpSocket>
 
 #include <algorithm>
@@ -36,23 +38,36 @@ void ClientConnection::SetKeepAliveClock(IKeepAliveClock* clock) {
         m_pSendIdleTimer->Start(m_nSendIdleMs);
 }
 
-void ClientConnection::Open(const QString& host, quint16 port) {
+void ClientConnection::Open(const QString& host, quint16 port, const QSslConfiguration* tls) {
     Close();
-    m_pSocket = new QTcpSocket(this);
+    QSslSocket* secure = tls != nullptr ? new QSslSocket(this) : nullptr;
+    m_pSocket = secure != nullptr ? secure : new QTcpSocket(this);
+    m_bTls = secure != nullptr;
+    m_strPeer = QStringLiteral("%1:%2").arg(host).arg(port);
     m_pSocket->setProxy(m_Proxy);
     // Whole frames are handed on as they arrive, so one frame's worth is all the socket needs to
     // hold; a flooding peer is throttled by TCP instead of growing our memory.
     m_pSocket->setReadBufferSize(static_cast<qint64>(kMaxFrameSize));
-    connect(m_pSocket, &QTcpSocket::connected, this, &ClientConnection::OnConnected);
     connect(m_pSocket, &QTcpSocket::readyRead, this, &ClientConnection::OnReadyRead);
     connect(m_pSocket, &QTcpSocket::errorOccurred, this, &ClientConnection::OnSocketError);
     connect(m_pSocket, &QTcpSocket::disconnected, this, [this] {
         Lose(QAbstractSocket::RemoteHostClosedError, QStringLiteral("Connection closed"));
     });
-    // An attempt that hangs (a silent host or proxy) counts as silence as well.
+    // An attempt that hangs (a silent host or proxy, a stalled handshake) counts as silence too.
     m_pReceiveIdleTimer->Start(m_nReceiveIdleMs);
-    // May report a failure at once, through the service; nothing may follow it here.
-    m_pSocket->connectToHost(host, port);
+    // Both may report a failure at once, through the service; nothing may follow them here.
+    if (secure == nullptr) {
+        connect(m_pSocket, &QTcpSocket::connected, this, &ClientConnection::OnConnected);
+        m_pSocket->connectToHost(host, port);
+        return;
+    }
+    secure->setSslConfiguration(*tls);
+    connect(secure, &QSslSocket::encrypted, this, &ClientConnection::OnConnected);
+    connect(secure, &QSslSocket::sslErrors, this, &ClientConnection::OnSslErrors);
+    // The handshake's own round trips go out at once too.
+    connect(secure, &QTcpSocket::connected, this,
+            [secure] { secure->setSocketOption(QAbstractSocket::LowDelayOption, 1); });
+    secure->connectToHostEncrypted(host, port);
 }
 
 void ClientConnection::Close() {
@@ -93,6 +108,13 @@ void ClientConnection::OnConnected() {
     m_pReceiveIdleTimer->Start(m_nReceiveIdleMs);
     m_pSendIdleTimer->Start(m_nSendIdleMs);
     m_Service.OnSocketConnect(0, "", this);
+}
+
+// The errors are not ignored, so the socket ends the handshake after this with an error.
+void ClientConnection::OnSslErrors(const QList<QSslError>& errors) {
+    for (const QSslError& error : errors)
+        qCWarning(lcClientTls).noquote()
+            << "certificate of" << m_strPeer << "refused:" << error.errorString();
 }
 
 void ClientConnection::OnReadyRead() {
@@ -153,6 +175,9 @@ void ClientConnection::Lose(QAbstractSocket::SocketError error, const QString& m
     if (m_pSocket == nullptr)
         return;
     const bool wasConnected = m_bConnected;
+    if (m_bTls && !wasConnected)
+        qCWarning(lcClientTls).noquote()
+            << "TLS connection to" << m_strPeer << "failed:" << message;
     // Frames that arrived whole before the end are still handed on; a partial one never is.
     bool completedFrame = false;
     if (wasConnected && !ReadFrames(completedFrame))

@@ -1,20 +1,24 @@
 #pragma once
-// The client library's connection to a server: one QTcpSocket at a time speaking the library's
-// framing, answering pings, sending its own when idle, and dropping a connection on which nothing
-// has arrived for too long. It reports every outcome to the owning service through the service's
-// socket callbacks. Owned by CClientService; lives on the Qt main thread.
+// The client library's connection to a server: one socket at a time (a QTcpSocket, or a QSslSocket
+// for a TLS server) speaking the library's framing, answering pings, sending its own when idle, and
+// dropping a connection on which nothing has arrived for too long. It reports every outcome to the
+// owning service through the service's socket callbacks. Owned by CClientService; lives on the Qt
+// main thread.
 
 #include "ClientSocket.h"
 #include "FrameCodec.h"
 #include "KeepAliveClock.h"
 
 #include <QAbstractSocket>
+#include <QList>
 #include <QNetworkProxy>
 #include <QObject>
 
 #include <memory>
 
 class IClientService;
+class QSslConfiguration;
+class QSslError;
 class QTcpSocket;
 
 class ClientConnection final : public QObject, public IClientSocket {
@@ -34,8 +38,10 @@ public:
     // goes back to Qt's timers. A running connection's timers start afresh on the new clock.
     void SetKeepAliveClock(IKeepAliveClock* clock);
 
-    // Drops what runs and starts one attempt; the outcome comes through OnSocketConnect.
-    void Open(const QString& host, quint16 port);
+    // Drops what runs and starts one attempt; the outcome comes through OnSocketConnect. With a
+    // TLS configuration the connection counts as made only once the handshake has verified the
+    // server: nothing is sent before, and a handshake that fails is a failed attempt.
+    void Open(const QString& host, quint16 port, const QSslConfiguration* tls = nullptr);
     // Drops the connection or attempt without reporting it.
     void Close();
     bool IsConnected() const { return m_bConnected; }
@@ -48,6 +54,7 @@ public:
 
 private:
     void OnConnected();
+    void OnSslErrors(const QList<QSslError>& errors);
     void OnReadyRead();
     void OnSocketError(QAbstractSocket::SocketError error);
     void OnSendIdle();
@@ -65,6 +72,9 @@ private:
     QNetworkProxy m_Proxy{QNetworkProxy::NoProxy};
     QTcpSocket* m_pSocket = nullptr; // a child of this connection, released with deleteLater
     bool m_bConnected = false;
+    bool m_bTls = false;
+    // "host:port" of the current attempt, for the log.
+    QString m_strPeer;
     FrameCodec::FrameReader m_Reader;
     int m_nSendIdleMs = kDefaultSendIdleMs;
     int m_nReceiveIdleMs = kDefaultReceiveIdleMs;

@@ -1,9 +1,11 @@
 #include "ClientService.h"
 
 #include "ClientConnection.h"
+#include "ClientTls.h"
 #include "NetworkProxy.h"
 #include "ServerAddress.h"
 
+#include <QSslConfiguration>
 #include <QTimer>
 
 #include <algorithm>
@@ -57,12 +59,29 @@ bool CClientService::OnSocketClose(IClientSocket*, bool) {
 
 bool CClientService::StartService(const std::string& host, unsigned short port) {
     StopService();
-    if (!ParseServerAddress(host, port))
+    const std::optional<ServerAddress> address = ParseServerAddress(host, port);
+    if (!address || !LoadTlsSettings(*address))
         return false;
     m_strHost = host;
     m_wPort = port;
     m_bRunning = true;
     return ConnectToServer(host, port);
+}
+
+bool CClientService::LoadTlsSettings(const ServerAddress& address) {
+    m_pTlsConfiguration.reset();
+    if (!address.tls)
+        return true;
+    QString error;
+    std::optional<QSslConfiguration> configuration =
+        ClientTls::MakeConfiguration(address.caFile, error);
+    if (!configuration) {
+        qCWarning(lcClientTls).noquote()
+            << "the service" << m_strName.c_str() << "does not start:" << error;
+        return false;
+    }
+    m_pTlsConfiguration = std::make_unique<QSslConfiguration>(std::move(*configuration));
+    return true;
 }
 
 bool CClientService::StopService() {
@@ -82,9 +101,11 @@ bool CClientService::RestartService() {
 
 bool CClientService::ConnectToServer(const std::string& host, unsigned short port) {
     const std::optional<ServerAddress> address = ParseServerAddress(host, port);
-    if (!address)
+    // A TLS address never goes out in clear text: without its settings there is no attempt.
+    if (!address || (address->tls && !m_pTlsConfiguration))
         return false;
-    m_pConnection->Open(address->host, address->port);
+    m_pConnection->Open(address->host, address->port,
+                        address->tls ? m_pTlsConfiguration.get() : nullptr);
     return true;
 }
 

@@ -53,7 +53,9 @@ public:
 
 class ClientConnection;
 class IKeepAliveClock;
+class QSslConfiguration;
 class QTimer;
+struct ServerAddress;
 
 class CClientService : public IClientService, public ITimerSink {
 public:
@@ -77,8 +79,10 @@ public:
     // A lost connection schedules the next attempt while the service runs.
     bool OnSocketClose(IClientSocket* socket, bool closedByServer) override;
     // Drops what runs, connects, and keeps reconnecting until StopService. host may carry its
-    // own port as "host:port", which then overrides the port argument. False when the address is
-    // unusable.
+    // own port as "host:port", which then overrides the port argument; "tls://host[:port]" makes
+    // every connection TLS, and "tls://host[:port]?ca=PATH" trusts the CA certificates in that
+    // file besides the system's (see ServerAddress.h). False when the address is unusable or its
+    // CA file cannot be read; the reason goes to the log.
     bool StartService(const std::string& host, unsigned short port) override;
     bool StopService() override;
     // Starts again with the arguments of the last StartService.
@@ -127,9 +131,16 @@ protected:
     IClientSocket* m_pClientSocket = nullptr;
 
 private:
+    // Reads the TLS settings of a tls:// address (and forgets those of an earlier one); false
+    // when its CA file cannot be used.
+    bool LoadTlsSettings(const ServerAddress& address);
+
     std::string m_strName;
     std::unique_ptr<ClientConnection> m_pConnection;
     std::unique_ptr<QTimer> m_pReconnectTimer;
+    // The TLS settings of the running service's address, read when it started; null for a plain
+    // address.
+    std::unique_ptr<QSslConfiguration> m_pTlsConfiguration;
     ReconnectPolicy m_ReconnectPolicy;
     // The arguments of the last StartService, for reconnects and RestartService.
     std::string m_strHost;

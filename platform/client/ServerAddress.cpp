@@ -2,7 +2,15 @@
 
 #include "StringUtility.h"
 
+#include <QByteArray>
+#include <QFile>
+
+#include <string_view>
+
 namespace {
+
+constexpr std::string_view kTlsScheme = "tls://";
+constexpr std::string_view kCaKey = "ca=";
 
 // 0 for anything that is not a usable port.
 uint16_t ParsePort(const QString& text) {
@@ -16,12 +24,13 @@ uint16_t ParsePort(const QString& text) {
 std::optional<ServerAddress> Make(const QString& host, uint16_t port) {
     if (host.isEmpty() || port == 0)
         return std::nullopt;
-    return ServerAddress{host, port};
+    ServerAddress address;
+    address.host = host;
+    address.port = port;
+    return address;
 }
 
-} // namespace
-
-std::optional<ServerAddress> ParseServerAddress(const std::string& host, uint16_t defaultPort) {
+std::optional<ServerAddress> ParseHostAndPort(const std::string& host, uint16_t defaultPort) {
     const QString text = StringUtility::AnsiToQString(host).trimmed();
     if (text.startsWith(QLatin1Char('['))) {
         const qsizetype close = text.indexOf(QLatin1Char(']'));
@@ -39,4 +48,62 @@ std::optional<ServerAddress> ParseServerAddress(const std::string& host, uint16_
         return Make(text, defaultPort);
     const qsizetype colon = text.indexOf(QLatin1Char(':'));
     return Make(text.left(colon), ParsePort(text.mid(colon + 1)));
+}
+
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+    if (text.size() < prefix.size())
+        return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        const char c = text[i];
+        const char lower = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+        if (lower != prefix[i])
+            return false;
+    }
+    return true;
+}
+
+std::string_view Trimmed(std::string_view text) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    while (!text.empty() && blank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && blank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+// The CA path of a query "ca=PATH"; nothing for any other query.
+std::optional<QString> ParseCaQuery(std::string_view query) {
+    if (!query.starts_with(kCaKey) || query.find_first_of("&#") != std::string_view::npos)
+        return std::nullopt;
+    const QByteArray path = QByteArray::fromPercentEncoding(QByteArray(
+        query.data() + kCaKey.size(), static_cast<qsizetype>(query.size() - kCaKey.size())));
+    if (path.isEmpty() || path.contains('\0'))
+        return std::nullopt;
+    return QFile::decodeName(path);
+}
+
+} // namespace
+
+std::optional<ServerAddress> ParseServerAddress(const std::string& host, uint16_t defaultPort) {
+    std::string_view text = Trimmed(host);
+    const bool tls = StartsWithNoCase(text, kTlsScheme);
+    if (tls)
+        text.remove_prefix(kTlsScheme.size());
+    else if (text.find("://") != std::string_view::npos)
+        return std::nullopt;
+    QString caFile;
+    if (const std::size_t question = text.find('?'); question != std::string_view::npos) {
+        const std::optional<QString> path =
+            tls ? ParseCaQuery(text.substr(question + 1)) : std::nullopt;
+        if (!path)
+            return std::nullopt;
+        caFile = *path;
+        text = text.substr(0, question);
+    }
+    std::optional<ServerAddress> address = ParseHostAndPort(std::string(text), defaultPort);
+    if (address) {
+        address->tls = tls;
+        address->caFile = caFile;
+    }
+    return address;
 }

@@ -7,6 +7,7 @@
 #include "storage/ContactManager.h"
 
 #include <QDir>
+#include <QFile>
 
 #include <cstring>
 
@@ -41,9 +42,25 @@ void ModuleOnServerFixture::StartServer(quint16 port) {
     const QString path = m_ServerDir.filePath(QStringLiteral("friends.db"));
     m_pStore = std::make_unique<SqliteAccountStore>(path.toStdString());
     m_pServer = std::make_unique<FriendServer>(*m_pStore, SessionLimits{});
+    if (m_pCertificates != nullptr) {
+        ASSERT_TRUE(m_pServer->UseTls(m_pCertificates->ServerConfiguration(m_ServerCertificate)));
+    }
     ASSERT_TRUE(m_pServer->Listen(QHostAddress::LocalHost, m_nServerPort))
         << m_pServer->ErrorString().toStdString();
     m_nServerPort = m_pServer->Port();
+}
+
+std::string ModuleOnServerFixture::AddressOf(quint16 port) const {
+    const std::string address = "127.0.0.1:" + std::to_string(port);
+    if (m_pCertificates == nullptr)
+        return address;
+    return "tls://" + address + "?ca=" + QFile::encodeName(m_pCertificates->CaFile()).toStdString();
+}
+
+void ModuleOnServerFixture::UseTls(const TestCertificates& certificates,
+                                   TestCertificates::Server certificate) {
+    m_pCertificates = &certificates;
+    m_ServerCertificate = certificate;
 }
 
 void ModuleOnServerFixture::StopServer() {
@@ -89,8 +106,7 @@ void ModuleOnServerFixture::StartModule(const std::string& address, int receiveI
     }
     if (receiveIdleMs > 0)
         m_pService->SetKeepAliveTimes(receiveIdleMs / 4, receiveIdleMs);
-    tagProxyInfo proxy;
-    ASSERT_TRUE(m_pService->StartFriendService(address, 0, proxy));
+    ASSERT_TRUE(m_pService->StartFriendService(address, 0, m_Proxy));
 }
 
 void ModuleOnServerFixture::DestroyModule() {
@@ -102,7 +118,10 @@ CContactManager& ModuleOnServerFixture::Contacts() {
 }
 
 TestPeer& ModuleOnServerFixture::LogOnPeer(int32_t userID) {
-    m_Peers.push_back(std::make_unique<TestPeer>(m_nServerPort));
+    m_Peers.push_back(
+        m_pCertificates != nullptr
+            ? std::make_unique<TestPeer>(m_nServerPort, m_pCertificates->ClientConfiguration())
+            : std::make_unique<TestPeer>(m_nServerPort));
     TestPeer& peer = *m_Peers.back();
     peer.LogOn(userID, Token(userID), -1);
     EXPECT_TRUE(peer.WaitFor(SUB_S_FRIEND_LIST).has_value()) << "user " << userID;

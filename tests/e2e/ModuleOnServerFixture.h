@@ -8,6 +8,7 @@
 #include "ManualKeepAliveClock.h"
 #include "RecordingMessageBox.h"
 #include "SqliteAccountStore.h"
+#include "TestCertificates.h"
 #include "TestPeer.h"
 #include "module/FriendService.h"
 #include "storage/ChatHistoryRecord.h"
@@ -42,7 +43,12 @@ protected:
     int32_t ServerListVersion(int32_t userID) { return m_pStore->ListVersion(userID); }
     std::size_t ServerOnlineCount() const { return m_pServer ? m_pServer->OnlineCount() : 0; }
     std::string ServerAddress() const { return AddressOf(m_nServerPort); }
-    static std::string AddressOf(quint16 port) { return "127.0.0.1:" + std::to_string(port); }
+    // The module's address of a server on this loopback port: tls:// with the CA under UseTls.
+    std::string AddressOf(quint16 port) const;
+    // The servers started from now on speak TLS with this certificate, the scripted users connect
+    // over TLS, and the module's addresses are tls:// ones that name the certificates' CA. The
+    // certificates must outlive the fixture.
+    void UseTls(const TestCertificates& certificates, TestCertificates::Server certificate);
 
     // Accounts: the signed-in user, a friend ("小明") and a stranger ("小红").
     void AddAccount(int32_t userID, const char* utf8NickName);
@@ -53,6 +59,8 @@ protected:
     // Creates the service when there is none and (re)starts it on the address. A receive limit
     // (0: the library's 75 s) also makes the module ping four times within it.
     void StartModule(const std::string& address, int receiveIdleMs = 0);
+    // StartModule hands the module this proxy from now on.
+    void UseProxy(const tagProxyInfo& proxy) { m_Proxy = proxy; }
     // Destroys the service as DestroyFriendClient does; what it stored stays.
     void DestroyModule();
     // The service StartModule creates next times its keep-alive on a clock the test moves.
@@ -87,8 +95,11 @@ private:
     std::unique_ptr<pellix::server::AccountStore> m_pStore;
     std::unique_ptr<pellix::server::FriendServer> m_pServer;
     std::vector<std::unique_ptr<TestPeer>> m_Peers;
+    const TestCertificates* m_pCertificates = nullptr;
+    TestCertificates::Server m_ServerCertificate = TestCertificates::Server::Good;
     ManualKeepAliveClock m_KeepAliveClock;
     bool m_bManualKeepAlive = false;
+    tagProxyInfo m_Proxy;
     std::unique_ptr<CFriendService> m_pService;
 };
 

@@ -40,6 +40,7 @@ void WireTap::OnNewConnection() {
         auto link = std::make_unique<Link>();
         link->client.reset(socket);
         link->upstream = std::make_unique<QTcpSocket>();
+        link->tunnelOpen = !m_bHttpProxy;
         Link& current = *link;
         QTcpSocket* client = current.client.get();
         QTcpSocket* upstream = current.upstream.get();
@@ -64,8 +65,24 @@ void WireTap::OnNewConnection() {
     }
 }
 
+bool WireTap::TakeProxyRequest(Link& link, QByteArray& bytes) {
+    link.proxyHead += bytes;
+    const qsizetype end = link.proxyHead.indexOf("\r\n\r\n");
+    if (end < 0)
+        return false;
+    m_ProxyRequests.push_back(link.proxyHead.left(end));
+    bytes = link.proxyHead.mid(end + 4);
+    link.proxyHead.clear();
+    link.tunnelOpen = true;
+    link.client->write("HTTP/1.1 200 Connection established\r\n\r\n");
+    return true;
+}
+
 void WireTap::FromClient(Link& link) {
-    const QByteArray bytes = link.client->readAll();
+    QByteArray bytes = link.client->readAll();
+    if (!link.tunnelOpen && !TakeProxyRequest(link, bytes))
+        return;
+    m_SentBytes += bytes;
     Record(link.sentReader, bytes, m_Sent);
     if (link.upstream->state() == QAbstractSocket::ConnectedState)
         link.upstream->write(bytes);

@@ -8,11 +8,13 @@
 #include "TestPeer.h"
 #include "records/FriendRecords.h"
 
+#include <QSslConfiguration>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace pellix::server {
@@ -29,16 +31,23 @@ protected:
         m_pServer.reset();
     }
 
-    // Starts (or restarts) the server over the SQLite file in the temporary directory.
-    void StartServer(SessionLimits limits = {}) {
+    // Starts (or restarts) the server over the SQLite file in the temporary directory; with TLS
+    // settings its port speaks only TLS, its handshakes timed on the clock given (Qt's when null).
+    void StartServer(SessionLimits limits = {}, const QSslConfiguration* tls = nullptr,
+                     IKeepAliveClock* handshakeClock = nullptr) {
         m_pServer.reset();
         m_pStore.reset();
         ASSERT_TRUE(m_Dir.isValid());
         const QString path = m_Dir.filePath(QStringLiteral("friends.db"));
         m_pStore = OpenStore(path.toStdString());
         m_pServer = std::make_unique<FriendServer>(*m_pStore, limits);
+        if (tls != nullptr) {
+            ASSERT_TRUE(m_pServer->UseTls(*tls, handshakeClock));
+        }
         ASSERT_TRUE(m_pServer->Listen(QHostAddress::LocalHost, 0));
     }
+    // Peers made by Connect and LogOn from now on speak TLS with these settings.
+    void UseClientTls(const QSslConfiguration& tls) { m_ClientTls = tls; }
 
     void AddAccount(int32_t userID, const std::string& nickName = {}) {
         Account account;
@@ -56,7 +65,8 @@ protected:
     static std::string Token(int32_t userID) { return "token-" + std::to_string(userID); }
 
     TestPeer& Connect() {
-        m_Peers.push_back(std::make_unique<TestPeer>(m_pServer->Port()));
+        m_Peers.push_back(m_ClientTls ? std::make_unique<TestPeer>(m_pServer->Port(), *m_ClientTls)
+                                      : std::make_unique<TestPeer>(m_pServer->Port()));
         return *m_Peers.back();
     }
     // Connects, logs on with version -1 and takes the friend list that answers it.
@@ -75,6 +85,7 @@ private:
     std::unique_ptr<AccountStore> m_pStore;
     std::unique_ptr<FriendServer> m_pServer;
     std::vector<std::unique_ptr<TestPeer>> m_Peers;
+    std::optional<QSslConfiguration> m_ClientTls;
 };
 
 struct FriendListBody {

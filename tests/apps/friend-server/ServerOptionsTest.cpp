@@ -29,7 +29,9 @@ TEST(ServerOptionsTest, DefaultsAndEveryOption) {
          QStringLiteral("x.db"), QStringLiteral("--add-user"),
          QStringLiteral("10001,alice,小明,7,1,to,ken"), QStringLiteral("--add-user"),
          QStringLiteral("5,bob,,0,0,"), QStringLiteral("--befriend"), QStringLiteral("10001,5"),
-         QStringLiteral("--seed-demo"), QStringLiteral("--receive-timeout"), QStringLiteral("2")},
+         QStringLiteral("--seed-demo"), QStringLiteral("--receive-timeout"), QStringLiteral("2"),
+         QStringLiteral("--tls-cert"), QStringLiteral("server.pem"), QStringLiteral("--tls-key"),
+         QStringLiteral("server.key")},
         error);
     ASSERT_TRUE(options) << error.toStdString();
     EXPECT_EQ(options->listenHost, QStringLiteral("::1"));
@@ -37,6 +39,8 @@ TEST(ServerOptionsTest, DefaultsAndEveryOption) {
     EXPECT_EQ(options->databasePath, QStringLiteral("x.db"));
     EXPECT_TRUE(options->seedDemo);
     EXPECT_EQ(options->receiveTimeoutMs, 2000);
+    EXPECT_EQ(options->tlsCertificateFile, QStringLiteral("server.pem"));
+    EXPECT_EQ(options->tlsKeyFile, QStringLiteral("server.key"));
     ASSERT_EQ(options->users.size(), 2u);
     const Account& alice = options->users[0];
     EXPECT_EQ(alice.userID, 10001);
@@ -65,6 +69,10 @@ TEST(ServerOptionsTest, BadArgumentsAreNamed) {
         {QStringLiteral("--befriend"), QStringLiteral("3")},
         {QStringLiteral("--receive-timeout"), QStringLiteral("0")},
         {QStringLiteral("--db"), QStringLiteral("")},
+        {QStringLiteral("--tls-cert"), QStringLiteral("server.pem")},
+        {QStringLiteral("--tls-key"), QStringLiteral("server.key")},
+        {QStringLiteral("--tls-cert"), QStringLiteral(""), QStringLiteral("--tls-key"),
+         QStringLiteral("server.key")},
         {QStringLiteral("--unknown")},
         {QStringLiteral("stray")},
     };

@@ -16,12 +16,15 @@ public:
     ServerProcess(const ServerProcess&) = delete;
     ServerProcess& operator=(const ServerProcess&) = delete;
 
-    // The port from the "listening on HOST:PORT" line, or 0.
-    quint16 WaitListening() {
+    // The port from the "listening on HOST:PORT" line (with tls:// before the host when asked
+    // for), or 0.
+    quint16 WaitListening(bool tls = false) {
         if (!QTest::qWaitFor([this] { return m_Process.canReadLine() || Finished(); }, kWaitMs))
             return 0;
         const QString line = QString::fromUtf8(m_Process.readLine()).trimmed();
-        const QRegularExpression pattern(QStringLiteral("^listening on 127\\.0\\.0\\.1:(\\d+)$"));
+        const QString scheme = tls ? QStringLiteral("tls://") : QString();
+        const QRegularExpression pattern(QStringLiteral("^listening on ") + scheme +
+                                         QStringLiteral("127\\.0\\.0\\.1:(\\d+)$"));
         const QRegularExpressionMatch match = pattern.match(line);
         return match.hasMatch() ? static_cast<quint16>(match.captured(1).toUInt()) : 0;
     }

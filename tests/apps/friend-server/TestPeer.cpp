@@ -1,11 +1,25 @@
 #include "TestPeer.h"
 
 #include <QHostAddress>
+#include <QSslConfiguration>
+#include <QSslSocket>
 #include <QTest>
 
-TestPeer::TestPeer(quint16 port) {
-    QObject::connect(&m_Socket, &QTcpSocket::readyRead, [this] { ReadFrames(); });
-    m_Socket.connectToHost(QHostAddress::LocalHost, port);
+TestPeer::TestPeer(quint16 port) : m_pSocket(std::make_unique<QTcpSocket>()) {
+    Listen();
+    m_pSocket->connectToHost(QHostAddress::LocalHost, port);
+}
+
+TestPeer::TestPeer(quint16 port, const QSslConfiguration& tls) {
+    auto socket = std::make_unique<QSslSocket>();
+    socket->setSslConfiguration(tls);
+    socket->connectToHostEncrypted(QStringLiteral("127.0.0.1"), port);
+    m_pSocket = std::move(socket);
+    Listen();
+}
+
+void TestPeer::Listen() {
+    QObject::connect(m_pSocket.get(), &QTcpSocket::readyRead, [this] { ReadFrames(); });
 }
 
 bool TestPeer::WaitConnected() {
@@ -13,8 +27,8 @@ bool TestPeer::WaitConnected() {
 }
 
 bool TestPeer::WaitDisconnected() {
-    return QTest::qWaitFor([this] { return m_Socket.state() == QAbstractSocket::UnconnectedState; },
-                           kWaitMs);
+    return QTest::qWaitFor(
+        [this] { return m_pSocket->state() == QAbstractSocket::UnconnectedState; }, kWaitMs);
 }
 
 void TestPeer::Send(uint16_t mainCmd, uint16_t subCmd, const CCommandStream& body) {
@@ -22,7 +36,7 @@ void TestPeer::Send(uint16_t mainCmd, uint16_t subCmd, const CCommandStream& bod
 }
 
 void TestPeer::SendRaw(const QByteArray& bytes) {
-    m_Socket.write(bytes);
+    m_pSocket->write(bytes);
 }
 
 void TestPeer::LogOn(int32_t userID, const std::string& token, int32_t version) {
@@ -65,7 +79,7 @@ std::size_t TestPeer::Count(uint16_t subCmd) const {
 
 void TestPeer::ReadFrames() {
     while (true) {
-        const QByteArray bytes = m_Socket.read(static_cast<qint64>(m_Reader.Missing()));
+        const QByteArray bytes = m_pSocket->read(static_cast<qint64>(m_Reader.Missing()));
         if (bytes.isEmpty())
             return;
         m_Reader.Feed(bytes.constData(), static_cast<std::size_t>(bytes.size()));

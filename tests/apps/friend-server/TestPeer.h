@@ -1,6 +1,7 @@
 #pragma once
-// A scripted client of the friend server for tests: speaks the wire framing over a QTcpSocket,
-// keeps every frame it receives, and waits for frames by polling the event loop.
+// A scripted client of the friend server for tests: speaks the wire framing over a QTcpSocket (or
+// a QSslSocket to a TLS port), keeps every frame it receives, and waits for frames by polling the
+// event loop.
 
 #include "client/CommandStream.h"
 #include "client/FrameCodec.h"
@@ -9,19 +10,25 @@
 #include <QTcpSocket>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
+
+class QSslConfiguration;
 
 constexpr int kWaitMs = 10000;
 
 class TestPeer {
 public:
     explicit TestPeer(quint16 port);
+    // Over TLS with these settings, to 127.0.0.1; what is sent before the handshake is done waits
+    // for it.
+    TestPeer(quint16 port, const QSslConfiguration& tls);
 
     bool WaitConnected();
     bool WaitDisconnected();
-    bool IsConnected() const { return m_Socket.state() == QAbstractSocket::ConnectedState; }
+    bool IsConnected() const { return m_pSocket->state() == QAbstractSocket::ConnectedState; }
 
     void Send(uint16_t mainCmd, uint16_t subCmd, const CCommandStream& body);
     void SendRaw(const QByteArray& bytes);
@@ -36,13 +43,14 @@ public:
     // Every frame received and not yet taken, in order of arrival.
     const std::vector<FrameCodec::Frame>& Frames() const { return m_Frames; }
 
-    QTcpSocket& Socket() { return m_Socket; }
+    QTcpSocket& Socket() { return *m_pSocket; }
 
 private:
+    void Listen();
     void ReadFrames();
     std::optional<FrameCodec::Frame> Take(uint16_t mainCmd, uint16_t subCmd);
 
-    QTcpSocket m_Socket;
+    std::unique_ptr<QTcpSocket> m_pSocket;
     FrameCodec::FrameReader m_Reader;
     std::vector<FrameCodec::Frame> m_Frames;
 };

@@ -43,6 +43,34 @@ TEST(ServerAddress, PortInTheHostOverridesTheDefault) {
     EXPECT_FALSE(ParseServerAddress("host", 0).has_value());
 }
 
+TEST(ServerAddress, TlsSchemeAndItsCaFile) {
+    const std::optional<ServerAddress> plain = ParseServerAddress("127.0.0.1:40123", 5500);
+    ASSERT_TRUE(plain.has_value());
+    EXPECT_FALSE(plain->tls);
+
+    const std::optional<ServerAddress> bare = ParseServerAddress(" TLS://friend.example ", 5500);
+    ASSERT_TRUE(bare.has_value());
+    EXPECT_TRUE(bare->tls);
+    EXPECT_EQ(bare->host, QStringLiteral("friend.example"));
+    EXPECT_EQ(bare->port, 5500);
+    EXPECT_TRUE(bare->caFile.isEmpty());
+
+    const std::optional<ServerAddress> withCa =
+        ParseServerAddress("tls://[::1]:7000?ca=/tmp/my%20ca%25.pem", 5500);
+    ASSERT_TRUE(withCa.has_value());
+    EXPECT_TRUE(withCa->tls);
+    EXPECT_EQ(withCa->host, QStringLiteral("::1"));
+    EXPECT_EQ(withCa->port, 7000);
+    EXPECT_EQ(withCa->caFile, QStringLiteral("/tmp/my ca%.pem"));
+
+    // A plain address never carries TLS settings, and a TLS one no other query: either would be
+    // a setting silently ignored.
+    for (const char* bad : {"host?ca=/x.pem", "tcp://host", "https://host:443", "tls://",
+                            "tls://:5500", "tls://host?", "tls://host?ca=", "tls://host?cert=/x",
+                            "tls://host?ca=/x&ca=/y", "tls://host?ca=%00"})
+        EXPECT_FALSE(ParseServerAddress(bad, 5500).has_value()) << bad;
+}
+
 TEST(NetworkProxy, HostSettingsMapToTheQtProxy) {
     const std::string user = StringUtility::QStringToAnsi(QStringLiteral("玩家"));
     const tagProxyInfo socks{ProxyType::Socks5, "10.0.0.2", 1080, user, "secret"};
