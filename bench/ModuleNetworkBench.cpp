@@ -5,6 +5,7 @@
 // round trip measured in the same run. Sounds are off (no audio device is assumed); message boxes
 // are counted, never shown.
 
+#include "BenchAccounts.h"
 #include "FriendRelations.h"
 #include "FriendServer.h"
 #include "MemoryAccountStore.h"
@@ -273,14 +274,8 @@ void BM_ChatLatencyThroughServer(benchmark::State& state) {
     RecordingMessageBox boxes;
     MemoryAccountStore store;
     FriendRelations relations(store);
-    for (const int32_t userID : {kOwnID, kOwnID + 1}) {
-        Account account;
-        account.userID = userID;
-        account.userName = "player" + std::to_string(userID);
-        account.nickName = account.userName;
-        account.token = "t";
-        relations.SaveAccount(account);
-    }
+    for (const int32_t userID : {kOwnID, kOwnID + 1})
+        SaveBenchAccount(relations, userID);
     relations.MakeFriends(kOwnID, kOwnID + 1);
     FriendServer server(store, SessionLimits{});
     server.Listen(QHostAddress::LocalHost, 0);

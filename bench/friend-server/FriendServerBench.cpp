@@ -2,6 +2,7 @@
 // take from connecting to holding their friend lists, and how long 1,000 chat messages take to
 // be relayed once everyone is online. Each client is a friend of the next one.
 
+#include "BenchAccounts.h"
 #include "FileLimit.h"
 #include "FriendRelations.h"
 #include "FriendServer.h"
@@ -57,16 +58,7 @@ private:
 struct BenchServer {
     explicit BenchServer(int32_t users) : server(store, SessionLimits{}) {
         FriendRelations relations(store);
-        for (int32_t userID = 1; userID <= users; ++userID) {
-            Account account;
-            account.userID = userID;
-            account.userName = "player" + std::to_string(userID);
-            account.nickName = account.userName;
-            account.token = "t";
-            relations.SaveAccount(account);
-            if (userID > 1)
-                relations.MakeFriends(userID - 1, userID);
-        }
+        SaveChainOfFriends(relations, users);
         server.Listen(QHostAddress::LocalHost, 0);
     }
     MemoryAccountStore store;

@@ -5,6 +5,7 @@
 // at all (0), and whether the server is the binary in a child process (1) or runs in this process
 // (0), where its event loop also carries the clients' reading.
 
+#include "BenchAccounts.h"
 #include "FriendRelations.h"
 #include "FriendServer.h"
 #include "SqliteAccountStore.h"
@@ -177,14 +178,8 @@ public:
 private:
     void FillQueue(int64_t count, const std::string& text) {
         FriendRelations relations(*m_pStore);
-        for (const int32_t userID : {kSenderID, kDrainerID, kPingerID}) {
-            Account account;
-            account.userID = userID;
-            account.userName = "player" + std::to_string(userID);
-            account.nickName = account.userName;
-            account.token = "t";
-            relations.SaveAccount(account);
-        }
+        for (const int32_t userID : {kSenderID, kDrainerID, kPingerID})
+            SaveBenchAccount(relations, userID);
         QueuedMessage message;
         message.recipientID = kDrainerID;
         message.senderID = kSenderID;

@@ -5,6 +5,7 @@
 // see the same load. Log-ons: 1,000 clients that connect and log on together, plain or TLS, until
 // each holds its friend list.
 
+#include "BenchAccounts.h"
 #include "FileLimit.h"
 #include "FriendRelations.h"
 #include "FriendServer.h"
@@ -55,16 +56,7 @@ double Percentile(std::vector<double> samples, double fraction) {
 struct BenchServer {
     BenchServer(int32_t count, bool tls) : server(store, SessionLimits{}) {
         FriendRelations relations(store);
-        for (int32_t userID = 1; userID <= count; ++userID) {
-            Account account;
-            account.userID = userID;
-            account.userName = "player" + std::to_string(userID);
-            account.nickName = account.userName;
-            account.token = "t";
-            relations.SaveAccount(account);
-            if (userID > 1)
-                relations.MakeFriends(userID - 1, userID);
-        }
+        SaveChainOfFriends(relations, count);
         if (tls)
             server.UseTls(Certificates().ServerConfiguration(TestCertificates::Server::Good));
         server.Listen(QHostAddress::LocalHost, 0);
