@@ -27,9 +27,12 @@ if(PELLIX_FUZZ)
     if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
         message(FATAL_ERROR "PELLIX_FUZZ needs clang: configure with CXX=clang++")
     endif()
+    # Relative to the build tree, where Ninja runs the compiler: an absolute path would differ
+    # between checkouts and keep ccache from reusing what another checkout compiled.
+    file(RELATIVE_PATH coverage_ignorelist ${CMAKE_BINARY_DIR}
+        ${CMAKE_SOURCE_DIR}/tests/fuzz/coverage-ignore.txt)
     target_compile_options(pellix_common INTERFACE
         -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
-        -fno-sanitize-recover=undefined
-        -fsanitize-coverage-ignorelist=${CMAKE_SOURCE_DIR}/tests/fuzz/coverage-ignore.txt)
+        -fno-sanitize-recover=undefined -fsanitize-coverage-ignorelist=${coverage_ignorelist})
     target_link_options(pellix_common INTERFACE -fsanitize=address,undefined)
 endif()
