@@ -3,6 +3,7 @@
 // be relayed once everyone is online. Each client is a friend of the next one.
 
 #include "BenchAccounts.h"
+#include "BenchFrameClient.h"
 #include "FileLimit.h"
 #include "FriendRelations.h"
 #include "FriendServer.h"
@@ -12,7 +13,6 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <QTcpSocket>
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -27,32 +27,17 @@ namespace {
 class BenchClient {
 public:
     BenchClient(quint16 port, std::size_t& received, uint16_t countedSub)
-        : m_Received(received), m_nCountedSub(countedSub) {
-        QObject::connect(&m_Socket, &QTcpSocket::readyRead, [this] { Read(); });
-        m_Socket.connectToHost(QHostAddress::LocalHost, port);
-    }
-    void Send(uint16_t sub, const CCommandStream& body) {
-        m_Socket.write(
-            FrameCodec::EncodeFrame(CMD_FRIEND, sub, body.SendBuffer(), body.SendSize()));
-    }
+        : m_nCountedSub(countedSub),
+          m_Client(port, [this, &received](const FrameCodec::Frame& frame) {
+              if (frame.header.subCmd == m_nCountedSub)
+                  ++received;
+          }) {}
+    void Send(uint16_t sub, const CCommandStream& body) { m_Client.Send(CMD_FRIEND, sub, body); }
     void Count(uint16_t sub) { m_nCountedSub = sub; }
 
 private:
-    void Read() {
-        while (true) {
-            const QByteArray bytes = m_Socket.read(static_cast<qint64>(m_Reader.Missing()));
-            if (bytes.isEmpty())
-                return;
-            m_Reader.Feed(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-            if (m_Reader.HasFrame() && m_Reader.TakeFrame()->header.subCmd == m_nCountedSub)
-                ++m_Received;
-        }
-    }
-
-    QTcpSocket m_Socket;
-    FrameCodec::FrameReader m_Reader;
-    std::size_t& m_Received;
     uint16_t m_nCountedSub;
+    FrameClient m_Client;
 };
 
 struct BenchServer {

@@ -6,6 +6,7 @@
 // (0), where its event loop also carries the clients' reading.
 
 #include "BenchAccounts.h"
+#include "BenchFrameClient.h"
 #include "FriendRelations.h"
 #include "FriendServer.h"
 #include "SqliteAccountStore.h"
@@ -17,7 +18,6 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QProcess>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
@@ -54,44 +54,6 @@ void RunUntil(const std::function<bool()>& done) {
     while (!done())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
-
-// A connection that hands every whole frame it receives to a callback.
-class FrameClient {
-public:
-    using OnFrame = std::function<void(const FrameCodec::Frame&)>;
-
-    FrameClient(quint16 port, OnFrame onFrame) : m_OnFrame(std::move(onFrame)) {
-        QObject::connect(&m_Socket, &QTcpSocket::readyRead, [this] { Read(); });
-        m_Socket.connectToHost(QHostAddress::LocalHost, port);
-    }
-    void Send(uint16_t mainCmd, uint16_t subCmd, const CCommandStream& body) {
-        m_Socket.write(
-            FrameCodec::EncodeFrame(mainCmd, subCmd, body.SendBuffer(), body.SendSize()));
-    }
-    void LogOn(int32_t userID) {
-        CCommandStream body;
-        body.WriteInt32(userID);
-        body.WriteString("t");
-        body.WriteInt32(-1);
-        Send(CMD_FRIEND, SUB_C_LOGON, body);
-    }
-
-private:
-    void Read() {
-        while (true) {
-            const QByteArray bytes = m_Socket.read(static_cast<qint64>(m_Reader.Missing()));
-            if (bytes.isEmpty())
-                return;
-            m_Reader.Feed(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-            if (m_Reader.HasFrame())
-                m_OnFrame(*m_Reader.TakeFrame());
-        }
-    }
-
-    QTcpSocket m_Socket;
-    FrameCodec::FrameReader m_Reader;
-    OnFrame m_OnFrame;
-};
 
 // Pings again as soon as each pong arrives and keeps the longest round trip.
 class Pinger {

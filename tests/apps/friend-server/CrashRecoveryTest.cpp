@@ -1,6 +1,7 @@
 // The server binary killed while it hands over an offline queue: after the restart the queue goes
 // on where it stopped, and only the batch that was on its way at the kill comes twice.
 
+#include "ServerFixture.h"
 #include "ServerProcess.h"
 
 #include "FriendRelations.h"
@@ -118,15 +119,6 @@ private:
                 bodies.back().push_back(NumberOf(entry.message));
             ++m_nBodies;
         }
-    }
-
-    static std::vector<OfflineMessageEntry> DecodeOffline(const FrameCodec::Frame& frame) {
-        CCommandStream body = BodyOf(frame);
-        body.ReadInt32();
-        std::vector<OfflineMessageEntry> messages;
-        body.ReadList(messages, ReadOfflineMessageEntry);
-        EXPECT_FALSE(body.IsTruncated());
-        return messages;
     }
 
     QTcpSocket m_Socket;
