@@ -40,13 +40,10 @@ TEST_F(Chat, MessagesBothWaysLandInTheHistoryWithTheirSenderAndReceiver) {
 
     chat->InputBox()->setPlainText(QString::fromUtf8("收到了"));
     chat->SendChatMessage();
-    const std::optional<FrameCodec::Frame> relayed = peer.WaitFor(SUB_S_CHAT_MESSAGE);
+    const std::optional<RelayedChat> relayed = WaitForChat(peer);
     ASSERT_TRUE(relayed.has_value());
-    CCommandStream body = BodyOf(*relayed);
-    EXPECT_EQ(body.ReadInt32(), kOwnID);
-    std::string text;
-    body.ReadString(text);
-    EXPECT_EQ(text, Gbk("收到了"));
+    EXPECT_EQ(relayed->senderID, kOwnID);
+    EXPECT_EQ(relayed->text, Gbk("收到了"));
     const std::vector<ChatHistoryRecord> history = History(kFriendID);
     ASSERT_EQ(history.size(), 2u);
     ExpectStored(history[1], "我自己", "小明", "收到了");

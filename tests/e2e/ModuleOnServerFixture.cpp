@@ -21,6 +21,17 @@ std::string Gbk(const char* utf8) {
     return StringUtility::UTF8ToAnsi(utf8);
 }
 
+std::optional<RelayedChat> WaitForChat(TestPeer& peer) {
+    const std::optional<FrameCodec::Frame> frame = peer.WaitFor(SUB_S_CHAT_MESSAGE);
+    if (!frame)
+        return std::nullopt;
+    CCommandStream body = BodyOf(*frame);
+    RelayedChat chat;
+    chat.senderID = body.ReadInt32();
+    body.ReadString(chat.text);
+    return chat;
+}
+
 ModuleOnServerFixture::ModuleOnServerFixture() : m_PreviousDir(QDir::currentPath()) {
     QDir::setCurrent(m_WorkDir.path());
     ScreenMetrics::SetOverride(QRect(0, 0, 1024, 768), QRect(0, 0, 1024, 728));

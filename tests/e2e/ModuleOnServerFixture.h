@@ -19,6 +19,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -105,3 +106,10 @@ private:
 
 // GBK text of a UTF-8 literal.
 std::string Gbk(const char* utf8);
+
+// The next chat a peer receives: the sender's id and the text; nothing when none came.
+struct RelayedChat {
+    int32_t senderID = 0;
+    std::string text;
+};
+std::optional<RelayedChat> WaitForChat(TestPeer& peer);

@@ -44,13 +44,10 @@ TEST_F(OverTls, PresenceChatAndWaitingMessagesWorkAsOverPlainTcp) {
     ASSERT_NE(chat, nullptr);
     chat->InputBox()->setPlainText(QString::fromUtf8("加密的回复"));
     chat->SendChatMessage();
-    const std::optional<FrameCodec::Frame> relayed = peer.WaitFor(SUB_S_CHAT_MESSAGE);
+    const std::optional<RelayedChat> relayed = WaitForChat(peer);
     ASSERT_TRUE(relayed.has_value());
-    CCommandStream body = BodyOf(*relayed);
-    EXPECT_EQ(body.ReadInt32(), kOwnID);
-    std::string text;
-    body.ReadString(text);
-    EXPECT_EQ(text, Gbk("加密的回复"));
+    EXPECT_EQ(relayed->senderID, kOwnID);
+    EXPECT_EQ(relayed->text, Gbk("加密的回复"));
 
     DropPeers();
     ASSERT_TRUE(WaitUntil([&] { return Contacts().GetOnlineFriendCount() == 0; }));
