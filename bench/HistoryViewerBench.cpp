@@ -190,7 +190,8 @@ void BM_ExportWholeHistory(benchmark::State& state) {
         const auto residentBefore = static_cast<double>(ResidentBytes());
         double heapPeak = heapBefore;
         double residentPeak = residentBefore;
-        CChatHistoryExporter exporter(Profile().history, kPeer, "\xD0\xA1\xC3\xF7", format, path);
+        CChatHistoryExporter exporter(Profile().history.HistoryFilePath(kPeer), "\xD0\xA1\xC3\xF7",
+                                      format, path);
         while (exporter.Step() == CChatHistoryExporter::Status::Running) {
             heapPeak = std::max(heapPeak, static_cast<double>(mallinfo2().uordblks));
             residentPeak = std::max(residentPeak, static_cast<double>(ResidentBytes()));

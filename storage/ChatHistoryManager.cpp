@@ -53,6 +53,10 @@ int64_t CChatHistoryManager::RowAt(int peerID, int index) {
     return CChatHistoryStore(m_Records, PreparedPeerFile(peerID)).RowAt(index);
 }
 
+std::string CChatHistoryManager::HistoryFilePath(int peerID) const {
+    return PreparedPeerFile(peerID);
+}
+
 void CChatHistoryManager::DeleteHistory(int peerID) {
     const std::string path = ChatHistoryFilePath(ChatHistoryDirectory(), peerID);
     if (path.empty())

@@ -30,6 +30,9 @@ public:
     ChatHistoryMatch FindMessageBefore(int peerID, const std::string& text, int64_t beforeRow);
     // The row number of the message at index in page order; 0 when there is none.
     int64_t RowAt(int peerID, int index);
+    // The history file of a peer, its directory made if missing; empty without a working
+    // directory.
+    std::string HistoryFilePath(int peerID) const;
     void DeleteHistory(int peerID);
     // Empties the ChatHistory directory and keeps it.
     void DeleteAllHistory();

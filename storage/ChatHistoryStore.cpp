@@ -51,33 +51,42 @@ bool CChatHistoryStore::AddMessage(const std::string& from, const std::string& t
     const std::string utf8From = StringUtility::AnsiToUTF8(from);
     const std::string utf8To = StringUtility::AnsiToUTF8(to);
     const std::string utf8Message = StringUtility::AnsiToUTF8(message);
-    return WithDatabase(m_path, [&](Session& session) {
-        EnsureSchema(session);
-        session << "INSERT INTO [chat_history] VALUES(:strFrom, :strTo, :nTime, :strMessage )",
-            use(utf8From), use(utf8To), use(time), use(utf8Message), now;
-    });
+    return WithDatabase(
+        m_path,
+        [&](Session& session) {
+            EnsureSchema(session);
+            session << "INSERT INTO [chat_history] VALUES(:strFrom, :strTo, :nTime, :strMessage )",
+                use(utf8From), use(utf8To), use(time), use(utf8Message), now;
+        },
+        FailureNotice::OncePerFile);
 }
 
 int CChatHistoryStore::GetMessageCount() {
     int32_t count = 0;
-    const bool read = WithDatabase(m_path, [&](Session& session) {
-        EnsureSchema(session);
-        session << "SELECT COUNT(*) FROM [chat_history]", into(count), now;
-    });
+    const bool read = WithDatabase(
+        m_path,
+        [&](Session& session) {
+            EnsureSchema(session);
+            session << "SELECT COUNT(*) FROM [chat_history]", into(count), now;
+        },
+        FailureNotice::OncePerFile);
     return read ? count : 0;
 }
 
 bool CChatHistoryStore::GetMessages(int limit, int offset) {
     const std::size_t first = m_records.size();
-    const bool read = WithDatabase(m_path, [&](Session& session) {
-        EnsureSchema(session);
-        Statement select(session);
-        // The table's own order, named so that pages and row numbers agree by construction.
-        select << "SELECT [chat_history].* FROM [chat_history] ORDER BY rowid "
-                  "LIMIT :nLimit Offset :nOffset",
-            intoRecords(m_records), use(limit), use(offset);
-        select.execute();
-    });
+    const bool read = WithDatabase(
+        m_path,
+        [&](Session& session) {
+            EnsureSchema(session);
+            Statement select(session);
+            // The table's own order, named so that pages and row numbers agree by construction.
+            select << "SELECT [chat_history].* FROM [chat_history] ORDER BY rowid "
+                      "LIMIT :nLimit Offset :nOffset",
+                intoRecords(m_records), use(limit), use(offset);
+            select.execute();
+        },
+        FailureNotice::OncePerFile);
     for (std::size_t i = first; i < m_records.size(); ++i)
         ConvertToAnsi(m_records[i]);
     return read;
@@ -86,14 +95,17 @@ bool CChatHistoryStore::GetMessages(int limit, int offset) {
 bool CChatHistoryStore::GetRowsAfter(int64_t afterRow, int limit,
                                      std::vector<ChatHistoryRow>& rows) {
     const std::size_t first = rows.size();
-    const bool read = WithDatabase(m_path, [&](Session& session) {
-        EnsureSchema(session);
-        Statement select(session);
-        select << "SELECT rowid, [From], [To], [Time], [Message] FROM [chat_history] "
-                  "WHERE rowid > :nAfter ORDER BY rowid LIMIT :nLimit",
-            intoRecords(rows), use(afterRow), use(limit);
-        select.execute();
-    });
+    const bool read = WithDatabase(
+        m_path,
+        [&](Session& session) {
+            EnsureSchema(session);
+            Statement select(session);
+            select << "SELECT rowid, [From], [To], [Time], [Message] FROM [chat_history] "
+                      "WHERE rowid > :nAfter ORDER BY rowid LIMIT :nLimit",
+                intoRecords(rows), use(afterRow), use(limit);
+            select.execute();
+        },
+        FailureNotice::OncePerFile);
     for (std::size_t i = first; i < rows.size(); ++i)
         ConvertToAnsi(rows[i].record);
     return read;
@@ -102,25 +114,31 @@ bool CChatHistoryStore::GetRowsAfter(int64_t afterRow, int limit,
 ChatHistoryMatch CChatHistoryStore::FindMessageBefore(const std::string& text, int64_t beforeRow) {
     const std::string pattern = ContainsPattern(StringUtility::AnsiToUTF8(text));
     ChatHistoryMatch match;
-    const bool read = WithDatabase(m_path, [&](Session& session) {
-        EnsureSchema(session);
-        session << "SELECT rowid FROM [chat_history] WHERE rowid < :nBefore "
-                   "AND [Message] LIKE :strPattern ESCAPE '\\' ORDER BY rowid DESC LIMIT 1",
-            into(match.nRowID), use(beforeRow), use(pattern), now;
-        if (match.nRowID == 0)
-            return;
-        session << "SELECT COUNT(*) FROM [chat_history] WHERE rowid < :nRow", into(match.nIndex),
-            use(match.nRowID), now;
-    });
+    const bool read = WithDatabase(
+        m_path,
+        [&](Session& session) {
+            EnsureSchema(session);
+            session << "SELECT rowid FROM [chat_history] WHERE rowid < :nBefore "
+                       "AND [Message] LIKE :strPattern ESCAPE '\\' ORDER BY rowid DESC LIMIT 1",
+                into(match.nRowID), use(beforeRow), use(pattern), now;
+            if (match.nRowID == 0)
+                return;
+            session << "SELECT COUNT(*) FROM [chat_history] WHERE rowid < :nRow",
+                into(match.nIndex), use(match.nRowID), now;
+        },
+        FailureNotice::OncePerFile);
     return read ? match : ChatHistoryMatch{};
 }
 
 int64_t CChatHistoryStore::RowAt(int index) {
     int64_t row = 0;
-    const bool read = WithDatabase(m_path, [&](Session& session) {
-        EnsureSchema(session);
-        session << "SELECT rowid FROM [chat_history] ORDER BY rowid LIMIT 1 OFFSET :nIndex",
-            into(row), use(index), now;
-    });
+    const bool read = WithDatabase(
+        m_path,
+        [&](Session& session) {
+            EnsureSchema(session);
+            session << "SELECT rowid FROM [chat_history] ORDER BY rowid LIMIT 1 OFFSET :nIndex",
+                into(row), use(index), now;
+        },
+        FailureNotice::OncePerFile);
     return read ? row : 0;
 }

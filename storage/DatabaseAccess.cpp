@@ -5,6 +5,8 @@
 #include "data/SQLite/Connector.h"
 #include "data/SessionFactory.h"
 
+#include <unordered_set>
+
 using QxDataModule::SessionFactory;
 using QxDataModule::SQLite::Connector;
 
@@ -21,4 +23,11 @@ void ReportDatabaseFailure(const QxDataModule::DataException& failure, const std
     // The data library and the file system speak UTF-8; message boxes take GBK.
     const std::string text = StringUtility::UTF8ToAnsi(failure.displayText() + path);
     ShowUserNotice({text, StringUtility::UTF8ToAnsi("程序异常"), NOTICE_ERROR, 0, false});
+}
+
+void ReportDatabaseFailureOnce(const QxDataModule::DataException& failure,
+                               const std::string& path) {
+    static std::unordered_set<std::string> reported;
+    if (path.empty() || reported.insert(path).second)
+        ReportDatabaseFailure(failure, path);
 }

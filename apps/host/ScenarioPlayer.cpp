@@ -2,6 +2,7 @@
 
 #include "UserInput.h"
 #include "WindowFinder.h"
+#include "client/FileUtility.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -415,10 +416,10 @@ QString ScenarioPlayer::WindowLabel(const QWidget* window, int index) const {
         return QStringLiteral("emoticons");
     QString peer = WindowFinder::FriendOfChatTitle(window->windowTitle());
     if (!peer.isEmpty())
-        return QStringLiteral("chat-") + peer.replace(QLatin1Char('/'), QLatin1Char('_'));
-    QString title = window->windowTitle();
+        return QStringLiteral("chat-") + peer;
+    const QString title = window->windowTitle();
     if (!title.isEmpty())
-        return title.replace(QLatin1Char('/'), QLatin1Char('_'));
+        return title;
     return QStringLiteral("window%1").arg(index);
 }
 
@@ -432,7 +433,8 @@ ScenarioPlayer::Outcome ScenarioPlayer::Screenshot(const QString& name) {
     const QList<QWidget*> windows = WindowFinder::VisibleWindows();
     for (int index = 0; index < windows.size(); ++index) {
         const QString label = WindowLabel(windows[index], index);
-        const QString path = folder.filePath(QStringLiteral("%1-%2.png").arg(name, label));
+        const QString path = folder.filePath(FileUtility::SafeFileName(
+            QStringLiteral("%1-%2").arg(name, label), QStringLiteral(".png")));
         if (!windows[index]->grab().save(path))
             return Failed(QStringLiteral("cannot write %1").arg(path));
         labels.append(label);

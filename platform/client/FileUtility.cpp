@@ -1,6 +1,9 @@
 #include "FileUtility.h"
 
+#include <QList>
+
 #include <filesystem>
+#include <string_view>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -63,6 +66,39 @@ bool EmptyDirectory(const std::string& path) {
         allRemoved = allRemoved && !removeError;
     }
     return allRemoved && !ec;
+}
+
+namespace {
+
+constexpr qsizetype kMaxFileNameBytes = 255;
+
+bool UnsafeInFileName(char32_t c) {
+    if (c < 0x80)
+        return c < 0x20 || c == 0x7F ||
+               std::string_view("/\\:*?\"<>|").find(static_cast<char>(c)) != std::string_view::npos;
+    return c < 0xA0 || c == 0x2028 || c == 0x2029;
+}
+
+qsizetype Utf8Length(char32_t c) {
+    return c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
+}
+
+} // namespace
+
+QString SafeFileName(const QString& stem, const QString& suffix) {
+    const qsizetype room = kMaxFileNameBytes - suffix.toUtf8().size();
+    QString name;
+    qsizetype used = 0;
+    for (const uint c : stem.toUcs4()) {
+        const char32_t safe = UnsafeInFileName(c) ? U'_' : static_cast<char32_t>(c);
+        used += Utf8Length(safe);
+        if (used > room)
+            break;
+        name += QString::fromUcs4(&safe, 1);
+    }
+    if (name.isEmpty())
+        name = QStringLiteral("_");
+    return name + suffix;
 }
 
 } // namespace FileUtility

@@ -1,6 +1,8 @@
 #pragma once
 // File system helpers of the client library. Paths are narrow strings with '/' separators.
 
+#include <QString>
+
 #include <string>
 
 namespace FileUtility {
@@ -16,5 +18,10 @@ bool deleteFile(const std::string& path);
 bool directoryExist(const std::string& path);
 // Deletes every file inside the directory (and its subdirectories' contents); keeps the directory.
 bool EmptyDirectory(const std::string& path);
+
+// A file name of stem and suffix that any file system here takes, whatever the stem holds (a
+// nickname, a window title): '/', '\\', control characters and : * ? " < > | become '_', and the
+// stem is cut on a character boundary so that the name takes at most 255 bytes in UTF-8.
+QString SafeFileName(const QString& stem, const QString& suffix);
 
 } // namespace FileUtility

@@ -93,7 +93,8 @@ TEST_F(ChatHistoryTest, UnusableHistoryFileIsReportedAndEverythingGoesOn) {
     history.AddMessage(502, "a", "b", 1, "lost");
     EXPECT_EQ(history.GetMessageCount(502), 0);
     EXPECT_TRUE(history.GetMessages(502, 20, 0).empty());
-    ASSERT_EQ(m_boxes.boxes.size(), 3u);
+    // Read again and again, a broken file is reported once.
+    ASSERT_EQ(m_boxes.boxes.size(), 1u);
     EXPECT_EQ(m_boxes.boxes[0].text,
               QString::fromStdString("Data error: not a regular file" + HistoryFile(502)));
 
@@ -105,7 +106,7 @@ TEST_F(ChatHistoryTest, UnusableHistoryFileIsReportedAndEverythingGoesOn) {
     const std::string cut = FileBytes(whole).substr(0, 40000);
     WriteFile(HistoryFile(503), cut);
     EXPECT_EQ(history.GetMessageCount(503), 0);
-    ASSERT_EQ(m_boxes.boxes.size(), 4u);
-    EXPECT_TRUE(m_boxes.boxes[3].text.endsWith(QString::fromStdString(HistoryFile(503))));
+    ASSERT_EQ(m_boxes.boxes.size(), 2u);
+    EXPECT_TRUE(m_boxes.boxes[1].text.endsWith(QString::fromStdString(HistoryFile(503))));
     EXPECT_EQ(FileBytes(HistoryFile(503)), cut);
 }

@@ -56,8 +56,8 @@ protected:
     }
 
     CChatHistoryExporter::Status Export(ChatHistoryExportFormat format, const QString& path) {
-        CChatHistoryExporter exporter(*CChatHistoryManager::GetInstance(), 502, Gbk("小明"), format,
-                                      path, 10);
+        CChatHistoryExporter exporter(CChatHistoryManager::GetInstance()->HistoryFilePath(502),
+                                      Gbk("小明"), format, path, 10);
         const auto status = exporter.Run();
         m_errorText = exporter.ErrorText();
         m_nWritten = exporter.MessagesWritten();

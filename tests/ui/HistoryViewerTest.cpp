@@ -18,6 +18,9 @@
 #include "ui/manager/FriendWindowManager.h"
 #include "ui/manager/ModuleResourceScope.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -308,4 +311,20 @@ TEST_F(HistoryViewer, WithoutItsDisplayTheViewerSaysWhyAndCloses) {
     }
     ChatComponentLibraries::Release();
     ChatComponentLibraries::SetDirectory({});
+}
+
+TEST_F(HistoryViewer, ACorruptHistoryIsReportedOnceHoweverOftenItIsRead) {
+    QFile corrupt(QString::fromStdString(HistoryPath(502)));
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(corrupt).path()));
+    ASSERT_TRUE(corrupt.open(QIODevice::WriteOnly));
+    corrupt.write(QByteArray(4096, 'x'));
+    corrupt.close();
+    for (int opened = 0; opened < 2; ++opened) {
+        auto viewer = Open();
+        for (int button : {IDC_HISTORY_NEXT_PAGE, IDC_HISTORY_LAST_PAGE, IDC_HISTORY_FIRST_PAGE})
+            Click(*viewer, button);
+    }
+    ASSERT_EQ(m_boxes.boxes.size(), 1u);
+    EXPECT_EQ(m_boxes.boxes[0].caption, QString::fromUtf8("程序异常"));
+    EXPECT_TRUE(m_boxes.boxes[0].text.endsWith(QString::fromStdString(HistoryPath(502))));
 }

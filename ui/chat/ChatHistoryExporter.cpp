@@ -2,7 +2,7 @@
 
 #include "ChatHistoryText.h"
 #include "client/StringUtility.h"
-#include "storage/ChatHistoryManager.h"
+#include "storage/ChatHistoryStore.h"
 
 namespace {
 
@@ -50,10 +50,10 @@ QByteArray Bytes(const std::string& text) {
 
 } // namespace
 
-CChatHistoryExporter::CChatHistoryExporter(CChatHistoryManager& history, int peerID,
-                                           std::string peerName, ChatHistoryExportFormat format,
-                                           const QString& path, int rowsPerStep)
-    : m_history(history), m_nPeerID(peerID), m_strPeerName(std::move(peerName)), m_format(format),
+CChatHistoryExporter::CChatHistoryExporter(std::string historyFile, std::string peerName,
+                                           ChatHistoryExportFormat format, const QString& path,
+                                           int rowsPerStep)
+    : m_historyFile(std::move(historyFile)), m_strPeerName(std::move(peerName)), m_format(format),
       m_nRowsPerStep(rowsPerStep > 0 ? rowsPerStep : 1), m_file(path) {
     // Where no temporary file can be made beside the target, writing the target itself could
     // leave half a file under its name: that is a failure instead.
@@ -72,7 +72,8 @@ CChatHistoryExporter::Status CChatHistoryExporter::Step() {
     if (!m_bOpened)
         return Open();
     m_rows.clear();
-    if (!m_history.GetRowsAfter(m_nPeerID, m_nLastRow, m_nRowsPerStep, m_rows))
+    if (!CChatHistoryStore(m_storeRecords, m_historyFile)
+             .GetRowsAfter(m_nLastRow, m_nRowsPerStep, m_rows))
         return Fail(QStringLiteral("聊天记录读取失败"));
     QByteArray part;
     for (const ChatHistoryRow& row : m_rows)

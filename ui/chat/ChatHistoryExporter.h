@@ -3,7 +3,9 @@
 // HTML page. The history is read a part at a time, so memory stays flat whatever its length, and
 // the file appears under its name only once it is complete: it is written beside it under a
 // temporary name and renamed at the end. A failure leaves any earlier file of that name as it
-// was. Made for one export and driven by its owner, step by step or at once.
+// was. It reads the history file itself, so an export goes on to its end even when the friend
+// service goes away meanwhile. Made for one export and driven by its owner, step by step or at
+// once.
 
 #include "storage/ChatHistoryRecord.h"
 
@@ -13,16 +15,15 @@
 #include <cstdint>
 #include <vector>
 
-class CChatHistoryManager;
-
 enum class ChatHistoryExportFormat { PlainText, Html };
 
 class CChatHistoryExporter {
 public:
     enum class Status { Running, Finished, Failed };
 
-    // peerName (GBK) titles the file. rowsPerStep messages are read and written by each Step.
-    CChatHistoryExporter(CChatHistoryManager& history, int peerID, std::string peerName,
+    // historyFile is the conversation's history file; peerName (GBK) titles the export.
+    // rowsPerStep messages are read and written by each Step.
+    CChatHistoryExporter(std::string historyFile, std::string peerName,
                          ChatHistoryExportFormat format, const QString& path,
                          int rowsPerStep = 1000);
 
@@ -46,8 +47,9 @@ private:
     QByteArray Tail() const;
     void AppendMessage(QByteArray& out, const ChatHistoryRecord& record) const;
 
-    CChatHistoryManager& m_history;
-    int m_nPeerID;
+    std::string m_historyFile;
+    // Where the history store reads its pages; the export reads rows only.
+    std::vector<ChatHistoryRecord> m_storeRecords;
     std::string m_strPeerName;
     ChatHistoryExportFormat m_format;
     int m_nRowsPerStep;

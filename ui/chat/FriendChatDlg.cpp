@@ -280,7 +280,7 @@ void CFriendChatDlg::ShowEmotionPicker() {
 void CFriendChatDlg::ShowHistory() {
     // The viewer's modal loop goes on serving the friend service, which may close this window.
     const QPointer<CFriendChatDlg> self(this);
-    CFriendChatHistoryViewerDlg::RunModal(m_nFriendID);
+    CFriendChatHistoryViewerDlg::RunModal(m_nFriendID, this);
     if (self.isNull())
         return;
     raise();

@@ -1,6 +1,7 @@
 // The chat window's keyboard: the send key and its menu, Alt+C, Alt+S and Alt+N; and the font
 // dialog.
 
+#include "FontColorDialog.h"
 #include "FriendChatDlg.h"
 
 #include "resources/ResourceIds.h"
@@ -10,8 +11,8 @@
 #include "storage/FriendOptionManager.h"
 
 #include <QCursor>
-#include <QFontDialog>
 #include <QKeyEvent>
+#include <QPointer>
 
 namespace {
 
@@ -29,16 +30,23 @@ void CFriendChatDlg::UpdateSendTip() {
                                           : QStringLiteral("按Ctrl+Enter键发送消息,按Enter键换行"));
 }
 
+// The menu and the font dialog are children of this window on the heap: when the host closes
+// the windows while one waits for the user, it goes with this window and its loop ends.
 void CFriendChatDlg::ShowSendKeyMenu() {
-    CSkinMenu menu(this);
-    menu.SetMenuColors(0x00FF9966, 0x00FCE4C6, 0x00DEC040, 0x00CD8607);
-    menu.AddSideBar(CSkinMenuSideBar(12, QStringLiteral("棋牌游戏")));
-    menu.AppendODMenu(ID_SEND_BY_ENTER,
-                      CSkinMenuText(QStringLiteral("按Enter键发送消息"), kSendKeyMenuTextColor));
-    menu.AppendODMenu(ID_SEND_BY_CTRL_ENTER, CSkinMenuText(QStringLiteral("按Ctrl+Enter键发送消息"),
-                                                           kSendKeyMenuTextColor));
-    menu.CheckMenuItem(EnterSends() ? ID_SEND_BY_ENTER : ID_SEND_BY_CTRL_ENTER, true);
-    const int chosen = menu.TrackPopupMenu(QCursor::pos());
+    const QPointer<CFriendChatDlg> self(this);
+    const QPointer<CSkinMenu> menu = new CSkinMenu(this);
+    menu->SetMenuColors(0x00FF9966, 0x00FCE4C6, 0x00DEC040, 0x00CD8607);
+    menu->AddSideBar(CSkinMenuSideBar(12, QStringLiteral("棋牌游戏")));
+    menu->AppendODMenu(ID_SEND_BY_ENTER,
+                       CSkinMenuText(QStringLiteral("按Enter键发送消息"), kSendKeyMenuTextColor));
+    menu->AppendODMenu(
+        ID_SEND_BY_CTRL_ENTER,
+        CSkinMenuText(QStringLiteral("按Ctrl+Enter键发送消息"), kSendKeyMenuTextColor));
+    menu->CheckMenuItem(EnterSends() ? ID_SEND_BY_ENTER : ID_SEND_BY_CTRL_ENTER, true);
+    const int chosen = menu->TrackPopupMenu(QCursor::pos());
+    if (self.isNull())
+        return;
+    delete menu.data();
     if (chosen != 0)
         OnSendKeyCommand(chosen);
 }
@@ -53,10 +61,16 @@ void CFriendChatDlg::OnSendKeyCommand(int command) {
 }
 
 void CFriendChatDlg::ChooseFont() {
-    bool ok = false;
-    const QFont font = QFontDialog::getFont(&ok, m_chosenFont, this);
-    if (ok)
-        m_chosenFont = font;
+    const QPointer<CFriendChatDlg> self(this);
+    const QPointer<FontColorDialog> dialog = new FontColorDialog(m_chosenFont, m_chosenColor, this);
+    const bool chosen = dialog->exec() == QDialog::Accepted;
+    if (self.isNull())
+        return;
+    if (chosen) {
+        m_chosenFont = dialog->SelectedFont();
+        m_chosenColor = dialog->SelectedColor();
+    }
+    delete dialog.data();
     activateWindow();
 }
 

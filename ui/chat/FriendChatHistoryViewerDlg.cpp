@@ -14,6 +14,7 @@
 #include "storage/ContactManager.h"
 #include "ui/controls/SkinScrollBar.h"
 #include "ui/controls/SkinScrollTimer.h"
+#include "ui/manager/CloseWithOwner.h"
 #include "ui/manager/FriendWindowManager.h"
 #include "ui/manager/ModuleResourceScope.h"
 #include "ui/manager/WindowFrame.h"
@@ -82,9 +83,10 @@ CFriendChatHistoryViewerDlg::~CFriendChatHistoryViewerDlg() {
     SkinScrollRemove(RecordView());
 }
 
-void CFriendChatHistoryViewerDlg::RunModal(int friendID) {
+void CFriendChatHistoryViewerDlg::RunModal(int friendID, QWidget* opener) {
     ModuleResourceScope scope;
     CFriendChatHistoryViewerDlg viewer;
+    CloseWithOwner(opener, &viewer);
     viewer.SetFriend(friendID);
     viewer.exec();
 }

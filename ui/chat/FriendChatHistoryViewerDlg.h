@@ -48,8 +48,8 @@ public:
     ~CFriendChatHistoryViewerDlg() override;
 
     // Shows friendID's history modally, made inside the module's resource scope; returns when
-    // the user closes it.
-    static void RunModal(int friendID);
+    // the user closes it, or when opener (the window it was opened from) goes.
+    static void RunModal(int friendID, QWidget* opener);
 
     // The friend whose history is shown; set before the viewer runs.
     void SetFriend(int userID);

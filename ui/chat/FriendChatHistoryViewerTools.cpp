@@ -3,6 +3,7 @@
 #include "ChatHistoryFindBox.h"
 #include "FriendChatHistoryViewerDlg.h"
 #include "base/AnsiText.h"
+#include "client/FileUtility.h"
 #include "client/StringUtility.h"
 #include "resources/ResourceIds.h"
 #include "skin/SkinButton.h"
@@ -14,7 +15,6 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QScrollBar>
 #include <QStandardPaths>
 #include <QTextCursor>
@@ -59,12 +59,11 @@ void CFriendChatHistoryViewerDlg::SetExportPathSource(ChatHistoryExportPathSourc
 }
 
 QString CFriendChatHistoryViewerDlg::SuggestedExportName() const {
-    // A name may hold anything; what a file name cannot hold becomes '_'.
-    static const QRegularExpression unsafe(QStringLiteral("[/\\\\:*?\"<>|\\x00-\\x1f]"));
-    QString name = StringUtility::AnsiToQString(m_strFriendName);
-    name.replace(unsafe, QStringLiteral("_"));
-    return QStringLiteral("聊天记录-%1-%2.txt")
-        .arg(name, QDate::currentDate().toString(QStringLiteral("yyyyMMdd")));
+    // A name may hold anything, and be longer than a file name may be.
+    const QString date = QDate::currentDate().toString(QStringLiteral("yyyyMMdd"));
+    return FileUtility::SafeFileName(QStringLiteral("聊天记录-") +
+                                         StringUtility::AnsiToQString(m_strFriendName),
+                                     QStringLiteral("-%1.txt").arg(date));
 }
 
 void CFriendChatHistoryViewerDlg::ExportHistory() {
@@ -77,8 +76,8 @@ void CFriendChatHistoryViewerDlg::ExportHistory() {
     if (!target)
         return;
     m_exportPath = target->path;
-    m_pExporter = std::make_unique<CChatHistoryExporter>(*history, m_nFriendID, m_strFriendName,
-                                                         target->format, target->path);
+    m_pExporter = std::make_unique<CChatHistoryExporter>(
+        history->HistoryFilePath(m_nFriendID), m_strFriendName, target->format, target->path);
     ControlButton(IDC_HISTORY_EXPORT)->setEnabled(false);
     m_exportTimer.start();
 }

@@ -63,7 +63,7 @@ int HitTest(const BarLayout& layout, Qt::Orientation orientation, QSize size, QP
     if (layout.HasThumb()) {
         if (along < layout.thumbStart)
             return unlessDisabled(kPageBefore);
-        if (along < layout.thumbEnd)
+        if (along <= layout.thumbEnd)
             return kThumb;
         return unlessDisabled(along < layout.secondArrowStart ? kPageAfter : kSecondArrow);
     }

@@ -168,8 +168,8 @@ void SkinScrollTracker::RepeatPressedPart() {
     const int part = m_pressedPart & kPartMask;
     if (part == kPageBefore || part == kPageAfter) {
         const BarLayout layout = m_bars.Layout(orientation);
-        const bool thumbShortOfMouse = part == kPageBefore ? m_mouseAlong < layout.thumbStart
-                                                           : m_mouseAlong >= layout.thumbEnd;
+        const bool thumbShortOfMouse =
+            part == kPageBefore ? m_mouseAlong < layout.thumbStart : m_mouseAlong > layout.thumbEnd;
         if (!thumbShortOfMouse || !layout.HasThumb()) {
             m_timer->Stop();
             return;

@@ -18,6 +18,7 @@
 #include "storage/ContactManager.h"
 #include "storage/FriendOptionManager.h"
 #include "ui/chat/FriendChatHistoryViewerDlg.h"
+#include "ui/manager/CloseWithOwner.h"
 #include "ui/manager/FriendWindowManager.h"
 #include "ui/manager/ModuleResourceScope.h"
 #include "ui/manager/ProfilePage.h"
@@ -30,12 +31,6 @@ namespace {
 ContactInfo* FindContact(int32_t userID) {
     auto* contacts = CContactManager::GetInstance();
     return contacts != nullptr ? contacts->FindContact(userID) : nullptr;
-}
-
-// A menu or dialog that waits for the user on behalf of owner closes when owner is deleted
-// (CloseFriendWindows deletes the friend list window whenever the host asks), which ends its loop.
-void CloseWithOwner(QObject* owner, QWidget* window) {
-    QObject::connect(owner, &QObject::destroyed, window, &QWidget::close);
 }
 
 } // namespace
@@ -88,8 +83,7 @@ void CFriendMainDlg::OnCommand(int commandID) {
         EditNoteName();
         break;
     case ID_FRIEND_MENU_VIEW_HISTORY:
-        // The viewer has no owner: this window may go while it runs.
-        CFriendChatHistoryViewerDlg::RunModal(m_nSelectedUser);
+        CFriendChatHistoryViewerDlg::RunModal(m_nSelectedUser, this);
         break;
     case ID_FRIEND_MENU_DELETE_HISTORY:
         DeleteHistory();

@@ -39,3 +39,29 @@ TEST(FileUtility, CreatesMissingParentsForTheOwnerOnlyAndTakesAnExistingDirector
     QFile(file).open(QIODevice::WriteOnly);
     EXPECT_FALSE(FileUtility::createDirectory(QFile::encodeName(file).toStdString()));
 }
+
+TEST(FileUtility, SafeFileNamesAreWritableWhateverTheStemHolds) {
+    const QString longChinese = QString(100, QChar(0x4E2D));                  // 中, 3 bytes each
+    const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80").repeated(80); // 4 bytes each
+    struct Case {
+        QString stem;
+        QString expectedStart;
+    };
+    const Case cases[] = {
+        {QStringLiteral("a/b\\c:d*e?f\"g<h>i|j"), QStringLiteral("a_b_c_d_e_f_g_h_i_j")},
+        {QStringLiteral("tab\there\nnew\x7f") + QChar(0x85), QStringLiteral("tab_here_new__")},
+        {QStringLiteral("/"), QStringLiteral("_")},
+        {QString(), QStringLiteral("_")},
+        {longChinese, longChinese.left(80)},
+        {emoji, emoji.left(2 * 60)},
+    };
+    const QTemporaryDir folder;
+    for (const Case& c : cases) {
+        const QString name = FileUtility::SafeFileName(c.stem, QStringLiteral("-20261209.txt"));
+        SCOPED_TRACE(name.toStdString());
+        EXPECT_LE(name.toUtf8().size(), 255);
+        EXPECT_EQ(name, c.expectedStart + QStringLiteral("-20261209.txt"));
+        QFile file(folder.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly)) << file.errorString().toStdString();
+    }
+}

@@ -64,7 +64,7 @@ TEST(SkinScrollMathTest, ThumbSizeAndPlaceFollowTheScrollState) {
 }
 
 TEST(SkinScrollMathTest, HitTestFindsThePartsInOrderAtTheirBorders) {
-    const BarLayout layout = LayoutBar(132, {0, 199, 50, 75}); // thumb 54..78
+    const BarLayout layout = LayoutBar(132, {0, 199, 50, 75}); // thumb 54..79
     const QSize vertical(16, 132);
     const auto hit = [&](int y, bool disabled = false) {
         return HitTest(layout, Qt::Vertical, vertical, QPoint(8, y), disabled);
@@ -74,8 +74,8 @@ TEST(SkinScrollMathTest, HitTestFindsThePartsInOrderAtTheirBorders) {
     EXPECT_EQ(hit(16), kPageBefore);
     EXPECT_EQ(hit(53), kPageBefore);
     EXPECT_EQ(hit(54), kThumb);
-    EXPECT_EQ(hit(78), kThumb);
-    EXPECT_EQ(hit(79), kPageAfter);
+    EXPECT_EQ(hit(79), kThumb) << "the thumb's last pixel is the thumb";
+    EXPECT_EQ(hit(80), kPageAfter);
     EXPECT_EQ(hit(115), kPageAfter);
     EXPECT_EQ(hit(116), kSecondArrow);
     EXPECT_EQ(hit(131), kSecondArrow);
