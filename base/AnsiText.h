@@ -2,7 +2,7 @@
 // The system's fixed texts are written once in UTF-8 source and used in the ANSI code page (GBK),
 // as the module keeps all text.
 
-#include "client/StringUtility.h"
+#include "text/StringUtility.h"
 
 #include <cstdio>
 #include <string>

@@ -15,6 +15,7 @@
 #include "storage/ProfilePaths.h"
 #include "ui/chat/ChatHistoryExporter.h"
 #include "ui/chat/FriendChatHistoryViewerDlg.h"
+#include "ui/manager/FriendWindowManager.h"
 
 #include <QApplication>
 #include <QDir>
@@ -84,7 +85,8 @@ BenchProfile& Profile() {
 }
 
 std::unique_ptr<CFriendChatHistoryViewerDlg> OpenViewer() {
-    auto viewer = std::make_unique<CFriendChatHistoryViewerDlg>();
+    auto viewer = std::make_unique<CFriendChatHistoryViewerDlg>(
+        CFriendWindowManager::GetInstance()->Context());
     viewer->SetFriend(kPeer);
     viewer->show();
     // Laid out and painted, as the user sees it.

@@ -6,9 +6,9 @@
 
 #include "ScriptedPeer.h"
 #include "client/CommandStream.h"
-#include "client/StringUtility.h"
 #include "records/FriendCommands.h"
 #include "records/FriendRecords.h"
+#include "text/StringUtility.h"
 
 #include <QCoreApplication>
 #include <QDir>

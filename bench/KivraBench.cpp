@@ -4,8 +4,8 @@
 
 #include "EmotionTable.h"
 #include "MessageProxy.h"
-#include "client/StringUtility.h"
 #include "skin/SkinRichEdit.h"
+#include "text/StringUtility.h"
 
 #include <QApplication>
 #include <QDir>

@@ -11,7 +11,6 @@
 #include "MemoryAccountStore.h"
 #include "RecordingMessageBox.h"
 #include "client/FrameCodec.h"
-#include "client/StringUtility.h"
 #include "module/FriendService.h"
 #include "records/FriendCommands.h"
 #include "records/FriendRecords.h"
@@ -19,6 +18,7 @@
 #include "storage/ChatHistoryManager.h"
 #include "storage/ContactManager.h"
 #include "storage/FriendOptionManager.h"
+#include "text/StringUtility.h"
 #include "ui/friendlist/FriendMainDlg.h"
 #include "ui/manager/FriendWindowManager.h"
 

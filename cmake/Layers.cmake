@@ -10,3 +10,14 @@ function(pellix_layer_root target)
     endforeach()
     target_include_directories(${target} PUBLIC ${root})
 endfunction()
+
+# The platform libraries get the same kind of root: a target sees the headers of the platform
+# libraries it links and no others. Each folder named is one under platform/.
+function(pellix_platform_root target)
+    set(root ${CMAKE_BINARY_DIR}/layers/${target})
+    file(MAKE_DIRECTORY ${root})
+    foreach(folder IN LISTS ARGN)
+        file(CREATE_LINK ${CMAKE_SOURCE_DIR}/platform/${folder} ${root}/${folder} SYMBOLIC)
+    endforeach()
+    target_include_directories(${target} PUBLIC ${root})
+endfunction()

@@ -4,11 +4,12 @@
 
 #include "base/Singleton.h"
 #include "client/ClientService.h"
-#include "client/MidiPlayer.h"
 #include "pellix/IFriendClient.h"
 #include "protocol/FriendRequests.h"
 #include "protocol/SoundCues.h"
+#include "sound/MidiPlayer.h"
 #include "ui/manager/SkinBoxNotices.h"
+#include "ui/manager/WindowEnvironment.h"
 
 #include <QFont>
 
@@ -21,6 +22,7 @@ class CContactManager;
 class CChatHistoryManager;
 class CFriendOptionManager;
 class CFriendWindowManager;
+struct WindowContext;
 
 // Managers to leave absent, as failed allocations would leave them.
 struct AbsentManagers {
@@ -34,6 +36,7 @@ class CFriendService : public CClientService,
                        public CSingleton<CFriendService>,
                        public IFriendClient,
                        public IFriendRequests,
+                       public IWindowEnvironment,
                        public ISoundCues {
 public:
     explicit CFriendService(AbsentManagers absent = {});
@@ -56,12 +59,18 @@ public:
     bool OnServiceNotify(int notify) override;
     bool OnServiceCommand(CMD_Command command, const void* body, unsigned short length) override;
 
-    // Requests to the friend server.
-    bool SendAddFriendRequest(int ownID, int targetID, const std::string& verifyText) override;
-    void SendFriendReply(int ownID, int requesterID, bool accepted) override;
-    void SendMoveRequest(int ownID, int targetID, uint8_t operation) override;
-    bool SendLogonRequest(int ownID, const std::string& logonToken, int32_t version) override;
-    void SendChatMessage(int ownID, int friendID, const std::string& text) override;
+    // Requests to the friend server, with the sender's own id as the server reads it.
+    bool SendAddFriendRequest(int ownID, int targetID, const std::string& verifyText);
+    void SendFriendReply(int ownID, int requesterID, bool accepted);
+    void SendMoveRequest(int ownID, int targetID, uint8_t operation);
+    bool SendLogonRequest(int ownID, const std::string& logonToken, int32_t version);
+    void SendChatMessage(int ownID, int friendID, const std::string& text);
+
+    // The same for the windows and the command handlers, from the signed-in user (IFriendRequests).
+    bool SendAddFriendRequest(int targetID, const std::string& verifyText) override;
+    void SendFriendReply(int requesterID, bool accepted) override;
+    void SendMoveRequest(int targetID, uint8_t operation) override;
+    void SendChatMessage(int friendID, const std::string& text) override;
     void SendShake(int friendID) override;
 
     // Sound cues, each gated by the friend sound option.
@@ -75,6 +84,7 @@ public:
     // restores the own one. Lets a test hear which file each cue plays.
     void SetSoundPlayer(CMidiPlayer* player);
 
+    // IWindowEnvironment
     IFriendHost* GetFriendHost() const override { return m_pFriendHost; }
     const QFont& GetFont() const override { return *m_Font; }
     const tagProxyInfo& GetProxy() const override { return m_Proxy; }
@@ -106,6 +116,8 @@ private:
     tagProxyInfo m_Proxy;
     std::unique_ptr<QFont> m_Font;
 
+    // What the window manager hands every window; complete once all managers are made.
+    std::unique_ptr<WindowContext> m_pWindowContext;
     // The process-wide managers, created in this order and destroyed in the reverse one.
     std::unique_ptr<CContactManager> m_pContactManager;
     std::unique_ptr<CChatHistoryManager> m_pChatHistoryManager;

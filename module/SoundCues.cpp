@@ -2,8 +2,8 @@
 
 #include "FriendService.h"
 
-#include "client/FileUtility.h"
 #include "storage/FriendOptionManager.h"
+#include "text/FileUtility.h"
 
 bool CFriendService::FriendSoundOn() const {
     return m_pFriendOptionManager != nullptr &&

@@ -71,7 +71,7 @@ bool CFriendCommandHandler::OnFriendRequest(const FriendRequestBody& body) {
     const bool blacklisted =
         m_context.contacts != nullptr && m_context.contacts->IsInBlacklist(body.asker.userID);
     if (blacklisted || RefusesFriendRequests()) {
-        m_context.requests.SendFriendReply(GetUserInfo().userID, body.asker.userID, false);
+        m_context.requests.SendFriendReply(body.asker.userID, false);
         return true;
     }
     if (m_context.windows != nullptr)

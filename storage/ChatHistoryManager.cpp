@@ -3,7 +3,7 @@
 #include "ChatHistoryStore.h"
 #include "ProfilePaths.h"
 
-#include "client/FileUtility.h"
+#include "text/FileUtility.h"
 
 namespace {
 

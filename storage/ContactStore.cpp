@@ -3,10 +3,10 @@
 #include "DatabaseAccess.h"
 #include "RecordColumns.h"
 
-#include "client/StringUtility.h"
 #include "data/Binding.h"
 #include "data/Extraction.h"
 #include "data/Statement.h"
+#include "text/StringUtility.h"
 
 #include <unordered_map>
 #include <unordered_set>

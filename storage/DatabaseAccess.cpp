@@ -1,9 +1,9 @@
 #include "DatabaseAccess.h"
 
 #include "base/UserNotice.h"
-#include "client/StringUtility.h"
 #include "data/SQLite/Connector.h"
 #include "data/SessionFactory.h"
+#include "text/StringUtility.h"
 
 #include <unordered_set>
 

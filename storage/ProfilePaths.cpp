@@ -1,8 +1,8 @@
 #include "ProfilePaths.h"
 
 #include "base/SignedInUser.h"
-#include "client/FileUtility.h"
-#include "client/StringUtility.h"
+#include "text/FileUtility.h"
+#include "text/StringUtility.h"
 
 namespace {
 

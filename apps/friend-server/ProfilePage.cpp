@@ -1,6 +1,6 @@
 #include "ProfilePage.h"
 
-#include "client/StringUtility.h"
+#include "text/StringUtility.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #include "ServerOptions.h"
 
-#include "client/StringUtility.h"
+#include "text/StringUtility.h"
 
 #include <QCommandLineParser>
 #include <QHostAddress>

@@ -2,7 +2,7 @@
 
 #include "AccountStore.h"
 #include "FriendRelations.h"
-#include "client/StringUtility.h"
+#include "text/StringUtility.h"
 
 namespace pellix::server {
 

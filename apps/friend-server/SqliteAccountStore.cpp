@@ -1,12 +1,12 @@
 #include "SqliteAccountStore.h"
 
 #include "RowsExtraction.h"
-#include "client/StringUtility.h"
 #include "data/Binding.h"
 #include "data/Extraction.h"
 #include "data/SQLite/Connector.h"
 #include "data/SessionFactory.h"
 #include "data/Statement.h"
+#include "text/StringUtility.h"
 
 namespace pellix::server {
 

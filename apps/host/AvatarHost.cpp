@@ -1,6 +1,6 @@
 #include "AvatarHost.h"
 
-#include "client/StringUtility.h"
+#include "text/StringUtility.h"
 
 #include <QCryptographicHash>
 #include <QLinearGradient>

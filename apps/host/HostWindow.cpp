@@ -2,9 +2,9 @@
 
 #include "HostLayout.h"
 #include "WindowFinder.h"
-#include "client/ProxyInfo.h"
-#include "client/StringUtility.h"
 #include "pellix/IFriendClient.h"
+#include "pellix/ProxyInfo.h"
+#include "text/StringUtility.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>

@@ -2,7 +2,7 @@
 
 #include "UserInput.h"
 #include "WindowFinder.h"
-#include "client/FileUtility.h"
+#include "text/FileUtility.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>

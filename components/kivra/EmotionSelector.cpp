@@ -2,7 +2,7 @@
 
 #include "EmotionPicker.h"
 #include "EmotionTable.h"
-#include "client/StringUtility.h"
+#include "text/StringUtility.h"
 
 #include <string>
 

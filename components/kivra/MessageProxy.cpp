@@ -2,8 +2,8 @@
 
 #include "DisplayMarkup.h"
 #include "EmotionTable.h"
-#include "client/StringUtility.h"
 #include "skin/SkinRichEdit.h"
+#include "text/StringUtility.h"
 
 #include <QScrollBar>
 #include <QTextCursor>

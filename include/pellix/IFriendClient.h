@@ -1,8 +1,8 @@
 #pragma once
 // The friend module's interface: the one service object a host drives.
 
-#include "client/ProxyInfo.h"
 #include "pellix/IFriendHost.h"
+#include "pellix/ProxyInfo.h"
 #include "pellix/UserInfo.h"
 
 #include <cstdint>

@@ -1,6 +1,6 @@
 #include "BrowserDialog.h"
 
-#include "StringUtility.h"
+#include "text/StringUtility.h"
 
 #include <QGuiApplication>
 #include <QHideEvent>

@@ -6,7 +6,7 @@
 // itself; closing the window hides it and stops a fetch in progress.
 
 #include "PageFetch.h"
-#include "ProxyInfo.h"
+#include "pellix/ProxyInfo.h"
 
 #include <QDialog>
 #include <QString>

@@ -2,7 +2,7 @@
 
 #include "ClientService.h"
 #include "ClientTls.h"
-#include "StringUtility.h"
+#include "text/StringUtility.h"
 
 #include <QSslSocket>
 #include <QTcpSocket>

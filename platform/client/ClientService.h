@@ -6,8 +6,8 @@
 #include "CMD_Command.h"
 #include "ClientSocket.h"
 #include "CommandStream.h"
-#include "ProxyInfo.h"
 #include "ReconnectPolicy.h"
+#include "pellix/ProxyInfo.h"
 
 #include <cstdint>
 #include <memory>

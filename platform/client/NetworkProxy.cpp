@@ -1,6 +1,6 @@
 #include "NetworkProxy.h"
 
-#include "StringUtility.h"
+#include "text/StringUtility.h"
 
 QNetworkProxy ToNetworkProxy(const tagProxyInfo& proxy) {
     QNetworkProxy::ProxyType type = QNetworkProxy::NoProxy;

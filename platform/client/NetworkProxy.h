@@ -1,7 +1,7 @@
 #pragma once
 // The Qt form of the proxy settings a host hands to the client service.
 
-#include "ProxyInfo.h"
+#include "pellix/ProxyInfo.h"
 
 #include <QNetworkProxy>
 

@@ -4,7 +4,7 @@
 // answers can hold the window. It reports once through finished(); Cancel() or deleting it stops
 // the transfer without a report.
 
-#include "ProxyInfo.h"
+#include "pellix/ProxyInfo.h"
 
 #include <QByteArray>
 #include <QObject>

@@ -1,6 +1,6 @@
 #include "ServerAddress.h"
 
-#include "StringUtility.h"
+#include "text/StringUtility.h"
 
 #include <QByteArray>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "UrlFactory.h"
 
-#include "StringUtility.h"
+#include "text/StringUtility.h"
 
 #include <QString>
 #include <QUrl>

@@ -1,7 +1,7 @@
 #include "SkinMessageBox.h"
 
-#include "client/StringUtility.h"
 #include "skin/SkinMessageBoxDlg.h"
+#include "text/StringUtility.h"
 
 #include <QPointer>
 

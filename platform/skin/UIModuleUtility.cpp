@@ -1,7 +1,7 @@
 #include "UIModuleUtility.h"
 
-#include "client/StringUtility.h"
 #include "skin/WindowShaker.h"
+#include "text/StringUtility.h"
 
 #include <QPainter>
 #include <QWidget>

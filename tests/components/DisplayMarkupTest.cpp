@@ -3,8 +3,8 @@
 
 #include "DisplayMarkup.h"
 #include "EmotionTable.h"
-#include "client/StringUtility.h"
 #include "kivra/IEmotionSelector.h"
+#include "text/StringUtility.h"
 
 #include <QSet>
 #include <gtest/gtest.h>

@@ -4,7 +4,7 @@
 #include "EmotionPicker.h"
 #include "EmotionSelector.h"
 #include "EmotionTable.h"
-#include "client/StringUtility.h"
+#include "text/StringUtility.h"
 
 #include <QGuiApplication>
 #include <QHelpEvent>

@@ -4,8 +4,8 @@
 #include "MessageProxy.h"
 #include "EmotionTable.h"
 #include "ScopedWorkingDirectory.h"
-#include "client/StringUtility.h"
 #include "skin/SkinRichEdit.h"
+#include "text/StringUtility.h"
 
 #include <QDir>
 #include <QScrollBar>

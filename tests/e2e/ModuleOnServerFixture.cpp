@@ -1,10 +1,10 @@
 #include "ModuleOnServerFixture.h"
 
 #include "FriendRelations.h"
-#include "client/StringUtility.h"
 #include "skin/ScreenMetrics.h"
 #include "storage/ChatHistoryManager.h"
 #include "storage/ContactManager.h"
+#include "text/StringUtility.h"
 
 #include <QDir>
 #include <QFile>

@@ -12,11 +12,11 @@
 
 #include "UserIdFolding.h"
 #include "client/ClientSocket.h"
-#include "client/FileUtility.h"
 #include "module/FriendService.h"
 #include "records/FriendCommands.h"
 #include "skin/SkinMessageBox.h"
 #include "storage/FriendOptionManager.h"
+#include "text/FileUtility.h"
 
 #include <QApplication>
 #include <QDir>

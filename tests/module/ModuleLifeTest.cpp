@@ -4,10 +4,10 @@
 #include "ScopedWorkingDirectory.h"
 #include "ScriptedPeer.h"
 #include "client/CommandStream.h"
-#include "client/StringUtility.h"
 #include "pellix/FriendClient.h"
 #include "records/FriendCommands.h"
 #include "records/FriendRecords.h"
+#include "text/StringUtility.h"
 
 #include <QAbstractButton>
 #include <QApplication>

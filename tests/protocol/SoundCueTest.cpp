@@ -2,8 +2,8 @@
 // and when none plays.
 
 #include "ServiceFixture.h"
-#include "client/MidiPlayer.h"
 #include "records/FriendCommands.h"
+#include "sound/MidiPlayer.h"
 #include "storage/ContactInfo.h"
 #include "storage/FriendOptionManager.h"
 

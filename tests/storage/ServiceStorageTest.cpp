@@ -1,8 +1,8 @@
 #include "StorageTestSupport.h"
 
 #include "RecordingSocket.h"
-#include "client/ProxyInfo.h"
 #include "module/FriendService.h"
+#include "pellix/ProxyInfo.h"
 #include "records/FriendCommands.h"
 #include "records/FriendRecords.h"
 #include "storage/ChatHistoryManager.h"

@@ -1,9 +1,9 @@
 #include "ServiceFixture.h"
 
 #include "base/SignedInUser.h"
-#include "client/StringUtility.h"
 #include "records/FriendCommands.h"
 #include "skin/ScreenMetrics.h"
+#include "text/StringUtility.h"
 
 #include <cstring>
 

@@ -3,8 +3,8 @@
 
 #include "ui/chat/ChatComponent.h"
 #include "ScopedWorkingDirectory.h"
-#include "client/StringUtility.h"
 #include "skin/SkinRichEdit.h"
+#include "text/StringUtility.h"
 #include "ui/chat/ChatComponentLibraries.h"
 
 #include <QCoreApplication>

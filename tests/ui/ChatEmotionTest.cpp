@@ -5,12 +5,12 @@
 #include "ChatTestSupport.h"
 #include "EmotionTable.h"
 #include "ServiceFixture.h"
-#include "client/StringUtility.h"
 #include "records/FriendCommands.h"
 #include "skin/SkinButton.h"
 #include "skin/SkinEdit.h"
 #include "skin/SkinRichEdit.h"
 #include "storage/ChatHistoryManager.h"
+#include "text/StringUtility.h"
 #include "ui/chat/FriendChatDlg.h"
 #include "ui/manager/FriendWindowManager.h"
 

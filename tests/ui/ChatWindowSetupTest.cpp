@@ -3,12 +3,12 @@
 
 #include "ChatTestSupport.h"
 #include "ServiceFixture.h"
-#include "client/StringUtility.h"
 #include "records/FriendCommands.h"
 #include "skin/SkinButton.h"
 #include "skin/SkinEdit.h"
 #include "skin/SkinRichEdit.h"
 #include "storage/ChatHistoryManager.h"
+#include "text/StringUtility.h"
 #include "ui/chat/FriendChatDlg.h"
 #include "ui/controls/SkinScrollBar.h"
 #include "ui/manager/FriendWindowManager.h"

@@ -2,12 +2,13 @@
 // escapes what it shows, and failures that leave no half-written file and say why.
 
 #include "ServiceFixture.h"
-#include "client/StringUtility.h"
 #include "resources/ResourceIds.h"
 #include "skin/SkinButton.h"
 #include "storage/ChatHistoryManager.h"
+#include "text/StringUtility.h"
 #include "ui/chat/ChatHistoryExporter.h"
 #include "ui/chat/FriendChatHistoryViewerDlg.h"
+#include "ui/manager/FriendWindowManager.h"
 
 #include <QDate>
 #include <QDir>
@@ -104,7 +105,7 @@ TEST_F(HistoryExport, HtmlHoldsEveryMessageInOrderAndEscapesThem) {
 }
 
 TEST_F(HistoryExport, TheExportButtonAsksWhereAndSuggestsTheFriendAndTheDate) {
-    CFriendChatHistoryViewerDlg viewer;
+    CFriendChatHistoryViewerDlg viewer(CFriendWindowManager::GetInstance()->Context());
     viewer.SetFriend(502);
     QString suggested;
     const QString path = Target(QStringLiteral("chosen.html"));
@@ -132,7 +133,7 @@ TEST_F(HistoryExport, TheExportButtonAsksWhereAndSuggestsTheFriendAndTheDate) {
 }
 
 TEST_F(HistoryExport, AnUnwritableTargetLeavesNoFileAndTheBoxSaysWhy) {
-    CFriendChatHistoryViewerDlg viewer;
+    CFriendChatHistoryViewerDlg viewer(CFriendWindowManager::GetInstance()->Context());
     viewer.SetFriend(502);
     const QString path = Target(QStringLiteral("no-such-folder/history.txt"));
     viewer.SetExportPathSource([&](QWidget*, const QString&) {

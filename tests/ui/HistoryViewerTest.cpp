@@ -70,7 +70,8 @@ protected:
     }
 
     static std::unique_ptr<CFriendChatHistoryViewerDlg> Open() {
-        auto viewer = std::make_unique<CFriendChatHistoryViewerDlg>();
+        auto viewer = std::make_unique<CFriendChatHistoryViewerDlg>(
+            CFriendWindowManager::GetInstance()->Context());
         viewer->SetFriend(502);
         viewer->show();
         return viewer;

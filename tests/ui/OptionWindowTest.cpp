@@ -25,7 +25,7 @@ protected:
 
 TEST_F(OptionWindow, ShowsTheCurrentOptionsNotTheInitialValues) {
     Options() = FriendOption{true, false, true, false, true, false};
-    CFriendSystemOptionDlg window;
+    CFriendSystemOptionDlg window(&Manager());
     window.show();
     const auto boxes = window.CheckBoxes();
     EXPECT_TRUE(boxes[0]->isChecked());
@@ -40,7 +40,7 @@ TEST_F(OptionWindow, ShowsTheCurrentOptionsNotTheInitialValues) {
 TEST_F(OptionWindow, OkSavesTheBoxesAndKeepsTheSendKey) {
     Options().bEnterShortcut = true;
     Options().bOpenFriendSound = true;
-    CFriendSystemOptionDlg window;
+    CFriendSystemOptionDlg window(&Manager());
     window.show();
     const auto boxes = window.CheckBoxes();
     QTest::mouseClick(boxes[4], Qt::LeftButton);
@@ -62,7 +62,7 @@ TEST_F(OptionWindow, OkSavesTheBoxesAndKeepsTheSendKey) {
 TEST_F(OptionWindow, CancelAndCloseChangeNothing) {
     Options().bOpenFriendSound = true;
     for (int control : {IDC_OPTION_CANCEL, IDC_OPTION_CLOSE}) {
-        CFriendSystemOptionDlg window;
+        CFriendSystemOptionDlg window(&Manager());
         window.show();
         QTest::mouseClick(window.CheckBoxes()[4], Qt::LeftButton);
         QTest::mouseClick(Button(window, control), Qt::LeftButton);

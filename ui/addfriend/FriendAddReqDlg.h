@@ -3,12 +3,12 @@
 // become a friend. One per target user, owned by the window manager; closing only hides it.
 
 #include "skin/RgnDialog.h"
+#include "ui/manager/WindowContext.h"
 
 #include <cstdint>
 #include <memory>
 #include <string>
 
-class IFriendRequests;
 namespace Ui {
 class FriendAddReqDlgTemplate;
 }
@@ -17,7 +17,7 @@ class CSkinEdit;
 class CFriendAddReqDlg : public CRgnDialog {
     Q_OBJECT
 public:
-    explicit CFriendAddReqDlg(IFriendRequests& service, QWidget* parent = nullptr);
+    explicit CFriendAddReqDlg(const WindowContext& context, QWidget* parent = nullptr);
     ~CFriendAddReqDlg() override;
 
     // Names the target (GBK) in the title and remembers whom to ask.
@@ -38,7 +38,7 @@ protected:
 private:
     void ReportNotSent(const std::string& text);
 
-    IFriendRequests& m_service;
+    WindowContext m_context;
     std::unique_ptr<Ui::FriendAddReqDlgTemplate> m_pTemplate;
     int32_t m_nTargetID = 0;
 };

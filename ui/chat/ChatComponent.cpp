@@ -1,7 +1,7 @@
 #include "ChatComponent.h"
 
 #include "ChatComponentLibraries.h"
-#include "client/StringUtility.h"
+#include "text/StringUtility.h"
 
 namespace {
 

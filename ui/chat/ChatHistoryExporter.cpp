@@ -1,8 +1,8 @@
 #include "ChatHistoryExporter.h"
 
 #include "ChatHistoryText.h"
-#include "client/StringUtility.h"
 #include "storage/ChatHistoryStore.h"
+#include "text/StringUtility.h"
 
 namespace {
 

@@ -18,16 +18,16 @@ namespace {
 
 constexpr COLORREF kSendKeyMenuTextColor = 0x00811E07;
 
-bool EnterSends() {
-    auto* options = CFriendOptionManager::GetInstance();
+bool EnterSends(const CFriendOptionManager* options) {
     return options != nullptr && options->GetFriendOption().bEnterShortcut;
 }
 
 } // namespace
 
 void CFriendChatDlg::UpdateSendTip() {
-    SendButton()->setToolTip(EnterSends() ? QStringLiteral("按Enter键发送消息,按Ctrl+Enter键换行")
-                                          : QStringLiteral("按Ctrl+Enter键发送消息,按Enter键换行"));
+    SendButton()->setToolTip(EnterSends(m_context.options)
+                                 ? QStringLiteral("按Enter键发送消息,按Ctrl+Enter键换行")
+                                 : QStringLiteral("按Ctrl+Enter键发送消息,按Enter键换行"));
 }
 
 // The menu and the font dialog are children of this window on the heap: when the host closes
@@ -42,7 +42,8 @@ void CFriendChatDlg::ShowSendKeyMenu() {
     menu->AppendODMenu(
         ID_SEND_BY_CTRL_ENTER,
         CSkinMenuText(QStringLiteral("按Ctrl+Enter键发送消息"), kSendKeyMenuTextColor));
-    menu->CheckMenuItem(EnterSends() ? ID_SEND_BY_ENTER : ID_SEND_BY_CTRL_ENTER, true);
+    menu->CheckMenuItem(EnterSends(m_context.options) ? ID_SEND_BY_ENTER : ID_SEND_BY_CTRL_ENTER,
+                        true);
     const int chosen = menu->TrackPopupMenu(QCursor::pos());
     if (self.isNull())
         return;
@@ -52,7 +53,7 @@ void CFriendChatDlg::ShowSendKeyMenu() {
 }
 
 void CFriendChatDlg::OnSendKeyCommand(int command) {
-    auto* options = CFriendOptionManager::GetInstance();
+    auto* options = m_context.options;
     if (options == nullptr || (command != ID_SEND_BY_ENTER && command != ID_SEND_BY_CTRL_ENTER))
         return;
     options->GetFriendOption().bEnterShortcut = command == ID_SEND_BY_ENTER;
@@ -80,7 +81,7 @@ bool CFriendChatDlg::HandleKey(const QObject* target, const QKeyEvent& key) {
     const bool alt = key.modifiers().testFlag(Qt::AltModifier);
     if (enter) {
         // The other Enter combination makes a new line in the input box.
-        if (ctrl != EnterSends())
+        if (ctrl != EnterSends(m_context.options))
             SendChatMessage();
         else if (target == InputBox())
             InputBox()->insertPlainText(QStringLiteral("\n"));

@@ -7,6 +7,7 @@
 #include "ChatComponent.h"
 #include "ChatHistoryExporter.h"
 #include "skin/RgnDialog.h"
+#include "ui/manager/WindowContext.h"
 
 #include <QPixmap>
 #include <QString>
@@ -44,12 +45,12 @@ public:
     static constexpr int PAGE_SIZE = 20;
 
     // The viewer never has an owner window, whatever it is given.
-    explicit CFriendChatHistoryViewerDlg(QWidget* owner = nullptr);
+    explicit CFriendChatHistoryViewerDlg(const WindowContext& context);
     ~CFriendChatHistoryViewerDlg() override;
 
     // Shows friendID's history modally, made inside the module's resource scope; returns when
     // the user closes it, or when opener (the window it was opened from) goes.
-    static void RunModal(int friendID, QWidget* opener);
+    static void RunModal(const WindowContext& context, int friendID, QWidget* opener);
 
     // The friend whose history is shown; set before the viewer runs.
     void SetFriend(int userID);
@@ -113,6 +114,7 @@ private:
     QString SuggestedExportName() const;
     void ContinueExport();
 
+    WindowContext m_context;
     std::unique_ptr<Ui::FriendChatHistoryViewerDlgTemplate> m_pTemplate;
     CChatHistoryFindBox* m_pFindBox = nullptr;
     QPixmap m_scrollBitmap;

@@ -3,13 +3,13 @@
 #include "ChatHistoryFindBox.h"
 #include "FriendChatHistoryViewerDlg.h"
 #include "base/AnsiText.h"
-#include "client/FileUtility.h"
-#include "client/StringUtility.h"
 #include "resources/ResourceIds.h"
 #include "skin/SkinButton.h"
 #include "skin/SkinMessageBox.h"
 #include "skin/SkinRichEdit.h"
 #include "storage/ChatHistoryManager.h"
+#include "text/FileUtility.h"
+#include "text/StringUtility.h"
 
 #include <QDate>
 #include <QDir>
@@ -67,7 +67,7 @@ QString CFriendChatHistoryViewerDlg::SuggestedExportName() const {
 }
 
 void CFriendChatHistoryViewerDlg::ExportHistory() {
-    auto* history = CChatHistoryManager::GetInstance();
+    auto* history = m_context.history;
     if (history == nullptr || IsExporting())
         return;
     const ChatHistoryExportPathSource& ask =
@@ -105,7 +105,7 @@ void CFriendChatHistoryViewerDlg::OpenFindBox() {
 }
 
 bool CFriendChatHistoryViewerDlg::FindOlder(const QString& text) {
-    auto* history = CChatHistoryManager::GetInstance();
+    auto* history = m_context.history;
     const std::string needle = StringUtility::QStringToAnsi(text);
     // Text that GBK cannot hold is in no stored message.
     const bool searchable = !text.isEmpty() && StringUtility::AnsiToQString(needle) == text;

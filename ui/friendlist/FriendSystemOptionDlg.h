@@ -12,10 +12,14 @@ namespace Ui {
 class FriendSystemOptionDlgTemplate;
 }
 
+class CFriendOptionManager;
+
 class CFriendSystemOptionDlg : public CRgnDialog {
     Q_OBJECT
 public:
-    explicit CFriendSystemOptionDlg(QWidget* parent = nullptr);
+    // Shows and saves the options of the given store; without one the boxes start unchecked and
+    // OK changes nothing.
+    explicit CFriendSystemOptionDlg(CFriendOptionManager* options, QWidget* parent = nullptr);
     ~CFriendSystemOptionDlg() override;
 
     // The boxes in option order: refuse add friend, refuse online tips, close after sending,
@@ -28,5 +32,6 @@ protected:
     void OnOK() override;
 
 private:
+    CFriendOptionManager* m_options;
     std::unique_ptr<Ui::FriendSystemOptionDlgTemplate> m_pTemplate;
 };

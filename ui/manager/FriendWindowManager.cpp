@@ -3,12 +3,12 @@
 #include "ApplicationWindow.h"
 #include "ModuleResourceScope.h"
 #include "base/SignedInUser.h"
-#include "client/StringUtility.h"
 #include "skin/ScreenMetrics.h"
 #include "skin/UIModuleUtility.h"
 #include "storage/ChatHistoryManager.h"
 #include "storage/ContactManager.h"
 #include "storage/FriendOptionManager.h"
+#include "text/StringUtility.h"
 #include "ui/addfriend/FriendAddConfirmDlg.h"
 #include "ui/addfriend/FriendAddReqDlg.h"
 #include "ui/chat/FriendChatDlg.h"
@@ -23,12 +23,12 @@ namespace {
 // Finds the window of a user in one of the maps, or creates it hidden and files it there.
 template <typename Dialog>
 Dialog* FindOrCreate(std::map<int, std::unique_ptr<Dialog>>& windows, int userID,
-                     IFriendRequests& service) {
+                     const WindowContext& context) {
     auto found = windows.find(userID);
     if (found != windows.end())
         return found->second.get();
     ModuleResourceScope scope;
-    auto dialog = std::make_unique<Dialog>(service);
+    auto dialog = std::make_unique<Dialog>(context);
     dialog->Create();
     return windows.emplace(userID, std::move(dialog)).first->second.get();
 }
@@ -40,7 +40,7 @@ void MakeTopmost(QWidget* window) {
 
 } // namespace
 
-CFriendWindowManager::CFriendWindowManager(IFriendRequests& service) : m_service(service) {}
+CFriendWindowManager::CFriendWindowManager(const WindowContext& context) : m_context(context) {}
 
 CFriendWindowManager::~CFriendWindowManager() {
     CloseAllWindows();
@@ -50,10 +50,10 @@ CFriendMainDlg* CFriendWindowManager::EnsureMainWindow() {
     if (m_pMainWindow)
         return m_pMainWindow.get();
     ModuleResourceScope scope;
-    m_pMainWindow = std::make_unique<CFriendMainDlg>(m_service);
+    m_pMainWindow = std::make_unique<CFriendMainDlg>(m_context);
     m_pMainWindow->Create();
-    if (auto* contacts = CContactManager::GetInstance())
-        contacts->SetListener(m_pMainWindow.get());
+    if (m_context.contacts != nullptr)
+        m_context.contacts->SetListener(m_pMainWindow.get());
     ConfigureNotifier();
     return m_pMainWindow.get();
 }
@@ -76,8 +76,8 @@ void CFriendWindowManager::ShowMainWindow(bool toggle) {
             window->hide();
         return;
     }
-    if (auto* contacts = CContactManager::GetInstance())
-        contacts->RefreshListener();
+    if (m_context.contacts != nullptr)
+        m_context.contacts->RefreshListener();
     const QSize size = window->size();
     const QWidget* host = ApplicationMainWindow();
     QRect hostRect = host != nullptr ? host->frameGeometry() : QRect();
@@ -107,8 +107,8 @@ void CFriendWindowManager::HideMainWindow() {
 }
 
 void CFriendWindowManager::CloseAllWindows() {
-    if (auto* contacts = CContactManager::GetInstance())
-        contacts->SetListener(nullptr);
+    if (m_context.contacts != nullptr)
+        m_context.contacts->SetListener(nullptr);
     m_pMainWindow.reset();
     m_bRefreshPending = false;
     m_chatWindows.clear();
@@ -124,9 +124,8 @@ void CFriendWindowManager::RefreshMainWindow() {
     m_bRefreshPending = true;
     QTimer::singleShot(0, m_pMainWindow.get(), [this] {
         m_bRefreshPending = false;
-        auto* contacts = CContactManager::GetInstance();
-        if (contacts != nullptr && m_pMainWindow && m_pMainWindow->isVisible())
-            contacts->RefreshListener();
+        if (m_context.contacts != nullptr && m_pMainWindow && m_pMainWindow->isVisible())
+            m_context.contacts->RefreshListener();
     });
 }
 
@@ -136,15 +135,15 @@ void CFriendWindowManager::UpdateFriendCounts(int friendCount, int onlineFriendC
 }
 
 CFriendChatDlg* CFriendWindowManager::GetChatWindow(int userID) {
-    return FindOrCreate(m_chatWindows, userID, m_service);
+    return FindOrCreate(m_chatWindows, userID, m_context);
 }
 
 CFriendAddReqDlg* CFriendWindowManager::GetAddRequestWindow(int userID) {
-    return FindOrCreate(m_addRequestWindows, userID, m_service);
+    return FindOrCreate(m_addRequestWindows, userID, m_context);
 }
 
 CFriendAddConfirmDlg* CFriendWindowManager::GetAddConfirmWindow(int userID) {
-    return FindOrCreate(m_addConfirmWindows, userID, m_service);
+    return FindOrCreate(m_addConfirmWindows, userID, m_context);
 }
 
 CFriendChatDlg* CFriendWindowManager::OpenChatWindow(int userID) {
@@ -155,8 +154,8 @@ CFriendChatDlg* CFriendWindowManager::OpenChatWindow(int userID) {
 }
 
 void CFriendWindowManager::ActivateChatWindow(CFriendChatDlg* chat, int userID) {
-    auto* options = CFriendOptionManager::GetInstance();
-    chat->m_bCloseAfterSend = options != nullptr && options->GetFriendOption().bSentCloseWindow;
+    chat->m_bCloseAfterSend =
+        m_context.options != nullptr && m_context.options->GetFriendOption().bSentCloseWindow;
     if (chat->isVisible()) {
         UIModuleUtility::BringWindowToTop(chat);
         return;
@@ -208,13 +207,13 @@ void CFriendWindowManager::OpenAddConfirmWindow(int askerID, const std::string& 
 
 void CFriendWindowManager::StoreReceivedMessage(int senderID, const std::string& name,
                                                 const std::string& text) {
-    if (auto* history = CChatHistoryManager::GetInstance())
-        history->AddMessage(senderID, name, FieldText(GetUserInfo().nickName),
-                            static_cast<int64_t>(std::time(nullptr)), text);
+    if (m_context.history != nullptr)
+        m_context.history->AddMessage(senderID, name, FieldText(GetUserInfo().nickName),
+                                      static_cast<int64_t>(std::time(nullptr)), text);
 }
 
 void CFriendWindowManager::OnChatMessage(int senderID, const std::string& text) {
-    auto* contacts = CContactManager::GetInstance();
+    CContactManager* contacts = m_context.contacts;
     const std::string name = contacts != nullptr ? contacts->GetNickName(senderID) : std::string();
     if (CFriendChatDlg* chat = GetChatWindow(senderID)) {
         ActivateChatWindow(chat, senderID);
@@ -224,7 +223,7 @@ void CFriendWindowManager::OnChatMessage(int senderID, const std::string& text) 
 }
 
 void CFriendWindowManager::OnOfflineMessages(const std::vector<OfflineMessageEntry>& list) {
-    auto* contacts = CContactManager::GetInstance();
+    CContactManager* contacts = m_context.contacts;
     for (const OfflineMessageEntry& entry : list) {
         if (contacts != nullptr && contacts->IsInBlacklist(entry.userID))
             continue;

@@ -5,6 +5,7 @@
 // The friend service creates the one instance and deletes it.
 
 #include "ChatPlacement.h"
+#include "WindowContext.h"
 #include "base/Singleton.h"
 #include "protocol/FriendWindows.h"
 #include "skin/SkinTaskbarNotifier.h"
@@ -19,16 +20,15 @@ class CFriendMainDlg;
 class CFriendChatDlg;
 class CFriendAddReqDlg;
 class CFriendAddConfirmDlg;
-class IFriendRequests;
-
 class CFriendWindowManager : public CSingleton<CFriendWindowManager>, public IFriendWindows {
 public:
-    // The windows send their requests through the friend service, which outlives them.
-    explicit CFriendWindowManager(IFriendRequests& service);
+    // The context belongs to the friend service, which completes it before any window is made
+    // and keeps it as long as this manager.
+    explicit CFriendWindowManager(const WindowContext& context);
     ~CFriendWindowManager() override;
 
-    // The friend service, for its shared font and host.
-    IFriendRequests& Service() const { return m_service; }
+    // What every window of this manager is made with.
+    const WindowContext& Context() const { return m_context; }
 
     CFriendMainDlg* EnsureMainWindow();
     CFriendMainDlg* GetMainWindow() const { return m_pMainWindow.get(); }
@@ -63,10 +63,9 @@ private:
     void ActivateChatWindow(CFriendChatDlg* chat, int userID);
     void ConfigureNotifier();
     // Stores one received message in the history of its sender.
-    static void StoreReceivedMessage(int senderID, const std::string& name,
-                                     const std::string& text);
+    void StoreReceivedMessage(int senderID, const std::string& name, const std::string& text);
 
-    IFriendRequests& m_service;
+    const WindowContext& m_context;
     std::unique_ptr<CFriendMainDlg> m_pMainWindow;
     std::map<int, std::unique_ptr<CFriendChatDlg>> m_chatWindows;
     std::map<int, std::unique_ptr<CFriendAddReqDlg>> m_addRequestWindows;

@@ -3,7 +3,7 @@
 #include "ServerFixture.h"
 
 #include "ServerBodies.h"
-#include "client/StringUtility.h"
+#include "text/StringUtility.h"
 
 using namespace pellix::server;
 

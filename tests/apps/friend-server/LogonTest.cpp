@@ -2,7 +2,7 @@
 
 #include "ServerFixture.h"
 
-#include "client/StringUtility.h"
+#include "text/StringUtility.h"
 
 using namespace pellix::server;
 

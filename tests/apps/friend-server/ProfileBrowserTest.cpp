@@ -5,8 +5,8 @@
 #include "ServerFixture.h"
 
 #include "client/BrowserDialog.h"
-#include "client/StringUtility.h"
 #include "client/UrlFactory.h"
+#include "text/StringUtility.h"
 
 #include <QSignalSpy>
 #include <QTextBrowser>

@@ -4,7 +4,7 @@
 #include "ProfilePageServer.h"
 #include "ServerFixture.h"
 
-#include "client/StringUtility.h"
+#include "text/StringUtility.h"
 
 #include <QProcess>
 #include <QRegularExpression>

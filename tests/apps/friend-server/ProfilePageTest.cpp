@@ -3,7 +3,7 @@
 #include "ProfilePage.h"
 #include "HttpRequestHead.h"
 
-#include "client/StringUtility.h"
+#include "text/StringUtility.h"
 
 #include <QString>
 #include <gtest/gtest.h>

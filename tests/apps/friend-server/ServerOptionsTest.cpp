@@ -2,7 +2,7 @@
 
 #include "ServerOptions.h"
 
-#include "client/StringUtility.h"
+#include "text/StringUtility.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "client/NetworkProxy.h"
 #include "client/ReconnectPolicy.h"
 #include "client/ServerAddress.h"
-#include "client/StringUtility.h"
+#include "text/StringUtility.h"
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,9 @@
 // and stays when no time is given.
 
 #include "skin/SkinMessageBox.h"
-#include "client/StringUtility.h"
 #include "skin/SkinButton.h"
 #include "skin/SkinMessageBoxDlg.h"
+#include "text/StringUtility.h"
 
 #include <QApplication>
 #include <QSignalSpy>

@@ -1,9 +1,9 @@
 // Window and drawing helpers: the shake, colours as text, ANSI text drawing, screen metrics.
 
 #include "skin/UIModuleUtility.h"
-#include "client/StringUtility.h"
 #include "skin/ScreenMetrics.h"
 #include "skin/WindowShaker.h"
+#include "text/StringUtility.h"
 
 #include <QImage>
 #include <QPainter>

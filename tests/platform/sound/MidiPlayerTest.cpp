@@ -1,4 +1,4 @@
-#include "client/MidiPlayer.h"
+#include "sound/MidiPlayer.h"
 
 #include <QDir>
 #include <QFile>

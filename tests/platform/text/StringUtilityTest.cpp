@@ -1,4 +1,4 @@
-#include "client/StringUtility.h"
+#include "text/StringUtility.h"
 
 #include <gtest/gtest.h>
 

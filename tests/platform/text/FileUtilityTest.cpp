@@ -1,4 +1,4 @@
-#include "client/FileUtility.h"
+#include "text/FileUtility.h"
 
 #include <QDir>
 #include <QFile>
