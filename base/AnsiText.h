@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <string>
 
+namespace pellix {
+
 // A fixed text in GBK.
 inline std::string AnsiText(const char* utf8) {
     return StringUtility::UTF8ToAnsi(utf8);
@@ -23,3 +25,5 @@ template <typename... Args> std::string FormatAnsi(const char* utf8Format, Args.
     text.resize(static_cast<std::size_t>(size));
     return text;
 }
+
+} // namespace pellix

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+namespace pellix {
+
 SignedInUser& GetUserInfo() {
     static SignedInUser user{};
     return user;
@@ -46,3 +48,5 @@ void CopyUserInfo(tagUserInfo& target, const tagUserInfo& source) {
 std::string FieldText(const char (&field)[32]) {
     return std::string(field, std::find(field, field + 32, '\0'));
 }
+
+} // namespace pellix

@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace pellix {
+
 struct SignedInUser : tagUserInfo {
     std::string logonToken;
 };
@@ -18,3 +20,5 @@ void CopyUserInfo(tagUserInfo& target, const tagUserInfo& source);
 
 // A 32-byte text field as a string, stopping at its zero byte or at the field's end.
 std::string FieldText(const char (&field)[32]);
+
+} // namespace pellix

@@ -1,4 +1,7 @@
 #pragma once
+
+namespace pellix {
+
 // Base of the process-wide objects: the constructor publishes the object, the destructor clears it.
 // Only the friend service creates and deletes them.
 
@@ -16,3 +19,5 @@ protected:
 private:
     static inline CSingleton* s_pInstance = nullptr;
 };
+
+} // namespace pellix

@@ -2,6 +2,8 @@
 
 #include "AnsiText.h"
 
+namespace pellix {
+
 namespace {
 
 IUserNoticePresenter* g_pPresenter = nullptr;
@@ -24,3 +26,5 @@ void ShowUserNotice(const UserNotice& notice) {
 void ShowServiceNotice(const std::string& text, unsigned int style, unsigned int autoCloseSeconds) {
     ShowUserNotice({text, AnsiText("好友服务"), style, autoCloseSeconds, true});
 }
+
+} // namespace pellix

@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace pellix {
+
 // Styles of a notice, as the skinned message box takes them.
 constexpr unsigned int NOTICE_PLAIN = 0;
 constexpr unsigned int NOTICE_ERROR = 16;
@@ -34,3 +36,5 @@ IUserNoticePresenter* GetUserNoticePresenter();
 void ShowUserNotice(const UserNotice& notice);
 // A notice of the friend service: caption "好友服务", owned by the host's main window.
 void ShowServiceNotice(const std::string& text, unsigned int style, unsigned int autoCloseSeconds);
+
+} // namespace pellix

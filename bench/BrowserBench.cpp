@@ -11,6 +11,8 @@
 #include <QTextBrowser>
 #include <benchmark/benchmark.h>
 
+namespace pellix {
+
 namespace {
 
 QByteArray Lines(qsizetype size) {
@@ -81,3 +83,5 @@ BENCHMARK(BM_WordBoundaryWrapOfOneWord)
     ->Iterations(3);
 
 } // namespace
+
+} // namespace pellix

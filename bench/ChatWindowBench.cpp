@@ -22,6 +22,8 @@
 
 #include <memory>
 
+using namespace pellix;
+
 namespace {
 
 constexpr int kFirstFriend = 2001;

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+using namespace pellix;
+
 namespace {
 
 constexpr int kEntries = 2000;

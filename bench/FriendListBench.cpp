@@ -14,6 +14,8 @@
 
 #include <malloc.h>
 
+using namespace pellix;
+
 namespace {
 
 constexpr int kContacts = 2000;

@@ -31,6 +31,8 @@
 #include <string>
 #include <unistd.h>
 
+using namespace pellix;
+
 namespace {
 
 constexpr int kPeer = 900;

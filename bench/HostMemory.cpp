@@ -20,6 +20,8 @@
 
 #include <vector>
 
+using namespace pellix;
+
 namespace {
 
 constexpr int kOwnID = 1;

@@ -38,6 +38,8 @@
 #include <string>
 #include <vector>
 
+namespace pellix {
+
 using pellix::server::Account;
 using pellix::server::FriendRelations;
 using pellix::server::FriendServer;
@@ -332,3 +334,5 @@ void BM_ChatLatencyThroughServer(benchmark::State& state) {
 BENCHMARK(BM_ChatLatencyThroughServer)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
 } // namespace
+
+} // namespace pellix

@@ -11,6 +11,8 @@
 #include <malloc.h>
 #include <vector>
 
+namespace pellix {
+
 namespace {
 
 std::unique_ptr<CSkinOutBarCtrlEx> MakeBar() {
@@ -152,3 +154,5 @@ void BM_PaintFriendList(benchmark::State& state) {
 BENCHMARK(BM_PaintFriendList)->Arg(20)->Arg(2000)->Unit(benchmark::kMicrosecond);
 
 } // namespace
+
+} // namespace pellix

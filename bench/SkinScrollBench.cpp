@@ -14,6 +14,8 @@
 #include <QTextEdit>
 #include <benchmark/benchmark.h>
 
+namespace pellix {
+
 namespace {
 
 struct SkinnedView {
@@ -82,3 +84,5 @@ void BM_AssembleThumb(benchmark::State& state) {
 BENCHMARK(BM_AssembleThumb)->Unit(benchmark::kMicrosecond);
 
 } // namespace
+
+} // namespace pellix

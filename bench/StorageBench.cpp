@@ -22,6 +22,8 @@
 #include <string>
 #include <vector>
 
+using namespace pellix;
+
 namespace {
 
 constexpr int FRIEND_COUNT = 2000;

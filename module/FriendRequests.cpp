@@ -7,6 +7,8 @@
 #include "protocol/RequestBodies.h"
 #include "records/FriendCommands.h"
 
+namespace pellix {
+
 bool CFriendService::SendBody(uint16_t sub, const void* body, std::size_t size) {
     // A body travels with a 16-bit length; a longer one cannot be framed.
     if (m_pClientSocket == nullptr || size > 0xFFFF)
@@ -61,3 +63,5 @@ void CFriendService::SendMoveRequest(int targetID, uint8_t operation) {
 void CFriendService::SendChatMessage(int friendID, const std::string& text) {
     SendChatMessage(GetUserInfo().userID, friendID, text);
 }
+
+} // namespace pellix

@@ -14,6 +14,8 @@
 
 #include <new>
 
+namespace pellix {
+
 namespace {
 
 constexpr unsigned short FRIEND_SERVER_PORT = 5500;
@@ -170,3 +172,5 @@ bool CFriendService::OnServiceCommand(CMD_Command command, const void* body,
                                        m_bServerFlag};
     return CFriendCommandHandler(context).Dispatch(command, body, length);
 }
+
+} // namespace pellix

@@ -18,6 +18,8 @@
 #include <memory>
 #include <string>
 
+namespace pellix {
+
 class CContactManager;
 class CChatHistoryManager;
 class CFriendOptionManager;
@@ -129,3 +131,5 @@ private:
 inline CFriendService* GetFriendService() {
     return CFriendService::GetInstance();
 }
+
+} // namespace pellix

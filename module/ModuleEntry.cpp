@@ -11,6 +11,7 @@ extern "C" {
 IFriendClient* g_pIFriendClient = nullptr;
 }
 
+namespace pellix {
 namespace {
 
 void DestroyService() {
@@ -33,6 +34,7 @@ __attribute__((destructor)) void DetachModule() {
 }
 
 } // namespace
+} // namespace pellix
 
 extern "C" {
 
@@ -41,7 +43,7 @@ IFriendClient* CreateFriendClient() {
         return g_pIFriendClient;
     // No exception crosses into the host: a service that cannot be built is no service.
     try {
-        g_pIFriendClient = new CFriendService();
+        g_pIFriendClient = new pellix::CFriendService();
     } catch (...) {
         g_pIFriendClient = nullptr;
     }
@@ -49,7 +51,7 @@ IFriendClient* CreateFriendClient() {
 }
 
 void DestroyFriendClient(IFriendClient** client) {
-    DestroyService();
+    pellix::DestroyService();
     if (client != nullptr)
         *client = nullptr;
 }

@@ -5,6 +5,8 @@
 #include "storage/FriendOptionManager.h"
 #include "text/FileUtility.h"
 
+namespace pellix {
+
 bool CFriendService::FriendSoundOn() const {
     return m_pFriendOptionManager != nullptr &&
            m_pFriendOptionManager->GetFriendOption().bOpenFriendSound;
@@ -52,3 +54,5 @@ void CFriendService::PlayShakeSound() {
     if (FriendSoundOn())
         PlaySound("Sounds/Shake.wav");
 }
+
+} // namespace pellix

@@ -3,6 +3,8 @@
 #include "FriendCommandHandler.h"
 #include "records/FriendCommands.h"
 
+namespace pellix {
+
 template <typename Body>
 bool CFriendCommandHandler::HandleVariable(const void* data, unsigned short length,
                                            bool (CFriendCommandHandler::*handler)(const Body&)) {
@@ -55,3 +57,5 @@ bool CFriendCommandHandler::Dispatch(CMD_Command command, const void* body, unsi
         return false;
     }
 }
+
+} // namespace pellix

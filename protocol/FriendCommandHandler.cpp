@@ -14,6 +14,8 @@
 #include "storage/ContactManager.h"
 #include "storage/FriendOptionManager.h"
 
+namespace pellix {
+
 using LittleEndian::LoadInt32;
 
 void CFriendCommandHandler::ShowTip(const std::string& text) {
@@ -177,3 +179,5 @@ bool CFriendCommandHandler::OnShake(const uint8_t* body) {
         m_context.windows->OnShake(LoadInt32(body));
     return true;
 }
+
+} // namespace pellix

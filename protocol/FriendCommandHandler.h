@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+namespace pellix {
+
 class CContactManager;
 class CChatHistoryManager;
 class CFriendOptionManager;
@@ -64,3 +66,5 @@ private:
 
     FriendCommandContext m_context;
 };
+
+} // namespace pellix

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+namespace pellix {
+
 class IFriendRequests {
 public:
     // False when the request did not go out: not connected, or a body longer than a frame holds.
@@ -21,3 +23,5 @@ public:
 protected:
     ~IFriendRequests() = default;
 };
+
+} // namespace pellix

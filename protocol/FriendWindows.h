@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace pellix {
+
 class IFriendWindows {
 public:
     // Shows the sender's chat window with the message and stores the message.
@@ -25,3 +27,5 @@ public:
 protected:
     ~IFriendWindows() = default;
 };
+
+} // namespace pellix

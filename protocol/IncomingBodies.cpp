@@ -1,5 +1,7 @@
 #include "IncomingBodies.h"
 
+namespace pellix {
+
 void ReadBody(CCommandStream& stream, FriendListBody& body) {
     body.version = stream.ReadInt32();
     body.friendCount = stream.ReadInt32();
@@ -31,3 +33,5 @@ void ReadBody(CCommandStream& stream, OfflineMessagesBody& body) {
     stream.ReadInt32();
     stream.ReadList(body.messages, ReadOfflineMessageEntry);
 }
+
+} // namespace pellix

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace pellix {
+
 struct FriendListBody {
     int32_t version = 0;
     int32_t friendCount = 0;
@@ -50,3 +52,5 @@ template <typename Body> bool DecodeBody(const void* data, unsigned short length
     ReadBody(stream, body);
     return !stream.IsTruncated();
 }
+
+} // namespace pellix

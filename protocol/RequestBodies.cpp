@@ -3,6 +3,8 @@
 #include "client/FrameCodec.h"
 #include "client/LittleEndian.h"
 
+namespace pellix {
+
 void WriteAddFriendRequest(CCommandStream& stream, int ownID, int targetID,
                            const std::string& verifyText) {
     stream.WriteInt32(ownID);
@@ -51,3 +53,5 @@ std::array<uint8_t, SIZE_SHAKE_OUT> ShakeBody(int friendID) {
     LittleEndian::StoreInt32(body.data(), friendID);
     return body;
 }
+
+} // namespace pellix

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <string>
 
+namespace pellix {
+
 void WriteAddFriendRequest(CCommandStream& stream, int ownID, int targetID,
                            const std::string& verifyText);
 // Whether a request with this verification text fits the largest body a frame carries.
@@ -23,3 +25,5 @@ std::array<uint8_t, SIZE_FRIEND_REPLY_OUT> FriendReplyBody(int ownID, int reques
 // The operation byte is sent unchanged.
 std::array<uint8_t, SIZE_MOVE_CONTACT> MoveContactBody(int ownID, int targetID, uint8_t operation);
 std::array<uint8_t, SIZE_SHAKE_OUT> ShakeBody(int friendID);
+
+} // namespace pellix

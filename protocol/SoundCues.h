@@ -1,4 +1,7 @@
 #pragma once
+
+namespace pellix {
+
 // The five sound cues of friend events, each played only while friend sounds are switched on.
 // The friend service implements them with its sound player.
 
@@ -14,3 +17,5 @@ public:
 protected:
     ~ISoundCues() = default;
 };
+
+} // namespace pellix

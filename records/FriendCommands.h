@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace pellix {
+
 constexpr uint16_t CMD_FRIEND = 14;
 
 constexpr uint16_t SUB_S_IGNORED = 2;
@@ -67,3 +69,5 @@ constexpr uint16_t FixedBodySize(uint16_t sub) {
         return 0;
     }
 }
+
+} // namespace pellix

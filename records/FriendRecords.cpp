@@ -1,5 +1,7 @@
 #include "FriendRecords.h"
 
+namespace pellix {
+
 void ReadFriendEntry(CCommandStream& stream, FriendEntry& entry) {
     entry.userID = stream.ReadInt32();
     stream.ReadString(entry.userName);
@@ -41,3 +43,5 @@ void WriteOfflineMessageEntry(CCommandStream& stream, const OfflineMessageEntry&
         stream.WriteInt32(value);
     stream.WriteString(entry.message);
 }
+
+} // namespace pellix

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace pellix {
+
 struct FriendEntry {
     int32_t userID = 0;
     std::string userName;
@@ -42,3 +44,5 @@ void WriteList(CCommandStream& stream, const std::vector<T>& list, WriteEntry wr
     for (const T& entry : list)
         writeEntry(stream, entry);
 }
+
+} // namespace pellix

@@ -6,6 +6,8 @@
 int qInitResources_module();
 int qCleanupResources_module();
 
+namespace pellix {
+
 void RegisterModuleResources() {
     qInitResources_module();
 }
@@ -18,3 +20,5 @@ QIcon ModuleIcon(int iconID) {
     const QString path = QStringLiteral(":/pellix/icons/%1").arg(iconID);
     return QIcon(path);
 }
+
+} // namespace pellix

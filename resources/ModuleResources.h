@@ -4,7 +4,11 @@
 
 #include <QIcon>
 
+namespace pellix {
+
 void RegisterModuleResources();
 void UnregisterModuleResources();
 // Icon resource id (10005 to 10007) of the module; a null icon for any other id.
 QIcon ModuleIcon(int iconID);
+
+} // namespace pellix

@@ -1,4 +1,7 @@
 #pragma once
+
+namespace pellix {
+
 // Ids of the module's dialog templates, their controls and its icons.
 
 // Dialog templates.
@@ -96,3 +99,5 @@ constexpr int ID_SEND_BY_CTRL_ENTER = 1125;
 
 // The property every template control carries its id in.
 constexpr char CONTROL_ID_PROPERTY[] = "controlId";
+
+} // namespace pellix

@@ -5,6 +5,8 @@
 
 #include "text/FileUtility.h"
 
+namespace pellix {
+
 namespace {
 
 // The peer's history file, its directory made first; empty without a working directory, which
@@ -72,3 +74,5 @@ void CChatHistoryManager::DeleteAllHistory() {
     if (!directory.empty() && FileUtility::directoryExist(directory))
         FileUtility::EmptyDirectory(directory);
 }
+
+} // namespace pellix

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+namespace pellix {
+
 class CChatHistoryManager : public CSingleton<CChatHistoryManager> {
 public:
     CChatHistoryManager();
@@ -40,3 +42,5 @@ public:
 private:
     std::vector<ChatHistoryRecord> m_Records;
 };
+
+} // namespace pellix

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+namespace pellix {
+
 struct ChatHistoryRecord {
     std::string strFrom;
     std::string strTo;
@@ -24,3 +26,5 @@ struct ChatHistoryMatch {
     int64_t nRowID = 0; // 0: nothing found
     int nIndex = 0;
 };
+
+} // namespace pellix

@@ -8,6 +8,8 @@
 #include "data/Statement.h"
 #include "text/StringUtility.h"
 
+namespace pellix {
+
 using namespace QxDataModule;
 
 namespace {
@@ -142,3 +144,5 @@ int64_t CChatHistoryStore::RowAt(int index) {
         FailureNotice::OncePerFile);
     return read ? row : 0;
 }
+
+} // namespace pellix

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace pellix {
+
 class CChatHistoryStore {
 public:
     CChatHistoryStore(std::vector<ChatHistoryRecord>& records, std::string path);
@@ -32,3 +34,5 @@ private:
     std::vector<ChatHistoryRecord>& m_records;
     std::string m_path;
 };
+
+} // namespace pellix

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+namespace pellix {
+
 constexpr int32_t GROUP_FRIEND = 2;
 constexpr int32_t GROUP_STRANGER = 4;
 constexpr int32_t GROUP_BLACKLIST = 8;
@@ -25,3 +27,5 @@ struct ContactInfo {
     // The user's own remark; kept across friend list downloads.
     std::string noteName;
 };
+
+} // namespace pellix

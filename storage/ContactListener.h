@@ -1,4 +1,7 @@
 #pragma once
+
+namespace pellix {
+
 // What the contact list model tells its one listener (the friend list window) about changes.
 // Every call is made synchronously from inside the changing operation.
 
@@ -17,3 +20,5 @@ public:
     // About to be deleted: the pointer is valid only during the call.
     virtual void OnContactRemoved(ContactInfo* contact) = 0;
 };
+
+} // namespace pellix

@@ -9,6 +9,8 @@
 
 #include <algorithm>
 
+namespace pellix {
+
 namespace {
 
 // The id a ContactInfo starts with: a contact of CreateContact that its caller has not numbered.
@@ -292,3 +294,5 @@ bool CContactManager::SaveVersion() {
     CContactStore(m_Contacts).SaveVersion(ContactDatabasePath(), m_nVersion, m_nVerifyCode);
     return true;
 }
+
+} // namespace pellix

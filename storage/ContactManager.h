@@ -13,6 +13,8 @@
 #include <unordered_map>
 #include <vector>
 
+namespace pellix {
+
 struct FriendEntry;
 struct OnlineStateEntry;
 
@@ -82,3 +84,5 @@ private:
     // Contacts of CreateContact whose callers have not yet given them an id (-1).
     std::vector<ContactInfo*> m_Unnumbered;
 };
+
+} // namespace pellix

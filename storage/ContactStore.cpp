@@ -11,6 +11,8 @@
 #include <unordered_map>
 #include <unordered_set>
 
+namespace pellix {
+
 using namespace QxDataModule;
 
 namespace {
@@ -194,3 +196,5 @@ bool CContactStore::LoadNonFriends(const std::string& path) {
     });
     return true;
 }
+
+} // namespace pellix

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+namespace pellix {
+
 class CContactStore {
 public:
     using ContactList = std::vector<std::unique_ptr<ContactInfo>>;
@@ -44,3 +46,5 @@ private:
     ContactList& m_contacts;
     std::vector<ContactInfo> m_scratch;
 };
+
+} // namespace pellix

@@ -7,6 +7,8 @@
 
 #include <unordered_set>
 
+namespace pellix {
+
 using QxDataModule::SessionFactory;
 using QxDataModule::SQLite::Connector;
 
@@ -31,3 +33,5 @@ void ReportDatabaseFailureOnce(const QxDataModule::DataException& failure,
     if (path.empty() || reported.insert(path).second)
         ReportDatabaseFailure(failure, path);
 }
+
+} // namespace pellix

@@ -7,6 +7,8 @@
 
 #include <string>
 
+namespace pellix {
+
 // Opens the database file at path (created if missing); an empty path fails.
 QxDataModule::Session OpenDatabase(const std::string& path);
 
@@ -37,3 +39,5 @@ bool WithDatabase(const std::string& path, Operation&& operation,
         return false;
     }
 }
+
+} // namespace pellix

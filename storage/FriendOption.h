@@ -1,4 +1,7 @@
 #pragma once
+
+namespace pellix {
+
 // The user's six friend settings, in the column order of the option table.
 
 struct FriendOption {
@@ -10,3 +13,5 @@ struct FriendOption {
     bool bEnterShortcut = false;
     bool bOpenFriendSound = true;
 };
+
+} // namespace pellix

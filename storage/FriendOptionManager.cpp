@@ -4,6 +4,8 @@
 #include "FriendTipStore.h"
 #include "ProfilePaths.h"
 
+namespace pellix {
+
 CFriendOptionManager::CFriendOptionManager() {
     m_FriendOption.bOpenFriendSound = false;
 }
@@ -38,3 +40,5 @@ void CFriendOptionManager::SetFriendOnlineTips(int32_t userID, bool onlineTips) 
     if (EnsureOptionProfileDirectory())
         CFriendTipStore::Save(OptionDatabasePath(), {userID, onlineTips});
 }
+
+} // namespace pellix

@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <unordered_set>
 
+namespace pellix {
+
 class CFriendOptionManager : public CSingleton<CFriendOptionManager> {
 public:
     // Every flag off, the sound flag included, until the first load.
@@ -35,3 +37,5 @@ private:
     FriendOption m_FriendOption;
     std::unordered_set<int32_t> m_SilencedFriends;
 };
+
+} // namespace pellix

@@ -7,6 +7,8 @@
 #include "data/Extraction.h"
 #include "data/Statement.h"
 
+namespace pellix {
+
 using namespace QxDataModule;
 
 CFriendOptionStore::CFriendOptionStore(FriendOption& option) : m_option(option) {}
@@ -57,3 +59,5 @@ bool CFriendOptionStore::Save(const std::string& path) {
         transaction.commit();
     });
 }
+
+} // namespace pellix

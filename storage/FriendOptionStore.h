@@ -8,6 +8,8 @@
 
 #include <string>
 
+namespace pellix {
+
 class CFriendOptionStore {
 public:
     explicit CFriendOptionStore(FriendOption& option);
@@ -21,3 +23,5 @@ public:
 private:
     FriendOption& m_option;
 };
+
+} // namespace pellix

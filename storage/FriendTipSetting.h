@@ -4,7 +4,11 @@
 
 #include <cstdint>
 
+namespace pellix {
+
 struct FriendTipSetting {
     int32_t userID = 0;
     bool bOnlineTips = true;
 };
+
+} // namespace pellix

@@ -8,6 +8,8 @@
 
 #include <vector>
 
+namespace pellix {
+
 using namespace QxDataModule;
 
 void CFriendTipStore::EnsureSchema(Session& session) {
@@ -36,3 +38,5 @@ bool CFriendTipStore::Save(const std::string& path, const FriendTipSetting& sett
             use(setting.userID), use(setting.bOnlineTips), now;
     });
 }
+
+} // namespace pellix

@@ -11,6 +11,8 @@
 #include <string>
 #include <unordered_set>
 
+namespace pellix {
+
 class CFriendTipStore {
 public:
     static void EnsureSchema(QxDataModule::Session& session);
@@ -18,3 +20,5 @@ public:
     static bool LoadSilenced(const std::string& path, std::unordered_set<int32_t>& silenced);
     static bool Save(const std::string& path, const FriendTipSetting& setting);
 };
+
+} // namespace pellix

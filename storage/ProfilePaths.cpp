@@ -4,6 +4,8 @@
 #include "text/FileUtility.h"
 #include "text/StringUtility.h"
 
+namespace pellix {
+
 namespace {
 
 int32_t CurrentUserID() {
@@ -74,3 +76,5 @@ std::string ChatHistoryFileName(int peerID) {
 std::string ChatHistoryFilePath(const std::string& directory, int peerID) {
     return Inside(directory, ChatHistoryFileName(peerID));
 }
+
+} // namespace pellix

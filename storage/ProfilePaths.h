@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace pellix {
+
 std::string ProfileDirectory();
 
 std::string ContactDatabasePath();
@@ -25,3 +27,5 @@ bool EnsureDirectory(const std::string& directory);
 std::string ChatHistoryFileName(int peerID);
 // The history file of a peer in the given chat history directory; empty when that is.
 std::string ChatHistoryFilePath(const std::string& directory, int peerID);
+
+} // namespace pellix

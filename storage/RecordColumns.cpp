@@ -2,6 +2,8 @@
 
 #include "data/Extraction.h"
 
+namespace pellix {
+
 using QxDataModule::AbstractExtractor;
 using QxDataModule::AbstractPreparator;
 using QxDataModule::ColumnKind;
@@ -85,3 +87,5 @@ void RecordColumns<FriendTipSetting>::Extract(AbstractExtractor& extractor, std:
 void RecordColumns<FriendTipSetting>::Prepare(AbstractPreparator& preparator, std::size_t pos) {
     PrepareColumns(preparator, pos, {INTEGER, INTEGER});
 }
+
+} // namespace pellix

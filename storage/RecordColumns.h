@@ -11,6 +11,8 @@
 
 #include <cstddef>
 
+namespace pellix {
+
 template <> struct RecordColumns<ContactInfo> {
     // userID, showID, sortID, groupID, gender, userName, nickName, noteName.
     static constexpr std::size_t COUNT = 8;
@@ -51,3 +53,5 @@ template <> struct RecordColumns<FriendTipSetting> {
                         FriendTipSetting& setting, const FriendTipSetting& defaults);
     static void Prepare(QxDataModule::AbstractPreparator& preparator, std::size_t pos);
 };
+
+} // namespace pellix

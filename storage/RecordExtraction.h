@@ -9,6 +9,8 @@
 #include <memory>
 #include <vector>
 
+namespace pellix {
+
 template <typename Record> struct RecordColumns;
 
 template <typename Record> class RecordPrepare final : public QxDataModule::AbstractPrepare {
@@ -77,3 +79,5 @@ std::unique_ptr<QxDataModule::AbstractExtraction> intoRecord(Record& record,
                                                              Record defaults = Record()) {
     return std::make_unique<RecordExtraction<Record>>(record, std::move(defaults));
 }
+
+} // namespace pellix

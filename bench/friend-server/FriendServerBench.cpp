@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+using namespace pellix;
 using namespace pellix::server;
 
 namespace {

@@ -29,6 +29,7 @@
 #include <unistd.h>
 #include <vector>
 
+using namespace pellix;
 using namespace pellix::server;
 
 namespace {

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+namespace pellix {
+
 inline void SaveBenchAccount(pellix::server::FriendRelations& relations, int32_t userID) {
     pellix::server::Account account;
     account.userID = userID;
@@ -24,3 +26,5 @@ inline void SaveChainOfFriends(pellix::server::FriendRelations& relations, int32
             relations.MakeFriends(userID - 1, userID);
     }
 }
+
+} // namespace pellix

@@ -13,6 +13,8 @@
 #include <functional>
 #include <utility>
 
+namespace pellix {
+
 // A connection that hands every whole frame it receives to a callback.
 class FrameClient {
 public:
@@ -50,3 +52,5 @@ private:
     FrameCodec::FrameReader m_Reader;
     OnFrame m_OnFrame;
 };
+
+} // namespace pellix

@@ -7,6 +7,8 @@
 #include "ui/chat/FriendChatDlg.h"
 #include "ui/manager/FriendWindowManager.h"
 
+namespace pellix {
+
 namespace {
 
 class Chat : public ModuleOnServerFixture {
@@ -78,3 +80,5 @@ TEST_F(Chat, MessagesSentWhileAwayArriveAtLogOnInOrderAndOnlyOnce) {
     ASSERT_EQ(history.size(), 3u);
     ExpectStored(history[2], "小明", "我自己", "第三条");
 }
+
+} // namespace pellix

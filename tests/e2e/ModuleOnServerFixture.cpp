@@ -11,6 +11,8 @@
 
 #include <cstring>
 
+namespace pellix {
+
 using pellix::server::Account;
 using pellix::server::FriendRelations;
 using pellix::server::FriendServer;
@@ -163,3 +165,5 @@ QString ModuleOnServerFixture::HistoryDirectory() const {
 QStringList ModuleOnServerFixture::HistoryFiles() const {
     return QDir(HistoryDirectory()).entryList(QDir::Files);
 }
+
+} // namespace pellix

@@ -23,6 +23,8 @@
 #include <string>
 #include <vector>
 
+namespace pellix {
+
 class CContactManager;
 
 class ModuleOnServerFixture : public ::testing::Test {
@@ -113,3 +115,5 @@ struct RelayedChat {
     std::string text;
 };
 std::optional<RelayedChat> WaitForChat(TestPeer& peer);
+
+} // namespace pellix

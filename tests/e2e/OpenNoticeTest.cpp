@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+namespace pellix {
+
 using FrameCodec::kLibraryMainCmd;
 using FrameCodec::kPingSubCmd;
 using FrameCodec::kPongSubCmd;
@@ -113,3 +115,5 @@ TEST_F(OpenNotice, ChatsPresenceAndPingsGoOnForEightySecondsOnOneConnection) {
     EXPECT_EQ(VisibleSkinBoxes(), std::vector<CSkinMessageBoxDlg*>{notice});
     EXPECT_EQ(guard.Closed(), 0);
 }
+
+} // namespace pellix

@@ -9,6 +9,8 @@
 #include "ui/friendlist/FriendMainDlg.h"
 #include "ui/manager/FriendWindowManager.h"
 
+namespace pellix {
+
 namespace {
 
 constexpr int32_t kUnknownSenderID = 777;
@@ -131,3 +133,5 @@ TEST_F(Recovery, AServerSendingALengthThatNeverArrivesIsDroppedAfterTheSilenceLi
     EXPECT_TRUE(History(kUnknownSenderID).empty());
     ExpectSignOnAfterReplacing(lying);
 }
+
+} // namespace pellix

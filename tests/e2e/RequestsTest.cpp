@@ -14,6 +14,8 @@
 #include <QDir>
 #include <QRadioButton>
 
+namespace pellix {
+
 namespace {
 
 class Requests : public ModuleOnServerFixture {
@@ -162,3 +164,5 @@ TEST_F(Requests, ClearHistoryFromTheServerEmptiesTheHistoryDirectory) {
     EXPECT_TRUE(History(kFriendID).empty());
     EXPECT_TRUE(m_Boxes.boxes.empty());
 }
+
+} // namespace pellix

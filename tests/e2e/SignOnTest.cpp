@@ -7,6 +7,8 @@
 #include "storage/FriendOptionManager.h"
 #include "ui/manager/FriendWindowManager.h"
 
+namespace pellix {
+
 namespace {
 
 struct LogonRequest {
@@ -97,3 +99,5 @@ TEST_F(SignOn, PresenceChangesReachTheModelAndTheTip) {
     EXPECT_EQ(TipText(), QString::fromUtf8("小明 下线了！"));
     EXPECT_EQ(Service().m_nTipFriendID, 0);
 }
+
+} // namespace pellix

@@ -9,6 +9,8 @@
 #include "ui/chat/FriendChatDlg.h"
 #include "ui/manager/FriendWindowManager.h"
 
+namespace pellix {
+
 namespace {
 
 const TestCertificates& Certificates() {
@@ -95,3 +97,5 @@ TEST_F(OverTls, TheHandshakeAndEverythingAfterGoThroughAnHttpProxysTunnel) {
     EXPECT_TRUE(proxy.ProxyRequests()[0].startsWith(target)) << proxy.ProxyRequests()[0].data();
     EXPECT_FALSE(proxy.SentBytes().contains(QByteArray::fromStdString(Token(kOwnID))));
 }
+
+} // namespace pellix

@@ -4,6 +4,8 @@
 
 #include <QHostAddress>
 
+namespace pellix {
+
 using namespace FrameCodec;
 
 WireTap::WireTap(quint16 upstreamPort) : m_nUpstreamPort(upstreamPort) {
@@ -99,3 +101,5 @@ void WireTap::Record(FrameReader& reader, const QByteArray& bytes, std::vector<F
             frames.push_back(std::move(*frame));
     }
 }
+
+} // namespace pellix

@@ -15,6 +15,8 @@
 #include <optional>
 #include <vector>
 
+namespace pellix {
+
 class WireTap {
 public:
     explicit WireTap(quint16 upstreamPort);
@@ -77,3 +79,5 @@ private:
     bool m_bHttpProxy = false;
     std::vector<QByteArray> m_ProxyRequests;
 };
+
+} // namespace pellix

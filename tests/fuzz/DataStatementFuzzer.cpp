@@ -25,6 +25,8 @@
 #include <string>
 #include <vector>
 
+namespace pellix {
+
 using namespace QxDataModule;
 
 namespace {
@@ -347,3 +349,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     }
     return 0;
 }
+
+} // namespace pellix

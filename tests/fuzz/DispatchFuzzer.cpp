@@ -31,6 +31,8 @@
 #include <cstring>
 #include <memory>
 
+namespace pellix {
+
 namespace {
 
 constexpr int kInputsPerService = 50000;
@@ -136,3 +138,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         std::abort();
     return 0;
 }
+
+} // namespace pellix

@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <cstring>
 
+namespace pellix {
+
 class MemoryLink final : public pellix::server::SessionLink {
 public:
     void Receive(const char* data, qint64 size) {
@@ -68,3 +70,5 @@ private:
     qint64 m_nPending = 0;
     bool m_bEnded = false;
 };
+
+} // namespace pellix

@@ -6,6 +6,8 @@
 #include <climits>
 #include <cstring>
 
+namespace pellix {
+
 namespace {
 
 // The own user, the id a contact starts with, zero (no tip friend) and the extremes among them.
@@ -110,3 +112,5 @@ void FoldUserIds(uint16_t subCommand, uint8_t* body, std::size_t length) {
         break;
     }
 }
+
+} // namespace pellix

@@ -9,4 +9,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace pellix {
+
 void FoldUserIds(uint16_t subCommand, uint8_t* body, std::size_t length);
+
+} // namespace pellix

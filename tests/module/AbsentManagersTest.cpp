@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+namespace pellix {
+
 namespace {
 
 using Bytes = std::vector<uint8_t>;
@@ -150,3 +152,5 @@ INSTANTIATE_TEST_SUITE_P(EachManager, AbsentManager,
                          [](const ::testing::TestParamInfo<AbsentCase>& info) {
                              return info.param.name;
                          });
+
+} // namespace pellix

@@ -20,6 +20,8 @@
 
 #include <functional>
 
+namespace pellix {
+
 namespace {
 
 constexpr int kFriend = 502;
@@ -168,3 +170,5 @@ INSTANTIATE_TEST_SUITE_P(EveryWaitingWindow, CloseInTheMiddle,
                                             ::testing::Values(Closing::DestroyClient,
                                                               Closing::CloseWindows)),
                          CaseName);
+
+} // namespace pellix

@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+namespace pellix {
+
 namespace {
 
 // The names of every symbol the library defines in its dynamic symbol table.
@@ -152,3 +154,5 @@ TEST_F(LoadedModule, CreateAfterDestroyBuildsANewWorkingService) {
     EXPECT_EQ(host.faces.front(), std::make_pair(std::string("user900"), 900));
     second->SetFriendHost(nullptr);
 }
+
+} // namespace pellix

@@ -23,6 +23,8 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+namespace pellix {
+
 namespace {
 
 constexpr int kOwnID = 77;
@@ -238,3 +240,5 @@ TEST_F(ModuleLifeTest, StaysLoadedUntilTheProgramEnds) {
     module.destroy(&client);
     EXPECT_TRUE(Loaded(QStringLiteral(KIVRA_LIBRARY_PATH)));
 }
+
+} // namespace pellix

@@ -8,6 +8,8 @@
 
 #include <vector>
 
+namespace pellix {
+
 namespace {
 
 using Bytes = std::vector<uint8_t>;
@@ -80,3 +82,5 @@ TEST(RequestWithoutSocket, SendsNothingAndReportsFailure) {
     CFriendService service;
     EXPECT_FALSE(service.SendLogonRequest(1, "", -1));
 }
+
+} // namespace pellix

@@ -6,6 +6,8 @@
 
 #include <cstring>
 
+namespace pellix {
+
 namespace {
 
 tagUserInfo FilledWith(uint8_t byte) {
@@ -66,3 +68,5 @@ TEST(UserInfo, SetUserInfoFillsTheProcessRecordAndToken) {
     EXPECT_EQ(FieldText(GetUserInfo().nickName), "\xD0\xA1\xC3\xF7");
     EXPECT_EQ(GetUserInfo().logonToken, "token-1");
 }
+
+} // namespace pellix

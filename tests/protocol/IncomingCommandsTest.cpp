@@ -12,6 +12,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+namespace pellix {
+
 namespace {
 
 class IncomingCommands : public ServiceFixture {
@@ -284,3 +286,5 @@ TEST_F(IncomingCommands, AnyBodyOfAnyLengthIsSafe) {
     m_pService->SendShake(502);
     EXPECT_EQ(m_socket.sent.size(), 1u);
 }
+
+} // namespace pellix

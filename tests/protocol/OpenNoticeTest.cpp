@@ -13,6 +13,8 @@
 #include <QTest>
 #include <QTimer>
 
+namespace pellix {
+
 namespace {
 
 class OpenStorageNotice : public ServiceFixture {
@@ -93,3 +95,5 @@ TEST_F(OpenStorageNotice, ACorruptContactListDoesNotHoldUpTheLogOn) {
         BoxSays(QString::fromStdString("Data error: file is not a database" + ContactsFile())));
     EXPECT_EQ(guard.Closed(), 0);
 }
+
+} // namespace pellix

@@ -6,6 +6,8 @@
 #include "storage/ContactManager.h"
 #include "storage/FriendOptionManager.h"
 
+namespace pellix {
+
 namespace {
 
 class RecordingSounds final : public ISoundCues {
@@ -81,3 +83,5 @@ TEST_F(PresenceTips, RefusingOnlineTipsForEveryoneStillWins) {
     EXPECT_TRUE(windows.tips.empty());
     EXPECT_TRUE(sounds.played.empty());
 }
+
+} // namespace pellix

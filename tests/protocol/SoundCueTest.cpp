@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+namespace pellix {
+
 namespace {
 
 class RecordingPlayer final : public CMidiPlayer {
@@ -98,3 +100,5 @@ TEST_F(SoundCues, NoWorkingDirectoryPlaysNothing) {
     Receive(SUB_S_SHAKE, IdBody(502));
     EXPECT_TRUE(m_player.played.empty());
 }
+
+} // namespace pellix

@@ -9,6 +9,8 @@
 
 #include <limits>
 
+namespace pellix {
+
 namespace {
 
 constexpr int64_t kNewest = std::numeric_limits<int64_t>::max();
@@ -87,3 +89,5 @@ TEST_F(ChatHistorySearchTest, FindGivesTheNewestOlderMatchAndItsIndex) {
     EXPECT_EQ(Find("absent"), -1);
     EXPECT_TRUE(m_boxes.boxes.empty());
 }
+
+} // namespace pellix

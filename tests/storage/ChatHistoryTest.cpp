@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+namespace pellix {
+
 namespace {
 
 class ChatHistoryTest : public StorageTest {
@@ -110,3 +112,5 @@ TEST_F(ChatHistoryTest, UnusableHistoryFileIsReportedAndEverythingGoesOn) {
     EXPECT_TRUE(m_boxes.boxes[1].text.endsWith(QString::fromStdString(HistoryFile(503))));
     EXPECT_EQ(FileBytes(HistoryFile(503)), cut);
 }
+
+} // namespace pellix

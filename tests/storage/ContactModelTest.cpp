@@ -5,6 +5,8 @@
 
 #include <QMainWindow>
 
+namespace pellix {
+
 namespace {
 
 FriendEntry Friend(int32_t id, const std::string& nick, bool online = false) {
@@ -163,3 +165,5 @@ TEST_F(ContactModelTest, MoveStoresTheContactAndNotifiesTwiceThenCounts) {
     EXPECT_EQ(RawRows(ContactsFile(), "SELECT userID, groupID, nickName FROM contact_list"),
               std::vector<std::string>{"5|4|five"});
 }
+
+} // namespace pellix

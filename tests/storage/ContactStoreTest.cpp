@@ -10,6 +10,8 @@
 
 #include <sys/stat.h>
 
+namespace pellix {
+
 namespace {
 
 FriendEntry Friend(int32_t id, const std::string& nick) {
@@ -240,3 +242,5 @@ TEST_F(ContactStoreTest, TextThatIsNotValidConvertsWithoutHarm) {
     EXPECT_EQ(RawRows(ContactsFile(), "SELECT userName, nickName FROM contact_list WHERE userID=2"),
               std::vector<std::string>{"\xEF\xBF\xBD|ok\xEF\xBF\xBD"});
 }
+
+} // namespace pellix

@@ -5,6 +5,8 @@
 
 #include <QDir>
 
+namespace pellix {
+
 namespace {
 
 class FriendOptionTest : public StorageTest {
@@ -131,3 +133,5 @@ TEST_F(FriendOptionTest, AnOptionFileWithoutTheTipTableStillLoads) {
     EXPECT_EQ(RawRows(OptionFile(), "SELECT * FROM friend_online_tips"),
               std::vector<std::string>{"502|0"});
 }
+
+} // namespace pellix

@@ -11,6 +11,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+namespace pellix {
+
 namespace {
 
 const QString kRootProfile = QStringLiteral("/Profile");
@@ -71,3 +73,5 @@ TEST_F(NoWorkingDirectoryTest, EveryStoreFailsWithTheUsualBoxAndCreatesNothing) 
                     .entryList(QDir::NoDotAndDotDot | QDir::AllEntries)
                     .isEmpty());
 }
+
+} // namespace pellix

@@ -11,6 +11,8 @@
 
 #include <QMainWindow>
 
+namespace pellix {
+
 namespace {
 
 class ServiceStorageTest : public StorageTest {
@@ -123,3 +125,5 @@ TEST_F(ServiceStorageTest, AddToBlacklistByGroup) {
     EXPECT_EQ(RawRows(ContactsFile(), "SELECT COUNT(*) FROM contact_list"),
               std::vector<std::string>{"1"});
 }
+
+} // namespace pellix

@@ -12,6 +12,8 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+namespace pellix {
+
 void StorageTest::SetUp() {
     ASSERT_TRUE(m_dir.isValid());
     m_previousDir = QDir::currentPath();
@@ -130,3 +132,5 @@ void RecordingListener::OnContactAdded(ContactInfo* contact) {
 void RecordingListener::OnContactRemoved(ContactInfo* contact) {
     calls.push_back({"removed", contact->userID});
 }
+
+} // namespace pellix

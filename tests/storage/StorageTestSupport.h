@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+namespace pellix {
+
 class StorageTest : public ::testing::Test {
 protected:
     static constexpr int32_t OWN_ID = 501;
@@ -77,3 +79,5 @@ public:
 
     std::vector<ListenerCall> calls;
 };
+
+} // namespace pellix

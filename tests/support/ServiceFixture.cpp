@@ -7,6 +7,8 @@
 
 #include <cstring>
 
+namespace pellix {
+
 std::string Gbk(const char* utf8) {
     return StringUtility::UTF8ToAnsi(utf8);
 }
@@ -77,3 +79,5 @@ std::string ServiceFixture::HistoryPath(int peerID) const {
             QStringLiteral("/Profile/%1/ChatHistory/%2.data").arg(kOwnID).arg(peerID))
         .toStdString();
 }
+
+} // namespace pellix

@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+namespace pellix {
+
 class ServiceFixture : public ::testing::Test {
 protected:
     ServiceFixture();
@@ -51,3 +53,5 @@ private:
 std::string Gbk(const char* utf8);
 // The little-endian bytes of a 32-bit value followed by extra bytes.
 std::vector<uint8_t> IdBody(int32_t id, std::vector<uint8_t> tail = {});
+
+} // namespace pellix

@@ -12,6 +12,8 @@
 #include <QRadioButton>
 #include <QtTest>
 
+namespace pellix {
+
 namespace {
 
 class AddFriendWindows : public ServiceFixture {
@@ -168,3 +170,5 @@ TEST_F(AddFriendWindows, TheViewInfoButtonShowsTheAskersProfileInOneWindow) {
     EXPECT_EQ(browsers.front()->Url(), QStringLiteral("http://127.0.0.1:9/user/704"));
     CUrlFactory::getSingletonPtr()->SetBaseUrl("");
 }
+
+} // namespace pellix

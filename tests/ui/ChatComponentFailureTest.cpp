@@ -15,6 +15,8 @@
 #include <QRegularExpression>
 #include <QtTest>
 
+namespace pellix {
+
 namespace {
 
 struct FailedLoad {
@@ -105,3 +107,5 @@ INSTANTIATE_TEST_SUITE_P(Kinds, ChatComponentFailure, ::testing::ValuesIn(kFaile
                          [](const ::testing::TestParamInfo<FailedLoad>& info) {
                              return std::string(info.param.name);
                          });
+
+} // namespace pellix

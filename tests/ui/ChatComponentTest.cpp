@@ -15,6 +15,8 @@
 #include <gtest/gtest.h>
 #include <set>
 
+namespace pellix {
+
 namespace {
 
 const std::string kAbsent = "libchat_test_Absent.so";
@@ -219,3 +221,5 @@ TEST(KivraLibrary, ExportsExactlyTheTwoFactories) {
     EXPECT_EQ(names, (std::set<QString>{QStringLiteral("CreateEmotionSelector"),
                                         QStringLiteral("CreateMessageProxy")}));
 }
+
+} // namespace pellix

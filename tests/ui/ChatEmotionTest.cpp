@@ -17,6 +17,8 @@
 #include <QApplication>
 #include <QtTest>
 
+namespace pellix {
+
 namespace {
 
 // The picker's grid, as the library lays it out: 12 columns, 8 rows, in the emoticons' order.
@@ -167,3 +169,5 @@ TEST_F(EmoticonChat, TwoCodesBecomeTwoPicturesInTheViewAndGoOutAndAreStoredAsTex
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0].strMessage, gbk);
 }
+
+} // namespace pellix

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+namespace pellix {
+
 namespace {
 
 constexpr int kScreenW = 1024;
@@ -72,3 +74,5 @@ TEST(ChatPlacement, ReusedSlotKeepsItsRectangleWhateverTheNewSize) {
     EXPECT_EQ(again.slotIndex, 0);
     EXPECT_EQ(again.rect, first.rect);
 }
+
+} // namespace pellix

@@ -14,6 +14,8 @@
 
 #include <vector>
 
+namespace pellix {
+
 // Makes data/ of the working directory the build's runtime data: skin images, the scroll bitmap,
 // the emoticon pictures.
 inline bool LinkRuntimeData() {
@@ -67,3 +69,5 @@ inline int PictureCount(const QTextBlock& block) {
     }
     return pictures;
 }
+
+} // namespace pellix

@@ -17,6 +17,8 @@
 #include <QtTest>
 #include <dlfcn.h>
 
+namespace pellix {
+
 namespace {
 
 // The recording library, opened beside the loader so that the test reads its log and tells its
@@ -167,3 +169,5 @@ TEST_F(RealChatWindow, ShowsTheNoticeThroughTheLibraryAndIndentsMessageBodies) {
     EXPECT_EQ(paragraphs[3].text(), QStringLiteral("hi"));
     EXPECT_GT(paragraphs[3].blockFormat().leftMargin(), 0.0);
 }
+
+} // namespace pellix

@@ -10,6 +10,8 @@
 
 #include <QtTest>
 
+namespace pellix {
+
 namespace {
 
 class ChatWindow : public ServiceFixture {
@@ -166,3 +168,5 @@ TEST_F(ChatWindow, ReceivedMessagesShowTheNicknameAndAreStored) {
     EXPECT_EQ(CContactManager::GetInstance()->FindContact(888), nullptr);
     EXPECT_EQ(Stored(888), 1);
 }
+
+} // namespace pellix

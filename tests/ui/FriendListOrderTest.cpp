@@ -16,6 +16,8 @@
 #include <random>
 #include <vector>
 
+namespace pellix {
+
 namespace {
 
 using Rows = std::array<std::vector<int>, 3>;
@@ -141,3 +143,5 @@ TEST_F(FriendListOrder, RandomChangesKeepTheRowsOfAPlainReference) {
     Contacts().RefreshListener();
     EXPECT_EQ(List().GetTabText(0), caption);
 }
+
+} // namespace pellix

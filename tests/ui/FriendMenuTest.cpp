@@ -19,6 +19,8 @@
 #include <QTimer>
 #include <QtTest>
 
+namespace pellix {
+
 namespace {
 
 using MenuRows = std::vector<std::pair<int, QString>>;
@@ -312,3 +314,5 @@ TEST_F(FriendMenu, ProfileOpensOneBrowserWindowOfTheListAndHistoryRunsTheViewer)
     EXPECT_EQ(viewerTitle, QStringLiteral("聊天记录"));
     CUrlFactory::getSingletonPtr()->SetBaseUrl("");
 }
+
+} // namespace pellix

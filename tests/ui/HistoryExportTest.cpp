@@ -21,6 +21,8 @@
 #include <cstring>
 #include <sys/resource.h>
 
+namespace pellix {
+
 namespace {
 
 constexpr int kMessages = 45;
@@ -182,3 +184,5 @@ TEST_F(HistoryExport, AWriteThatFailsHalfWayKeepsTheEarlierFileAndLeavesNoTempor
     EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden),
               QStringList{QStringLiteral("history.html")});
 }
+
+} // namespace pellix

@@ -32,6 +32,8 @@
 #include <functional>
 #include <memory>
 
+namespace pellix {
+
 namespace {
 
 // 2011-05-03 14:02:09 in UTC+8.
@@ -329,3 +331,5 @@ TEST_F(HistoryViewer, ACorruptHistoryIsReportedOnceHoweverOftenItIsRead) {
     EXPECT_EQ(m_boxes.boxes[0].caption, QString::fromUtf8("程序异常"));
     EXPECT_TRUE(m_boxes.boxes[0].text.endsWith(QString::fromStdString(HistoryPath(502))));
 }
+
+} // namespace pellix

@@ -18,6 +18,8 @@
 
 #include <functional>
 
+namespace pellix {
+
 namespace {
 
 class NoteNameWindow : public ServiceFixture {
@@ -201,3 +203,5 @@ TEST_F(ClosingWhileWaiting, TheContextMenuEndsWithTheFriendList) {
     QTest::mouseClick(List().ItemViewport(), Qt::RightButton, Qt::NoModifier, at);
     CloseAllDuring([&] { EXPECT_TRUE(QTest::qWaitFor([&] { return main.isNull(); })); });
 }
+
+} // namespace pellix

@@ -7,6 +7,8 @@
 
 #include <QtTest>
 
+namespace pellix {
+
 namespace {
 
 class OptionWindow : public ServiceFixture {
@@ -70,3 +72,5 @@ TEST_F(OptionWindow, CancelAndCloseChangeNothing) {
         EXPECT_TRUE(Options().bOpenFriendSound) << control;
     }
 }
+
+} // namespace pellix

@@ -12,6 +12,8 @@
 #include <QMainWindow>
 #include <QtTest>
 
+namespace pellix {
+
 namespace {
 
 class WindowManager : public ServiceFixture {
@@ -213,3 +215,5 @@ TEST_F(WindowManager, CloseAllWindowsLeavesTheModelWithoutAListener) {
     m_pService->ShowFriendWindow(false);
     EXPECT_TRUE(Main().isVisible());
 }
+
+} // namespace pellix

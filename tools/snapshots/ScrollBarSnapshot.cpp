@@ -19,6 +19,8 @@
 #include <memory>
 #include <vector>
 
+using namespace pellix;
+
 namespace {
 
 QString ChatText(int lines) {

@@ -43,6 +43,8 @@
 
 #include <cstring>
 
+using namespace pellix;
+
 namespace {
 
 std::string Gbk(const char* utf8) {

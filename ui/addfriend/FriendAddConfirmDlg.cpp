@@ -10,6 +10,8 @@
 #include "ui/manager/WindowFrame.h"
 #include "ui_FriendAddConfirmDlg.h"
 
+namespace pellix {
+
 namespace {
 
 const QString kButtonBack = QStringLiteral("data/Friend/btn_back.png");
@@ -136,3 +138,5 @@ void CFriendAddConfirmDlg::RefuseForGood() {
                                      m_asker.userName, m_asker.nickName, GROUP_BLACKLIST);
     contacts->SaveContact(asker);
 }
+
+} // namespace pellix

@@ -10,11 +10,13 @@
 #include <memory>
 #include <string>
 
+class CSkinCheckBox;
+class QRadioButton;
 namespace Ui {
 class FriendAddConfirmDlgTemplate;
 }
-class CSkinCheckBox;
-class QRadioButton;
+
+namespace pellix {
 
 class CFriendAddConfirmDlg : public CRgnDialog {
     Q_OBJECT
@@ -60,3 +62,5 @@ private:
     Asker m_asker;
     int32_t m_nReplyID = 0;
 };
+
+} // namespace pellix

@@ -10,6 +10,8 @@
 #include "ui/manager/WindowFrame.h"
 #include "ui_FriendAddReqDlg.h"
 
+namespace pellix {
+
 namespace {
 
 const QString kButtonBack = QStringLiteral("data/Friend/btn_back.png");
@@ -82,3 +84,5 @@ void CFriendAddReqDlg::CancelRequest() {
     MessageBox()->clear();
     hide();
 }
+
+} // namespace pellix

@@ -9,10 +9,12 @@
 #include <memory>
 #include <string>
 
+class CSkinEdit;
 namespace Ui {
 class FriendAddReqDlgTemplate;
 }
-class CSkinEdit;
+
+namespace pellix {
 
 class CFriendAddReqDlg : public CRgnDialog {
     Q_OBJECT
@@ -42,3 +44,5 @@ private:
     std::unique_ptr<Ui::FriendAddReqDlgTemplate> m_pTemplate;
     int32_t m_nTargetID = 0;
 };
+
+} // namespace pellix

@@ -3,6 +3,8 @@
 #include "ChatComponentLibraries.h"
 #include "text/StringUtility.h"
 
+namespace pellix {
+
 namespace {
 
 // The loader's texts are written once here in UTF-8 and reported in GBK.
@@ -63,3 +65,5 @@ CMessageProxyComponent::CMessageProxyComponent()
 CEmotionSelectorComponent::CEmotionSelectorComponent()
     : ChatComponent(&IID_IEmotionSelector, KIVRA_COMPONENT_VERSION, KIVRA_LIBRARY_FILE,
                     KIVRA_CREATE_EMOTION_SELECTOR) {}
+
+} // namespace pellix

@@ -12,6 +12,8 @@
 #include <string>
 #include <utility>
 
+namespace pellix {
+
 // What one Load asks of the library, and what it got.
 struct ChatComponentRequest {
     const std::string& strLibraryFile;
@@ -91,3 +93,5 @@ class CEmotionSelectorComponent : public ChatComponent<IEmotionSelector> {
 public:
     CEmotionSelectorComponent();
 };
+
+} // namespace pellix

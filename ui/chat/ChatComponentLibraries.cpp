@@ -10,6 +10,8 @@
 #include <unistd.h>
 #include <utility>
 
+namespace pellix {
+
 namespace {
 
 class LibraryTable {
@@ -143,3 +145,5 @@ void SetDirectory(const std::string& directory) {
 }
 
 } // namespace ChatComponentLibraries
+
+} // namespace pellix

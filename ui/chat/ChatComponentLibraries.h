@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace pellix {
+
 struct LibraryEntry {
     void* hModule = nullptr; // null until loaded
     std::string strFileName; // empty until the library has been loaded once
@@ -41,3 +43,5 @@ std::string Directory();
 void SetDirectory(const std::string& directory);
 
 } // namespace ChatComponentLibraries
+
+} // namespace pellix

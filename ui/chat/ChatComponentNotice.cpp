@@ -3,6 +3,8 @@
 #include "base/AnsiText.h"
 #include "skin/SkinMessageBox.h"
 
+namespace pellix {
+
 namespace {
 
 bool g_bFailureShown = false;
@@ -21,3 +23,5 @@ bool ShowChatComponentFailure(QWidget* owner, const std::string& errorText) {
 void ForgetChatComponentFailure() {
     g_bFailureShown = false;
 }
+
+} // namespace pellix

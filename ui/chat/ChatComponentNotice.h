@@ -7,8 +7,12 @@
 
 class QWidget;
 
+namespace pellix {
+
 // Shows the loader's error text (GBK) in a notice captioned "好友服务" over owner, without waiting
 // for it, unless a failure has been shown already in this process. True when it was shown now.
 bool ShowChatComponentFailure(QWidget* owner, const std::string& errorText);
 // Forgets that a failure was shown, so the next one is shown again (a test starting afresh).
 void ForgetChatComponentFailure();
+
+} // namespace pellix

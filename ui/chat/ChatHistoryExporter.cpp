@@ -4,6 +4,8 @@
 #include "storage/ChatHistoryStore.h"
 #include "text/StringUtility.h"
 
+namespace pellix {
+
 namespace {
 
 constexpr char kHtmlStyle[] = "<style>\n"
@@ -158,3 +160,5 @@ void CChatHistoryExporter::AppendMessage(QByteArray& out, const ChatHistoryRecor
     out += Bytes("<div class=\"message\"><div class=\"header\">" + HtmlEscaped(header) +
                  "</div><div class=\"body\">" + HtmlEscaped(body) + "</div></div>\n");
 }
+
+} // namespace pellix

@@ -15,6 +15,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace pellix {
+
 enum class ChatHistoryExportFormat { PlainText, Html };
 
 class CChatHistoryExporter {
@@ -61,3 +63,5 @@ private:
     std::vector<ChatHistoryRow> m_rows;
     QString m_errorText;
 };
+
+} // namespace pellix

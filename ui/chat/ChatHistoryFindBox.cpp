@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <QLineEdit>
 
+namespace pellix {
+
 namespace {
 
 constexpr int kMaxTextLength = 100;
@@ -69,3 +71,5 @@ bool CChatHistoryFindBox::eventFilter(QObject* watched, QEvent* event) {
     }
     return QWidget::eventFilter(watched, event);
 }
+
+} // namespace pellix

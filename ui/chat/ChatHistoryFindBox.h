@@ -8,6 +8,8 @@
 class QLabel;
 class QLineEdit;
 
+namespace pellix {
+
 class CChatHistoryFindBox : public QWidget {
     Q_OBJECT
 public:
@@ -32,3 +34,5 @@ private:
     QLabel* m_pNote;
     QLineEdit* m_pEdit;
 };
+
+} // namespace pellix

@@ -5,6 +5,8 @@
 
 #include <ctime>
 
+namespace pellix {
+
 std::string FormatHistoryTime(int64_t seconds) {
     const auto time = static_cast<std::time_t>(seconds);
     std::tm local{};
@@ -23,3 +25,5 @@ std::string FormatHistoryHeaderLine(const ChatHistoryRecord& record) {
 std::string FormatHistoryBodyLine(const ChatHistoryRecord& record) {
     return ChatMarkupLine(HISTORY_BODY_COLOR, record.strMessage);
 }
+
+} // namespace pellix

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string>
 
+namespace pellix {
+
 // Every header of the viewer has one colour, whoever sent the message; every body another.
 constexpr COLORREF HISTORY_HEADER_COLOR = 0x00FF0000;
 constexpr COLORREF HISTORY_BODY_COLOR = 0x00000000;
@@ -19,3 +21,5 @@ std::string FormatHistoryTime(int64_t seconds);
 std::string FormatHistoryHeaderLine(const ChatHistoryRecord& record);
 // The message in the body colour, as display markup.
 std::string FormatHistoryBodyLine(const ChatHistoryRecord& record);
+
+} // namespace pellix

@@ -2,6 +2,10 @@
 
 #include "skin/UIModuleUtility.h"
 
+namespace pellix {
+
 std::string ChatMarkupLine(COLORREF color, const std::string& content) {
     return "/<c=" + UIModuleUtility::RGBToHex(color) + ">" + content;
 }
+
+} // namespace pellix

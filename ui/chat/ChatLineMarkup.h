@@ -6,7 +6,11 @@
 
 #include <string>
 
+namespace pellix {
+
 // The background of the views that show such lines.
 constexpr COLORREF CHAT_VIEW_BACKGROUND = 0x00FFF2E5;
 
 std::string ChatMarkupLine(COLORREF color, const std::string& content);
+
+} // namespace pellix

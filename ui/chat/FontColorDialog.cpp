@@ -11,6 +11,8 @@
 
 #include <array>
 
+namespace pellix {
+
 namespace {
 
 struct NamedColor {
@@ -83,3 +85,5 @@ QFont FontColorDialog::SelectedFont() const {
 COLORREF FontColorDialog::SelectedColor() const {
     return m_colorPicker->currentData().value<COLORREF>();
 }
+
+} // namespace pellix

@@ -11,6 +11,8 @@
 class QComboBox;
 class QFontDialog;
 
+namespace pellix {
+
 class FontColorDialog : public QDialog {
     Q_OBJECT
 public:
@@ -26,3 +28,5 @@ private:
     QFontDialog* m_fontPicker;
     QComboBox* m_colorPicker;
 };
+
+} // namespace pellix

@@ -24,6 +24,8 @@
 #include <QPointer>
 #include <ctime>
 
+namespace pellix {
+
 namespace {
 
 constexpr int kInputLimit = 200;
@@ -323,3 +325,5 @@ void CFriendChatDlg::DrawView(QPainter& painter) {
     if (!m_buttonBar.isNull())
         painter.drawPixmap(QRect(5, 202, 350, 24), m_buttonBar);
 }
+
+} // namespace pellix

@@ -22,6 +22,8 @@ namespace Ui {
 class FriendChatDlgTemplate;
 }
 
+namespace pellix {
+
 class CFriendChatDlg : public CRgnDialog, public IEmotionSink {
     Q_OBJECT
 public:
@@ -101,3 +103,5 @@ private:
     COLORREF m_chosenColor = 0;
     QPixmap m_scrollBitmap;
 };
+
+} // namespace pellix

@@ -14,6 +14,8 @@
 #include <QKeyEvent>
 #include <QPointer>
 
+namespace pellix {
+
 namespace {
 
 constexpr COLORREF kSendKeyMenuTextColor = 0x00811E07;
@@ -121,3 +123,5 @@ bool CFriendChatDlg::eventFilter(QObject* watched, QEvent* event) {
         return true;
     return CRgnDialog::eventFilter(watched, event);
 }
+
+} // namespace pellix

@@ -26,6 +26,8 @@
 #include <QShowEvent>
 #include <algorithm>
 
+namespace pellix {
+
 namespace {
 
 constexpr int kWidth = 336;
@@ -283,3 +285,5 @@ void CFriendChatHistoryViewerDlg::DrawView(QPainter& painter) {
                      Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, m_strPageText);
     painter.restore();
 }
+
+} // namespace pellix

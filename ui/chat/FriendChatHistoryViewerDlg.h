@@ -20,15 +20,18 @@
 #include <utility>
 #include <vector>
 
-class CChatHistoryFindBox;
-class CChatHistoryManager;
 class CSkinButton;
 class CSkinLabel;
 class CSkinRichEdit;
-struct ChatHistoryRecord;
 namespace Ui {
 class FriendChatHistoryViewerDlgTemplate;
 }
+
+namespace pellix {
+
+class CChatHistoryFindBox;
+class CChatHistoryManager;
+struct ChatHistoryRecord;
 
 struct ChatHistoryExportTarget {
     QString path;
@@ -133,3 +136,5 @@ private:
     QString m_exportPath;
     QTimer m_exportTimer;
 };
+
+} // namespace pellix

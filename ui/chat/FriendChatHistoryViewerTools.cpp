@@ -21,6 +21,8 @@
 #include <QTextDocument>
 #include <limits>
 
+namespace pellix {
+
 namespace {
 
 constexpr int64_t kAfterNewest = std::numeric_limits<int64_t>::max();
@@ -157,3 +159,5 @@ void CFriendChatHistoryViewerDlg::SelectInRecord(std::size_t index, const QStrin
     bar->setValue(bar->value() + view->cursorRect(selection).center().y() -
                   view->viewport()->height() / 2);
 }
+
+} // namespace pellix

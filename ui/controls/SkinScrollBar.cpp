@@ -8,6 +8,8 @@
 #include <QPointer>
 #include <QVariant>
 
+namespace pellix {
+
 bool SkinScrollInstall(QWidget* window, const QPixmap& bitmap,
                        std::unique_ptr<ISkinScrollTimer> timer) {
     auto* area = qobject_cast<QAbstractScrollArea*>(window);
@@ -39,3 +41,5 @@ SkinScrollState* SkinScrollFind(const QWidget* window) {
 QPixmap SkinScrollLoadBitmap() {
     return CSkinImageManager::Instance().GetImage(QString::fromLatin1(kSkinScrollBitmapFile));
 }
+
+} // namespace pellix

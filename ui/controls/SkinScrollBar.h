@@ -9,6 +9,9 @@
 #include <memory>
 
 class QWidget;
+
+namespace pellix {
+
 class SkinScrollState;
 
 // The name of the window property that holds a skinned window's state.
@@ -29,3 +32,5 @@ SkinScrollState* SkinScrollFind(const QWidget* window);
 
 // The skin bitmap from the skin image cache; null when the file is missing or unreadable.
 QPixmap SkinScrollLoadBitmap();
+
+} // namespace pellix

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <limits>
 
+namespace pellix {
+
 namespace SkinScroll {
 
 ScrollInfo InfoFromSlider(const QAbstractSlider& slider) {
@@ -63,3 +65,5 @@ void ApplyScrollCode(QAbstractSlider& slider, int code, int position) {
 }
 
 } // namespace SkinScroll
+
+} // namespace pellix

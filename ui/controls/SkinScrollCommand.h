@@ -7,6 +7,8 @@
 
 class QAbstractSlider;
 
+namespace pellix {
+
 namespace SkinScroll {
 
 enum ScrollCode : int {
@@ -30,3 +32,5 @@ ScrollInfo InfoFromSlider(const QAbstractSlider& slider);
 void ApplyScrollCode(QAbstractSlider& slider, int code, int position);
 
 } // namespace SkinScroll
+
+} // namespace pellix

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <limits>
 
+namespace pellix {
+
 namespace SkinScroll {
 
 namespace {
@@ -84,3 +86,5 @@ int DragPosition(const BarLayout& layout, const ScrollInfo& info, int along, int
 }
 
 } // namespace SkinScroll
+
+} // namespace pellix

@@ -6,6 +6,8 @@
 #include <QPoint>
 #include <QSize>
 
+namespace pellix {
+
 namespace SkinScroll {
 
 constexpr int kBarWidth = 16;
@@ -75,3 +77,5 @@ inline int Along(Qt::Orientation orientation, QPoint point) {
 }
 
 } // namespace SkinScroll
+
+} // namespace pellix

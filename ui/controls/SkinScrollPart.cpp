@@ -9,6 +9,8 @@
 #include <QPainter>
 #include <QWheelEvent>
 
+namespace pellix {
+
 SkinScrollPart::SkinScrollPart(QWidget& window, SkinScrollState& state, Kind kind)
     : QWidget(&window), m_state(state), m_kind(kind) {
     static const char* const names[] = {"SkinScrollVertical", "SkinScrollHorizontal",
@@ -95,3 +97,5 @@ void SkinScrollPart::leaveEvent(QEvent*) {
 void SkinScrollPart::contextMenuEvent(QContextMenuEvent* event) {
     event->setAccepted(IsBar());
 }
+
+} // namespace pellix

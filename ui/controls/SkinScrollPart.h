@@ -5,6 +5,8 @@
 
 #include <QWidget>
 
+namespace pellix {
+
 class SkinScrollState;
 
 class SkinScrollPart : public QWidget {
@@ -36,3 +38,5 @@ private:
     SkinScrollState& m_state;
     Kind m_kind;
 };
+
+} // namespace pellix

@@ -10,6 +10,8 @@
 #include <QScrollBar>
 #include <QTextEdit>
 
+namespace pellix {
+
 using namespace SkinScroll;
 
 SkinScrollState::SkinScrollState(QAbstractScrollArea& window, const QPixmap& bitmap,
@@ -204,3 +206,5 @@ void SkinScrollState::PaintBar(QPainter& painter, Qt::Orientation orientation) {
 void SkinScrollState::PaintSizeBox(QPainter& painter) const {
     m_tiles.PaintSizeBox(painter, QPoint(0, 0), m_leftBar);
 }
+
+} // namespace pellix

@@ -16,6 +16,9 @@
 
 class QAbstractScrollArea;
 class QScrollBar;
+
+namespace pellix {
+
 class SkinScrollPart;
 
 class SkinScrollState : public QObject, private ISkinScrollBars {
@@ -84,3 +87,5 @@ private:
     QPointer<SkinScrollPart> m_horizontalBar;
     QPointer<SkinScrollPart> m_sizeBox;
 };
+
+} // namespace pellix

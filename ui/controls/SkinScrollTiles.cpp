@@ -3,6 +3,8 @@
 #include <QPainter>
 #include <algorithm>
 
+namespace pellix {
+
 namespace {
 
 constexpr int kCap = 4;
@@ -107,3 +109,5 @@ QPixmap SkinScrollTiles::AssembleThumb(Qt::Orientation orientation, int state, i
         painter.drawPixmap(slice((length - kTile) / 2, kTile).topLeft(), row.grip[index]);
     return thumb;
 }
+
+} // namespace pellix

@@ -12,6 +12,8 @@
 
 class QPainter;
 
+namespace pellix {
+
 class SkinScrollTiles {
 public:
     static constexpr int kTile = 16;
@@ -59,3 +61,5 @@ private:
     AssembledThumb m_verticalThumb;
     AssembledThumb m_horizontalThumb;
 };
+
+} // namespace pellix

@@ -1,5 +1,7 @@
 #include "SkinScrollTimer.h"
 
+namespace pellix {
+
 CSkinScrollTimer::CSkinScrollTimer() {
     // 50 ms steps are felt; the default coarse timer may stretch them by a twentieth.
     m_timer.setTimerType(Qt::PreciseTimer);
@@ -12,3 +14,5 @@ CSkinScrollTimer::CSkinScrollTimer() {
 void CSkinScrollTimer::SetTimeoutHandler(std::function<void()> handler) {
     m_handler = std::move(handler);
 }
+
+} // namespace pellix

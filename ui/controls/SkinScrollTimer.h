@@ -5,6 +5,8 @@
 #include <QTimer>
 #include <functional>
 
+namespace pellix {
+
 class ISkinScrollTimer {
 public:
     virtual ~ISkinScrollTimer() = default;
@@ -30,3 +32,5 @@ private:
     QTimer m_timer;
     std::function<void()> m_handler;
 };
+
+} // namespace pellix

@@ -2,6 +2,8 @@
 
 #include "SkinScrollCommand.h"
 
+namespace pellix {
+
 using namespace SkinScroll;
 
 namespace {
@@ -199,3 +201,5 @@ void SkinScrollTracker::Repaint(int part) {
     if (part != kNoPart)
         m_bars.RepaintBar(OrientationOf(part));
 }
+
+} // namespace pellix

@@ -9,6 +9,8 @@
 #include <QPoint>
 #include <memory>
 
+namespace pellix {
+
 // What the tracker needs of the bars it serves.
 class ISkinScrollBars {
 public:
@@ -70,3 +72,5 @@ private:
     // Where the mouse was last seen along the held bar, for the page repeat.
     int m_mouseAlong = 0;
 };
+
+} // namespace pellix

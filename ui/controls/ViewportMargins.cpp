@@ -2,6 +2,8 @@
 
 #include <QAbstractScrollArea>
 
+namespace pellix {
+
 namespace {
 
 // Naming the protected members through a derived class yields pointers to members of the base,
@@ -26,3 +28,5 @@ void Set(QAbstractScrollArea& area, const QMargins& margins) {
 }
 
 } // namespace ViewportMargins
+
+} // namespace pellix

@@ -6,9 +6,13 @@
 
 class QAbstractScrollArea;
 
+namespace pellix {
+
 namespace ViewportMargins {
 
 QMargins Get(const QAbstractScrollArea& area);
 void Set(QAbstractScrollArea& area, const QMargins& margins);
 
 } // namespace ViewportMargins
+
+} // namespace pellix

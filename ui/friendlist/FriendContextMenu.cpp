@@ -3,6 +3,8 @@
 #include "resources/ResourceIds.h"
 #include "skin/SkinMenu.h"
 
+namespace pellix {
+
 namespace {
 
 constexpr COLORREF kItemColor = 0x00811E07;
@@ -69,3 +71,5 @@ std::unique_ptr<CSkinMenu> CreateFriendContextMenu(const QString& header, int ta
     menu->CheckMenuItem(ID_FRIEND_MENU_ONLINE_TIPS, onlineTips);
     return menu;
 }
+
+} // namespace pellix

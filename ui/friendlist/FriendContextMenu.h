@@ -9,5 +9,9 @@
 
 class CSkinMenu;
 
+namespace pellix {
+
 // onlineTips is the check mark of "上下线提示", the contact's own presence tips.
 std::unique_ptr<CSkinMenu> CreateFriendContextMenu(const QString& header, int tab, bool onlineTips);
+
+} // namespace pellix

@@ -9,6 +9,8 @@
 #include <QPainter>
 #include <QTextCursor>
 
+namespace pellix {
+
 CFriendEditNoteNameDlg::CFriendEditNoteNameDlg(const QFont& promptFont, QWidget* parent)
     : CRgnDialog(parent), m_pTemplate(std::make_unique<Ui::FriendEditNoteNameDlgTemplate>()),
       m_promptFont(promptFont) {
@@ -80,3 +82,5 @@ void CFriendEditNoteNameDlg::showEvent(QShowEvent* event) {
     NoteNameEdit()->setFocus();
     NoteNameEdit()->moveCursor(QTextCursor::End);
 }
+
+} // namespace pellix

@@ -15,6 +15,8 @@ namespace Ui {
 class FriendEditNoteNameDlgTemplate;
 }
 
+namespace pellix {
+
 class CFriendEditNoteNameDlg : public CRgnDialog {
     Q_OBJECT
 public:
@@ -42,3 +44,5 @@ private:
     QFont m_promptFont;
     std::string m_strNoteName;
 };
+
+} // namespace pellix

@@ -18,6 +18,8 @@
 #include <QPointer>
 #include <QTimer>
 
+namespace pellix {
+
 namespace {
 
 constexpr COLORREF kMainColor = 0x00FFFFED;
@@ -208,3 +210,5 @@ void CFriendMainDlg::OpenOptionWindow() {
     options->exec();
     delete options.data();
 }
+
+} // namespace pellix

@@ -19,6 +19,8 @@ namespace Ui {
 class FriendMainDlgTemplate;
 }
 
+namespace pellix {
+
 class CFriendMainDlg : public CRgnDialog, public IContactListener {
     Q_OBJECT
 public:
@@ -86,3 +88,5 @@ private:
     // What the selected item showed, the menu's header for a user the model no longer holds.
     QString m_strSelectedName;
 };
+
+} // namespace pellix

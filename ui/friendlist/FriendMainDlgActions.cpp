@@ -27,6 +27,8 @@
 #include <QCursor>
 #include <QPointer>
 
+namespace pellix {
+
 namespace {
 
 ContactInfo* FindContact(CContactManager* contacts, int32_t userID) {
@@ -195,3 +197,5 @@ void CFriendMainDlg::RemoveFromBlacklist() {
         RemoveUser(tab, m_nSelectedUser);
     m_context.contacts->RemoveContact(m_nSelectedUser);
 }
+
+} // namespace pellix

@@ -7,6 +7,8 @@
 #include "ui/manager/WindowFrame.h"
 #include "ui_FriendSystemOptionDlg.h"
 
+namespace pellix {
+
 namespace {
 
 // The options the five boxes show, in box order; the send key is not among them.
@@ -83,3 +85,5 @@ void CFriendSystemOptionDlg::OnOK() {
     }
     CRgnDialog::OnOK();
 }
+
+} // namespace pellix

@@ -12,6 +12,8 @@ namespace Ui {
 class FriendSystemOptionDlgTemplate;
 }
 
+namespace pellix {
+
 class CFriendOptionManager;
 
 class CFriendSystemOptionDlg : public CRgnDialog {
@@ -35,3 +37,5 @@ private:
     CFriendOptionManager* m_options;
     std::unique_ptr<Ui::FriendSystemOptionDlgTemplate> m_pTemplate;
 };
+
+} // namespace pellix

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QMainWindow>
 
+namespace pellix {
+
 QWidget* ApplicationMainWindow() {
     for (QWidget* widget : QApplication::topLevelWidgets()) {
         if (auto* mainWindow = qobject_cast<QMainWindow*>(widget))
@@ -10,3 +12,5 @@ QWidget* ApplicationMainWindow() {
     }
     return nullptr;
 }
+
+} // namespace pellix

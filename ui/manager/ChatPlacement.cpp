@@ -1,5 +1,7 @@
 #include "ChatPlacement.h"
 
+namespace pellix {
+
 int ChatPlacement::TrailingFreeSlot() const {
     if (m_slots.empty() || !m_slots.back().IsFree())
         return -1;
@@ -49,3 +51,5 @@ void ChatPlacement::Release(uint16_t slotIndex) {
         if (slot.slotIndex == slotIndex)
             slot.inUse = false;
 }
+
+} // namespace pellix

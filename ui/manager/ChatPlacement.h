@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace pellix {
+
 // A screen rectangle with exclusive right and bottom edges.
 struct SlotRect {
     int left = 0;
@@ -52,3 +54,5 @@ private:
     std::vector<ChatWindowSlot> m_slots;
     SlotRect m_lastChatRect;
 };
+
+} // namespace pellix

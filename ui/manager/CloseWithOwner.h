@@ -6,6 +6,10 @@
 #include <QObject>
 #include <QWidget>
 
+namespace pellix {
+
 inline void CloseWithOwner(QObject* owner, QWidget* window) {
     QObject::connect(owner, &QObject::destroyed, window, &QWidget::close);
 }
+
+} // namespace pellix

@@ -18,6 +18,8 @@
 
 #include <ctime>
 
+namespace pellix {
+
 namespace {
 
 // Finds the window of a user in one of the maps, or creates it hidden and files it there.
@@ -251,3 +253,5 @@ void CFriendWindowManager::ShowTip(const std::string& text) {
     m_notifier.Hide();
     m_notifier.Show(StringUtility::AnsiToQString(text), 300, 2000, 300, 1);
 }
+
+} // namespace pellix

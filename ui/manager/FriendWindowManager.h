@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+namespace pellix {
+
 class CFriendMainDlg;
 class CFriendChatDlg;
 class CFriendAddReqDlg;
@@ -74,3 +76,5 @@ private:
     ChatPlacement m_placement;
     bool m_bRefreshPending = false;
 };
+
+} // namespace pellix

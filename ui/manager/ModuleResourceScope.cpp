@@ -3,6 +3,8 @@
 #include <dlfcn.h>
 #include <filesystem>
 
+namespace pellix {
+
 namespace {
 
 std::string& CurrentHandle() {
@@ -36,3 +38,5 @@ std::string ModuleResourceScope::HostExecutable() {
     std::error_code ec;
     return std::filesystem::read_symlink("/proc/self/exe", ec).string();
 }
+
+} // namespace pellix

@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace pellix {
+
 class ModuleResourceScope {
 public:
     ModuleResourceScope();
@@ -17,3 +19,5 @@ public:
     static std::string ModuleFile();
     static std::string HostExecutable();
 };
+
+} // namespace pellix

@@ -4,7 +4,11 @@
 #include "client/BrowserDialog.h"
 #include "client/UrlFactory.h"
 
+namespace pellix {
+
 void ShowUserProfile(QWidget* owner, const IWindowEnvironment& environment, int userID) {
     const std::string url = CUrlFactory::getSingletonPtr()->MakeDetailUserInfoUrl(userID);
     CBrowserDialog::Show(owner, QString::fromStdString(url), environment.GetProxy());
 }
+
+} // namespace pellix

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+namespace pellix {
+
 CSkinBoxNotices::~CSkinBoxNotices() {
     for (const QPointer<QWidget>& box : m_OpenBoxes)
         delete box.data();
@@ -18,3 +20,5 @@ void CSkinBoxNotices::Present(const UserNotice& notice) {
     if (box != nullptr)
         m_OpenBoxes.emplace_back(box);
 }
+
+} // namespace pellix

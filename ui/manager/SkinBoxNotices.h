@@ -10,6 +10,8 @@
 
 #include <vector>
 
+namespace pellix {
+
 class CSkinBoxNotices final : public IUserNoticePresenter {
 public:
     CSkinBoxNotices() = default;
@@ -22,3 +24,5 @@ public:
 private:
     std::vector<QPointer<QWidget>> m_OpenBoxes;
 };
+
+} // namespace pellix

@@ -1,4 +1,7 @@
 #pragma once
+
+namespace pellix {
+
 // What every window of the module works with, handed down by the window manager when it makes
 // the window: the friend service's requests and environment, the contact model, the chat
 // history, the options and the window manager itself. All belong to the friend service and
@@ -19,3 +22,5 @@ struct WindowContext {
     CFriendOptionManager* options = nullptr;
     CFriendWindowManager* windows = nullptr;
 };
+
+} // namespace pellix

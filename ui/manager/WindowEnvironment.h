@@ -9,6 +9,8 @@ class IFriendHost;
 class QFont;
 struct tagProxyInfo;
 
+namespace pellix {
+
 class IWindowEnvironment {
 public:
     // Null until the host registers one.
@@ -22,3 +24,5 @@ public:
 protected:
     ~IWindowEnvironment() = default;
 };
+
+} // namespace pellix

@@ -3,6 +3,8 @@
 #include "resources/ModuleResources.h"
 #include "skin/RgnDialog.h"
 
+namespace pellix {
+
 namespace {
 
 QString Part(const WindowFrame& frame, const char* name, bool onTop) {
@@ -31,3 +33,5 @@ void ApplyBorderImages(CRgnDialog& window, const WindowFrame& frame) {
                            Part(frame, "bottom_left", false), Part(frame, "bottom_mid", false),
                            Part(frame, "bottom_right", false), SKIN_TRANSPARENT_COLOR);
 }
+
+} // namespace pellix

@@ -9,6 +9,8 @@
 
 class CRgnDialog;
 
+namespace pellix {
+
 struct WindowFrame {
     COLORREF color = 0;
     QString title;
@@ -22,3 +24,5 @@ void ApplyWindowFrame(CRgnDialog& window, const WindowFrame& frame);
 // attribute, title and icon; then the border images.
 void ApplyWindowIdentity(CRgnDialog& window, const WindowFrame& frame);
 void ApplyBorderImages(CRgnDialog& window, const WindowFrame& frame);
+
+} // namespace pellix

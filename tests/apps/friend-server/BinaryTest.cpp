@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+namespace pellix {
+
 TEST(BinaryTest, ListensOnAFreePortAndServesTheDemoAccounts) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
@@ -42,3 +44,5 @@ TEST(BinaryTest, BadArgumentsExitWithCodeTwoAndSayWhy) {
     EXPECT_EQ(unknown.WaitExitCode(), 2);
     EXPECT_TRUE(unknown.ErrorOutput().contains(QStringLiteral("1,2")));
 }
+
+} // namespace pellix

@@ -5,6 +5,7 @@
 #include "ServerBodies.h"
 #include "text/StringUtility.h"
 
+using namespace pellix;
 using namespace pellix::server;
 
 namespace {

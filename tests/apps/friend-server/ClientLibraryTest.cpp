@@ -4,6 +4,7 @@
 
 #include "LoggingOnService.h"
 
+using namespace pellix;
 using namespace pellix::server;
 
 namespace {

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+using namespace pellix;
 using namespace pellix::server;
 
 namespace {

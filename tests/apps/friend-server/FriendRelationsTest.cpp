@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+using namespace pellix;
 using namespace pellix::server;
 
 namespace {

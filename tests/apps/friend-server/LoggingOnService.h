@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+namespace pellix {
+
 class LoggingOnService final : public CClientService {
 public:
     LoggingOnService(int32_t userID, std::string token)
@@ -46,3 +48,5 @@ private:
     int32_t m_nUserID;
     std::string m_strToken;
 };
+
+} // namespace pellix

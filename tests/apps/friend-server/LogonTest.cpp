@@ -4,6 +4,7 @@
 
 #include "text/StringUtility.h"
 
+using namespace pellix;
 using namespace pellix::server;
 
 namespace {

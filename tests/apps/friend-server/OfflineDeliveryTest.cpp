@@ -11,6 +11,7 @@
 #include <chrono>
 #include <map>
 
+using namespace pellix;
 using namespace pellix::server;
 
 namespace {

@@ -13,6 +13,7 @@
 
 #include <memory>
 
+using namespace pellix;
 using namespace pellix::server;
 
 namespace {

@@ -12,6 +12,7 @@
 
 #include <memory>
 
+using namespace pellix;
 using namespace pellix::server;
 
 using namespace std::chrono_literals;

@@ -8,6 +8,7 @@
 #include <QString>
 #include <gtest/gtest.h>
 
+using namespace pellix;
 using namespace pellix::server;
 
 namespace {

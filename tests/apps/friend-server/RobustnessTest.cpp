@@ -2,6 +2,7 @@
 
 #include "ServerFixture.h"
 
+using namespace pellix;
 using namespace pellix::server;
 
 namespace {

@@ -7,6 +7,8 @@
 #include <QRegularExpression>
 #include <QTest>
 
+namespace pellix {
+
 class ServerProcess {
 public:
     explicit ServerProcess(const QStringList& arguments) {
@@ -46,3 +48,5 @@ public:
 private:
     QProcess m_Process;
 };
+
+} // namespace pellix

@@ -7,6 +7,8 @@
 #include <QSslCertificate>
 #include <QStandardPaths>
 
+namespace pellix {
+
 namespace {
 
 // Sections for every certificate; -subj gives the names, so the request's name section is empty.
@@ -150,3 +152,5 @@ QSslConfiguration TestCertificates::ClientConfiguration() const {
     configuration.setProtocol(QSsl::TlsV1_2OrLater);
     return configuration;
 }
+
+} // namespace pellix

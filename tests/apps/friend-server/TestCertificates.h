@@ -8,6 +8,8 @@
 #include <QString>
 #include <QTemporaryDir>
 
+namespace pellix {
+
 class TestCertificates {
 public:
     // The server certificates, each signed for the key in KeyFile().
@@ -49,3 +51,5 @@ private:
     QString m_strOpenssl;
     QString m_strError;
 };
+
+} // namespace pellix

@@ -5,6 +5,8 @@
 #include <QSslSocket>
 #include <QTest>
 
+namespace pellix {
+
 TestPeer::TestPeer(quint16 port) : m_pSocket(std::make_unique<QTcpSocket>()) {
     Listen();
     m_pSocket->connectToHost(QHostAddress::LocalHost, port);
@@ -104,3 +106,5 @@ CCommandStream BodyOf(const FrameCodec::Frame& frame) {
     stream.Append(frame.body.data(), frame.body.size());
     return stream;
 }
+
+} // namespace pellix

@@ -17,6 +17,8 @@
 
 class QSslConfiguration;
 
+namespace pellix {
+
 constexpr int kWaitMs = 10000;
 
 class TestPeer {
@@ -57,3 +59,5 @@ private:
 
 // A reading stream over a received body.
 CCommandStream BodyOf(const FrameCodec::Frame& frame);
+
+} // namespace pellix

@@ -8,6 +8,8 @@
 
 #include <mutex>
 
+namespace pellix {
+
 class TlsLogCapture {
 public:
     TlsLogCapture() {
@@ -48,3 +50,5 @@ private:
     static inline std::mutex s_mutex;
     static inline QStringList s_lines;
 };
+
+} // namespace pellix

@@ -12,6 +12,7 @@
 #include <QSignalSpy>
 #include <QSslError>
 
+using namespace pellix;
 using namespace pellix::server;
 
 namespace {

@@ -14,6 +14,8 @@
 #include <QTextEdit>
 #include <gtest/gtest.h>
 
+namespace pellix {
+
 using namespace SkinScroll;
 
 namespace {
@@ -218,3 +220,5 @@ TEST(SkinScrollPaintTest, BarWithoutThumbIgnoresHoverAndPresses) {
 }
 
 } // namespace
+
+} // namespace pellix

@@ -12,6 +12,8 @@
 #include <QWheelEvent>
 #include <gtest/gtest.h>
 
+namespace pellix {
+
 using namespace SkinScroll;
 
 namespace {
@@ -230,3 +232,5 @@ TEST(SkinScrollFollowTest, HeldPartsAreLetGoWithoutARelease) {
 }
 
 } // namespace
+
+} // namespace pellix

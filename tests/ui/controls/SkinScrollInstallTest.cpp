@@ -12,6 +12,8 @@
 #include <QTextEdit>
 #include <gtest/gtest.h>
 
+namespace pellix {
+
 namespace {
 
 struct ViewLook {
@@ -113,3 +115,5 @@ TEST(SkinScrollInstallTest, SkinsAViewBeforeItIsShown) {
 }
 
 } // namespace
+
+} // namespace pellix

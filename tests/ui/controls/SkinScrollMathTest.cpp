@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 #include <limits>
 
+namespace pellix {
+
 using namespace SkinScroll;
 
 namespace {
@@ -132,3 +134,5 @@ TEST(SkinScrollMathTest, SliderStateCountsTheLastPageIntoMax) {
 }
 
 } // namespace
+
+} // namespace pellix

@@ -17,6 +17,8 @@
 #include <memory>
 #include <vector>
 
+namespace pellix {
+
 class ManualScrollTimer : public ISkinScrollTimer {
 public:
     void SetTimeoutHandler(std::function<void()> handler) override {
@@ -88,3 +90,5 @@ inline ManualScrollTimer* SkinForTest(QAbstractScrollArea& view) {
         return nullptr;
     return stepped;
 }
+
+} // namespace pellix
