@@ -3,6 +3,7 @@
 
 #include "FriendService.h"
 
+#include "base/SignedInUser.h"
 #include "protocol/RequestBodies.h"
 #include "records/FriendCommands.h"
 
@@ -43,4 +44,20 @@ void CFriendService::SendChatMessage(int ownID, int friendID, const std::string&
 void CFriendService::SendShake(int friendID) {
     const auto body = ShakeBody(friendID);
     SendBody(SUB_C_SHAKE, body.data(), body.size());
+}
+
+bool CFriendService::SendAddFriendRequest(int targetID, const std::string& verifyText) {
+    return SendAddFriendRequest(GetUserInfo().userID, targetID, verifyText);
+}
+
+void CFriendService::SendFriendReply(int requesterID, bool accepted) {
+    SendFriendReply(GetUserInfo().userID, requesterID, accepted);
+}
+
+void CFriendService::SendMoveRequest(int targetID, uint8_t operation) {
+    SendMoveRequest(GetUserInfo().userID, targetID, operation);
+}
+
+void CFriendService::SendChatMessage(int friendID, const std::string& text) {
+    SendChatMessage(GetUserInfo().userID, friendID, text);
 }

@@ -33,9 +33,12 @@ CFriendService::CFriendService(AbsentManagers absent) : CClientService("CFriendS
     SetUserNoticePresenter(&m_NoticeBoxes);
     m_pContactManager = CreateManager<CContactManager>(absent.contacts);
     m_pChatHistoryManager = CreateManager<CChatHistoryManager>(absent.history);
-    IFriendRequests& requests = *this;
-    m_pWindowManager = CreateManager<CFriendWindowManager>(absent.windows, requests);
+    m_pWindowManager = CreateManager<CFriendWindowManager>(absent.windows, m_windowContext);
     m_pFriendOptionManager = CreateManager<CFriendOptionManager>(absent.options);
+    m_windowContext.contacts = m_pContactManager.get();
+    m_windowContext.history = m_pChatHistoryManager.get();
+    m_windowContext.windows = m_pWindowManager.get();
+    m_windowContext.options = m_pFriendOptionManager.get();
     m_Font = std::make_unique<QFont>(QString::fromUtf8("宋体"));
     m_Font->setPixelSize(12);
     m_Font->setWeight(QFont::Normal);
@@ -109,7 +112,7 @@ bool CFriendService::AddToBlacklist(int userID, int showID, int gender, int32_t,
     case GROUP_STRANGER:
         if (!m_pContactManager->MoveToBlacklist(userID))
             return false;
-        SendMoveRequest(GetUserInfo().userID, userID, MOVE_TO_BLACKLIST);
+        SendMoveRequest(userID, MOVE_TO_BLACKLIST);
         return true;
     default:
         // Not stored and not sent: the server knows nothing of this contact yet.

@@ -9,6 +9,8 @@
 #include "protocol/FriendRequests.h"
 #include "protocol/SoundCues.h"
 #include "ui/manager/SkinBoxNotices.h"
+#include "ui/manager/WindowContext.h"
+#include "ui/manager/WindowEnvironment.h"
 
 #include <QFont>
 
@@ -34,6 +36,7 @@ class CFriendService : public CClientService,
                        public CSingleton<CFriendService>,
                        public IFriendClient,
                        public IFriendRequests,
+                       public IWindowEnvironment,
                        public ISoundCues {
 public:
     explicit CFriendService(AbsentManagers absent = {});
@@ -57,12 +60,17 @@ public:
     bool OnServiceCommand(CMD_Command command, const void* body, unsigned short length) override;
 
     // Requests to the friend server.
-    bool SendAddFriendRequest(int ownID, int targetID, const std::string& verifyText) override;
-    void SendFriendReply(int ownID, int requesterID, bool accepted) override;
-    void SendMoveRequest(int ownID, int targetID, uint8_t operation) override;
-    bool SendLogonRequest(int ownID, const std::string& logonToken, int32_t version) override;
-    void SendChatMessage(int ownID, int friendID, const std::string& text) override;
+    bool SendAddFriendRequest(int ownID, int targetID, const std::string& verifyText);
+    void SendFriendReply(int ownID, int requesterID, bool accepted);
+    void SendMoveRequest(int ownID, int targetID, uint8_t operation);
+    bool SendLogonRequest(int ownID, const std::string& logonToken, int32_t version);
+    void SendChatMessage(int ownID, int friendID, const std::string& text);
     void SendShake(int friendID) override;
+    // The same requests as the signed-in user (IFriendRequests).
+    bool SendAddFriendRequest(int targetID, const std::string& verifyText) override;
+    void SendFriendReply(int requesterID, bool accepted) override;
+    void SendMoveRequest(int targetID, uint8_t operation) override;
+    void SendChatMessage(int friendID, const std::string& text) override;
 
     // Sound cues, each gated by the friend sound option.
     void PlayOnlineSound() override;
@@ -75,6 +83,7 @@ public:
     // restores the own one. Lets a test hear which file each cue plays.
     void SetSoundPlayer(CMidiPlayer* player);
 
+    // IWindowEnvironment
     IFriendHost* GetFriendHost() const override { return m_pFriendHost; }
     const QFont& GetFont() const override { return *m_Font; }
     const tagProxyInfo& GetProxy() const override { return m_Proxy; }
@@ -105,6 +114,8 @@ private:
     IFriendHost* m_pFriendHost = nullptr;
     tagProxyInfo m_Proxy;
     std::unique_ptr<QFont> m_Font;
+    // The managers below as the windows see them.
+    WindowContext m_windowContext{*this, *this};
 
     // The process-wide managers, created in this order and destroyed in the reverse one.
     std::unique_ptr<CContactManager> m_pContactManager;

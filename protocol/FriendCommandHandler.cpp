@@ -6,7 +6,6 @@
 #include "FriendWindows.h"
 #include "SoundCues.h"
 #include "base/AnsiText.h"
-#include "base/SignedInUser.h"
 #include "base/UserNotice.h"
 #include "client/LittleEndian.h"
 #include "records/FriendCommands.h"
@@ -71,7 +70,7 @@ bool CFriendCommandHandler::OnFriendRequest(const FriendRequestBody& body) {
     const bool blacklisted =
         m_context.contacts != nullptr && m_context.contacts->IsInBlacklist(body.asker.userID);
     if (blacklisted || RefusesFriendRequests()) {
-        m_context.requests.SendFriendReply(GetUserInfo().userID, body.asker.userID, false);
+        m_context.requests.SendFriendReply(body.asker.userID, false);
         return true;
     }
     if (m_context.windows != nullptr)

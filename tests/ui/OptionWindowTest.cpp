@@ -1,4 +1,4 @@
-#include "ServiceFixture.h"
+#include "WindowFixture.h"
 #include "resources/ResourceIds.h"
 #include "skin/SkinButton.h"
 #include "skin/SkinCheckBox.h"
@@ -9,9 +9,9 @@
 
 namespace {
 
-class OptionWindow : public ServiceFixture {
+class OptionWindow : public WindowFixture {
 protected:
-    CFriendOptionManager& Manager() { return *CFriendOptionManager::GetInstance(); }
+    CFriendOptionManager& Manager() { return m_options; }
     FriendOption& Options() { return Manager().GetFriendOption(); }
     CSkinButton* Button(CFriendSystemOptionDlg& window, int controlId) {
         for (auto* button : window.findChildren<CSkinButton*>())
@@ -25,7 +25,7 @@ protected:
 
 TEST_F(OptionWindow, ShowsTheCurrentOptionsNotTheInitialValues) {
     Options() = FriendOption{true, false, true, false, true, false};
-    CFriendSystemOptionDlg window;
+    CFriendSystemOptionDlg window(&Manager());
     window.show();
     const auto boxes = window.CheckBoxes();
     EXPECT_TRUE(boxes[0]->isChecked());
@@ -40,7 +40,7 @@ TEST_F(OptionWindow, ShowsTheCurrentOptionsNotTheInitialValues) {
 TEST_F(OptionWindow, OkSavesTheBoxesAndKeepsTheSendKey) {
     Options().bEnterShortcut = true;
     Options().bOpenFriendSound = true;
-    CFriendSystemOptionDlg window;
+    CFriendSystemOptionDlg window(&Manager());
     window.show();
     const auto boxes = window.CheckBoxes();
     QTest::mouseClick(boxes[4], Qt::LeftButton);
@@ -56,13 +56,12 @@ TEST_F(OptionWindow, OkSavesTheBoxesAndKeepsTheSendKey) {
     EXPECT_FALSE(Options().bOpenFriendSound);
     EXPECT_TRUE(Options().bRefuseOnlineTips);
     EXPECT_TRUE(Options().bEnterShortcut);
-    EXPECT_EQ(m_pService->PlayMessageSound(), 0) << "sounds are off from now on";
 }
 
 TEST_F(OptionWindow, CancelAndCloseChangeNothing) {
     Options().bOpenFriendSound = true;
     for (int control : {IDC_OPTION_CANCEL, IDC_OPTION_CLOSE}) {
-        CFriendSystemOptionDlg window;
+        CFriendSystemOptionDlg window(&Manager());
         window.show();
         QTest::mouseClick(window.CheckBoxes()[4], Qt::LeftButton);
         QTest::mouseClick(Button(window, control), Qt::LeftButton);

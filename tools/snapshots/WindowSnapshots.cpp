@@ -20,6 +20,7 @@
 #include "skin/SkinTaskbarNotifier.h"
 #include "storage/ChatHistoryManager.h"
 #include "storage/ContactManager.h"
+#include "storage/FriendOptionManager.h"
 #include "ui/addfriend/FriendAddConfirmDlg.h"
 #include "ui/addfriend/FriendAddReqDlg.h"
 #include "ui/chat/ChatHistoryFindBox.h"
@@ -177,7 +178,7 @@ void StoreHistory() {
 // The second page, a text found on an earlier page, and a text that no message holds.
 bool SnapshotHistory(const QDir& out) {
     StoreHistory();
-    CFriendChatHistoryViewerDlg viewer;
+    CFriendChatHistoryViewerDlg viewer(CFriendWindowManager::GetInstance()->Context());
     viewer.SetFriend(10003);
     viewer.show();
     viewer.ShowNextPage();
@@ -229,7 +230,7 @@ bool SnapshotAddFriend(CFriendWindowManager& windows, const QDir& out) {
 }
 
 bool SnapshotOptions(const QDir& out) {
-    CFriendSystemOptionDlg options;
+    CFriendSystemOptionDlg options(CFriendOptionManager::GetInstance());
     options.show();
     return Save(&options, out, QStringLiteral("options.png"));
 }

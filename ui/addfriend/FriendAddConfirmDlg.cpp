@@ -1,11 +1,11 @@
 #include "FriendAddConfirmDlg.h"
 
 #include "base/AnsiText.h"
-#include "base/SignedInUser.h"
 #include "protocol/FriendRequests.h"
 #include "resources/ResourceIds.h"
 #include "storage/ContactManager.h"
 #include "ui/manager/ProfilePage.h"
+#include "ui/manager/WindowContext.h"
 #include "ui/manager/WindowFrame.h"
 #include "ui_FriendAddConfirmDlg.h"
 
@@ -16,8 +16,8 @@ constexpr COLORREF kWindowBrush = 0x00E4DDC0;
 
 } // namespace
 
-CFriendAddConfirmDlg::CFriendAddConfirmDlg(IFriendRequests& service, QWidget* parent)
-    : CRgnDialog(parent), m_service(service),
+CFriendAddConfirmDlg::CFriendAddConfirmDlg(const WindowContext& context, QWidget* parent)
+    : CRgnDialog(parent), m_context(context),
       m_pTemplate(std::make_unique<Ui::FriendAddConfirmDlgTemplate>()) {
     m_pTemplate->setupUi(this);
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
@@ -108,15 +108,14 @@ void CFriendAddConfirmDlg::SetRequest(int askerID, const std::string& userName,
 }
 
 void CFriendAddConfirmDlg::ShowUserInfo() {
-    ShowUserProfile(this, m_service, m_asker.userID);
+    ShowUserProfile(this, m_context.environment, m_asker.userID);
 }
 
 void CFriendAddConfirmDlg::ApplyChoice() {
-    const int ownID = GetUserInfo().userID;
     if (AgreeChoice()->isChecked()) {
-        m_service.SendFriendReply(ownID, m_nReplyID, true);
+        m_context.requests.SendFriendReply(m_nReplyID, true);
     } else if (RefuseChoice()->isChecked()) {
-        m_service.SendFriendReply(ownID, m_nReplyID, false);
+        m_context.requests.SendFriendReply(m_nReplyID, false);
         if (RefuseForeverBox()->isChecked())
             RefuseForGood();
     }
@@ -126,7 +125,7 @@ void CFriendAddConfirmDlg::ApplyChoice() {
 }
 
 void CFriendAddConfirmDlg::RefuseForGood() {
-    auto* contacts = CContactManager::GetInstance();
+    auto* contacts = m_context.contacts;
     if (contacts == nullptr)
         return;
     // Stored with the blacklist, which every sign-on reads back: the next request of the asker is

@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-class IFriendRequests;
+struct WindowContext;
 namespace Ui {
 class FriendAddConfirmDlgTemplate;
 }
@@ -28,7 +28,7 @@ public:
         uint8_t online = 0;
     };
 
-    explicit CFriendAddConfirmDlg(IFriendRequests& service, QWidget* parent = nullptr);
+    explicit CFriendAddConfirmDlg(const WindowContext& context, QWidget* parent = nullptr);
     ~CFriendAddConfirmDlg() override;
 
     // Fills the window with one request; names and message are GBK.
@@ -51,7 +51,7 @@ protected:
     void OnOK() override { ApplyChoice(); }
 
 private:
-    IFriendRequests& m_service;
+    const WindowContext& m_context;
     void UseWindowBrush();
     void UpdateRefuseForeverBox();
     void RefuseForGood();

@@ -1,12 +1,12 @@
 #include "FriendAddReqDlg.h"
 
 #include "base/AnsiText.h"
-#include "base/SignedInUser.h"
 #include "client/StringUtility.h"
 #include "protocol/FriendRequests.h"
 #include "protocol/RequestBodies.h"
 #include "resources/ResourceIds.h"
 #include "skin/SkinMessageBox.h"
+#include "ui/manager/WindowContext.h"
 #include "ui/manager/WindowFrame.h"
 #include "ui_FriendAddReqDlg.h"
 
@@ -16,8 +16,8 @@ const QString kButtonBack = QStringLiteral("data/Friend/btn_back.png");
 
 } // namespace
 
-CFriendAddReqDlg::CFriendAddReqDlg(IFriendRequests& service, QWidget* parent)
-    : CRgnDialog(parent), m_service(service),
+CFriendAddReqDlg::CFriendAddReqDlg(const WindowContext& context, QWidget* parent)
+    : CRgnDialog(parent), m_context(context),
       m_pTemplate(std::make_unique<Ui::FriendAddReqDlgTemplate>()) {
     m_pTemplate->setupUi(this);
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
@@ -62,7 +62,7 @@ void CFriendAddReqDlg::SetTarget(int userID, const std::string& name) {
 
 bool CFriendAddReqDlg::Send() {
     const std::string text = StringUtility::QStringToAnsi(MessageBox()->toPlainText());
-    if (!m_service.SendAddFriendRequest(GetUserInfo().userID, m_nTargetID, text)) {
+    if (!m_context.requests.SendAddFriendRequest(m_nTargetID, text)) {
         ReportNotSent(text);
         return false;
     }

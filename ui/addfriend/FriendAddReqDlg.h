@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-class IFriendRequests;
+struct WindowContext;
 namespace Ui {
 class FriendAddReqDlgTemplate;
 }
@@ -17,7 +17,7 @@ class CSkinEdit;
 class CFriendAddReqDlg : public CRgnDialog {
     Q_OBJECT
 public:
-    explicit CFriendAddReqDlg(IFriendRequests& service, QWidget* parent = nullptr);
+    explicit CFriendAddReqDlg(const WindowContext& context, QWidget* parent = nullptr);
     ~CFriendAddReqDlg() override;
 
     // Names the target (GBK) in the title and remembers whom to ask.
@@ -38,7 +38,7 @@ protected:
 private:
     void ReportNotSent(const std::string& text);
 
-    IFriendRequests& m_service;
+    const WindowContext& m_context;
     std::unique_ptr<Ui::FriendAddReqDlgTemplate> m_pTemplate;
     int32_t m_nTargetID = 0;
 };

@@ -16,6 +16,8 @@
 #include "storage/ContactManager.h"
 #include "ui/controls/SkinScrollBar.h"
 #include "ui/manager/FriendWindowManager.h"
+#include "ui/manager/WindowContext.h"
+#include "ui/manager/WindowEnvironment.h"
 #include "ui/manager/WindowFrame.h"
 #include "ui_FriendChatDlg.h"
 
@@ -60,8 +62,8 @@ void SetButton(CSkinButton* button, const QString& image, const QString& tip) {
 
 } // namespace
 
-CFriendChatDlg::CFriendChatDlg(IFriendRequests& service, QWidget* parent)
-    : CRgnDialog(parent), m_service(service),
+CFriendChatDlg::CFriendChatDlg(const WindowContext& context, QWidget* parent)
+    : CRgnDialog(parent), m_context(context),
       m_pTemplate(std::make_unique<Ui::FriendChatDlgTemplate>()) {
     m_pTemplate->setupUi(this);
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
@@ -200,7 +202,7 @@ void CFriendChatDlg::RectifyControl(int cx, int cy) {
 
 void CFriendChatDlg::SetFriend(int userID) {
     m_nFriendID = userID;
-    auto* contacts = CContactManager::GetInstance();
+    auto* contacts = m_context.contacts;
     if (const ContactInfo* contact =
             contacts != nullptr ? contacts->FindContact(userID) : nullptr) {
         m_nFriendShowID = contact->showID;
@@ -236,31 +238,31 @@ void CFriendChatDlg::SendChatMessage() {
         return;
     }
     const SignedInUser& user = GetUserInfo();
-    if (auto* history = CChatHistoryManager::GetInstance())
+    if (auto* history = m_context.history)
         history->AddMessage(m_nFriendID, FieldText(user.nickName), m_strFriendName,
                             static_cast<int64_t>(std::time(nullptr)), text);
     AppendMessage(AnsiText("我"), text, 0x00000000, true);
-    m_service.SendChatMessage(user.userID, m_nFriendID, text);
+    m_context.requests.SendChatMessage(m_nFriendID, text);
     InputBox()->clear();
     if (m_bCloseAfterSend)
         hide();
 }
 
 void CFriendChatDlg::SendShake() {
-    auto* contacts = CContactManager::GetInstance();
+    auto* contacts = m_context.contacts;
     const uint8_t state = contacts != nullptr ? contacts->GetOnlineState(m_nFriendID) : 1;
     if ((state & 2) == 0) {
         AppendLine(NoticeLine("您的好友不在线或隐身，因此您不能发送窗口抖动。"), APPEND_TEXT_ONLY);
         DisplayView()->AddLine();
         return;
     }
-    m_service.SendShake(m_nFriendID);
+    m_context.requests.SendShake(m_nFriendID);
     AppendLine(NoticeLine("您发送了一个窗口抖动。"), APPEND_TEXT_ONLY);
     UIModuleUtility::ShakeWindow(this, 3, 3, 20, 5);
 }
 
 void CFriendChatDlg::OnCancel() {
-    if (auto* windows = CFriendWindowManager::GetInstance())
+    if (auto* windows = m_context.windows)
         windows->ReleaseChatSlot(m_wPlacementSlot);
     if (IMessageProxy* display = MessageDisplay())
         display->NotifyClosed();
@@ -280,7 +282,7 @@ void CFriendChatDlg::ShowEmotionPicker() {
 void CFriendChatDlg::ShowHistory() {
     // The viewer's modal loop goes on serving the friend service, which may close this window.
     const QPointer<CFriendChatDlg> self(this);
-    CFriendChatHistoryViewerDlg::RunModal(m_nFriendID);
+    CFriendChatHistoryViewerDlg::RunModal(m_context, m_nFriendID);
     if (self.isNull())
         return;
     raise();
@@ -312,7 +314,7 @@ void CFriendChatDlg::InsertIntoInput(const QString& text) {
 }
 
 void CFriendChatDlg::DrawView(QPainter& painter) {
-    if (IFriendHost* host = m_service.GetFriendHost()) {
+    if (IFriendHost* host = m_context.environment.GetFriendHost()) {
         host->DrawUserFace(&painter, 380, 63, m_strFriendUserName, m_nFriendID, m_nFriendShowID,
                            m_nFriendGender);
         const SignedInUser& user = GetUserInfo();

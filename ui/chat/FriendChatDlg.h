@@ -13,7 +13,7 @@
 #include <memory>
 #include <string>
 
-class IFriendRequests;
+struct WindowContext;
 class CSkinButton;
 class CSkinEdit;
 class CSkinRichEdit;
@@ -25,7 +25,7 @@ class FriendChatDlgTemplate;
 class CFriendChatDlg : public CRgnDialog, public IEmotionSink {
     Q_OBJECT
 public:
-    explicit CFriendChatDlg(IFriendRequests& service, QWidget* parent = nullptr);
+    explicit CFriendChatDlg(const WindowContext& context, QWidget* parent = nullptr);
     ~CFriendChatDlg() override;
 
     // Binds the window to a friend; a friend unknown to the contact list keeps the previous data.
@@ -70,7 +70,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    IFriendRequests& m_service;
+    const WindowContext& m_context;
     // Loads the display and attaches it to the view, then the picker; false when initialisation
     // cannot go on.
     bool SetupComponents();

@@ -8,6 +8,7 @@
 #include "skin/SkinEdit.h"
 #include "skin/SkinMenu.h"
 #include "storage/FriendOptionManager.h"
+#include "ui/manager/WindowContext.h"
 
 #include <QCursor>
 #include <QFontDialog>
@@ -17,16 +18,16 @@ namespace {
 
 constexpr COLORREF kSendKeyMenuTextColor = 0x00811E07;
 
-bool EnterSends() {
-    auto* options = CFriendOptionManager::GetInstance();
+bool EnterSends(const CFriendOptionManager* options) {
     return options != nullptr && options->GetFriendOption().bEnterShortcut;
 }
 
 } // namespace
 
 void CFriendChatDlg::UpdateSendTip() {
-    SendButton()->setToolTip(EnterSends() ? QStringLiteral("按Enter键发送消息,按Ctrl+Enter键换行")
-                                          : QStringLiteral("按Ctrl+Enter键发送消息,按Enter键换行"));
+    SendButton()->setToolTip(EnterSends(m_context.options)
+                                 ? QStringLiteral("按Enter键发送消息,按Ctrl+Enter键换行")
+                                 : QStringLiteral("按Ctrl+Enter键发送消息,按Enter键换行"));
 }
 
 void CFriendChatDlg::ShowSendKeyMenu() {
@@ -37,14 +38,15 @@ void CFriendChatDlg::ShowSendKeyMenu() {
                       CSkinMenuText(QStringLiteral("按Enter键发送消息"), kSendKeyMenuTextColor));
     menu.AppendODMenu(ID_SEND_BY_CTRL_ENTER, CSkinMenuText(QStringLiteral("按Ctrl+Enter键发送消息"),
                                                            kSendKeyMenuTextColor));
-    menu.CheckMenuItem(EnterSends() ? ID_SEND_BY_ENTER : ID_SEND_BY_CTRL_ENTER, true);
+    menu.CheckMenuItem(EnterSends(m_context.options) ? ID_SEND_BY_ENTER : ID_SEND_BY_CTRL_ENTER,
+                       true);
     const int chosen = menu.TrackPopupMenu(QCursor::pos());
     if (chosen != 0)
         OnSendKeyCommand(chosen);
 }
 
 void CFriendChatDlg::OnSendKeyCommand(int command) {
-    auto* options = CFriendOptionManager::GetInstance();
+    auto* options = m_context.options;
     if (options == nullptr || (command != ID_SEND_BY_ENTER && command != ID_SEND_BY_CTRL_ENTER))
         return;
     options->GetFriendOption().bEnterShortcut = command == ID_SEND_BY_ENTER;
@@ -66,7 +68,7 @@ bool CFriendChatDlg::HandleKey(const QObject* target, const QKeyEvent& key) {
     const bool alt = key.modifiers().testFlag(Qt::AltModifier);
     if (enter) {
         // The other Enter combination makes a new line in the input box.
-        if (ctrl != EnterSends())
+        if (ctrl != EnterSends(m_context.options))
             SendChatMessage();
         else if (target == InputBox())
             InputBox()->insertPlainText(QStringLiteral("\n"));

@@ -4,7 +4,6 @@
 #include "ChatHistoryText.h"
 #include "ChatLineMarkup.h"
 #include "client/StringUtility.h"
-#include "protocol/FriendRequests.h"
 #include "resources/ResourceIds.h"
 #include "skin/SkinButton.h"
 #include "skin/SkinLabel.h"
@@ -14,8 +13,9 @@
 #include "storage/ContactManager.h"
 #include "ui/controls/SkinScrollBar.h"
 #include "ui/controls/SkinScrollTimer.h"
-#include "ui/manager/FriendWindowManager.h"
 #include "ui/manager/ModuleResourceScope.h"
+#include "ui/manager/WindowContext.h"
+#include "ui/manager/WindowEnvironment.h"
 #include "ui/manager/WindowFrame.h"
 #include "ui_FriendChatHistoryViewerDlg.h"
 
@@ -41,19 +41,11 @@ void SetButton(CSkinButton* button, const QString& image, const QString& tip) {
     button->show();
 }
 
-// The module's shared font when the friend service is there, else one made the same way.
-QFont PageTextFont() {
-    if (auto* windows = CFriendWindowManager::GetInstance())
-        return windows->Service().GetFont();
-    QFont font(QStringLiteral("宋体"));
-    font.setPixelSize(12);
-    return font;
-}
-
 } // namespace
 
-CFriendChatHistoryViewerDlg::CFriendChatHistoryViewerDlg(QWidget*)
-    : CRgnDialog(nullptr), m_pTemplate(std::make_unique<Ui::FriendChatHistoryViewerDlgTemplate>()) {
+CFriendChatHistoryViewerDlg::CFriendChatHistoryViewerDlg(const WindowContext& context, QWidget*)
+    : CRgnDialog(nullptr), m_context(context),
+      m_pTemplate(std::make_unique<Ui::FriendChatHistoryViewerDlgTemplate>()) {
     m_pTemplate->setupUi(this);
     // A window of its own with a taskbar entry, not a tool window of another.
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
@@ -82,16 +74,16 @@ CFriendChatHistoryViewerDlg::~CFriendChatHistoryViewerDlg() {
     SkinScrollRemove(RecordView());
 }
 
-void CFriendChatHistoryViewerDlg::RunModal(int friendID) {
+void CFriendChatHistoryViewerDlg::RunModal(const WindowContext& context, int friendID) {
     ModuleResourceScope scope;
-    CFriendChatHistoryViewerDlg viewer;
+    CFriendChatHistoryViewerDlg viewer(context);
     viewer.SetFriend(friendID);
     viewer.exec();
 }
 
 void CFriendChatHistoryViewerDlg::SetFriend(int userID) {
     m_nFriendID = userID;
-    auto* contacts = CContactManager::GetInstance();
+    auto* contacts = m_context.contacts;
     const ContactInfo* contact = contacts != nullptr ? contacts->FindContact(userID) : nullptr;
     if (contact != nullptr)
         m_strFriendName = contact->noteName.empty() ? contact->nickName : contact->noteName;
@@ -201,7 +193,7 @@ void CFriendChatHistoryViewerDlg::keyPressEvent(QKeyEvent* event) {
 }
 
 void CFriendChatHistoryViewerDlg::CountPages() {
-    auto* history = CChatHistoryManager::GetInstance();
+    auto* history = m_context.history;
     const int count = history != nullptr ? history->GetMessageCount(m_nFriendID) : 0;
     m_nPageCount = count > 0 ? (count - 1) / PAGE_SIZE + 1 : 0;
     if (count <= 0)
@@ -236,7 +228,7 @@ void CFriendChatHistoryViewerDlg::ShowLastPage() {
 
 void CFriendChatHistoryViewerDlg::ShowPage(int page) {
     m_nCurrentPage = page;
-    auto* history = CChatHistoryManager::GetInstance();
+    auto* history = m_context.history;
     if (page < 1 || history == nullptr)
         return;
     const std::vector<ChatHistoryRecord>& records =
@@ -270,7 +262,7 @@ void CFriendChatHistoryViewerDlg::ShowRecords(const std::vector<ChatHistoryRecor
 
 void CFriendChatHistoryViewerDlg::DrawView(QPainter& painter) {
     painter.save();
-    QFont font = PageTextFont();
+    QFont font = m_context.environment.GetFont();
     painter.setPen(Qt::black);
     // A long indicator ("5000/5000") is made smaller, then narrower, rather than drawn under the
     // first page button.

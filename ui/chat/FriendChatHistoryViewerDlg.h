@@ -25,6 +25,7 @@ class CSkinButton;
 class CSkinLabel;
 class CSkinRichEdit;
 struct ChatHistoryRecord;
+struct WindowContext;
 namespace Ui {
 class FriendChatHistoryViewerDlgTemplate;
 }
@@ -44,12 +45,12 @@ public:
     static constexpr int PAGE_SIZE = 20;
 
     // The viewer never has an owner window, whatever it is given.
-    explicit CFriendChatHistoryViewerDlg(QWidget* owner = nullptr);
+    explicit CFriendChatHistoryViewerDlg(const WindowContext& context, QWidget* owner = nullptr);
     ~CFriendChatHistoryViewerDlg() override;
 
     // Shows friendID's history modally, made inside the module's resource scope; returns when
     // the user closes it.
-    static void RunModal(int friendID);
+    static void RunModal(const WindowContext& context, int friendID);
 
     // The friend whose history is shown; set before the viewer runs.
     void SetFriend(int userID);
@@ -113,6 +114,7 @@ private:
     QString SuggestedExportName() const;
     void ContinueExport();
 
+    const WindowContext& m_context;
     std::unique_ptr<Ui::FriendChatHistoryViewerDlgTemplate> m_pTemplate;
     CChatHistoryFindBox* m_pFindBox = nullptr;
     QPixmap m_scrollBitmap;

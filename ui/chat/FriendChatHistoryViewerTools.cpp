@@ -9,6 +9,7 @@
 #include "skin/SkinMessageBox.h"
 #include "skin/SkinRichEdit.h"
 #include "storage/ChatHistoryManager.h"
+#include "ui/manager/WindowContext.h"
 
 #include <QDate>
 #include <QDir>
@@ -68,7 +69,7 @@ QString CFriendChatHistoryViewerDlg::SuggestedExportName() const {
 }
 
 void CFriendChatHistoryViewerDlg::ExportHistory() {
-    auto* history = CChatHistoryManager::GetInstance();
+    auto* history = m_context.history;
     if (history == nullptr || IsExporting())
         return;
     const ChatHistoryExportPathSource& ask =
@@ -106,7 +107,7 @@ void CFriendChatHistoryViewerDlg::OpenFindBox() {
 }
 
 bool CFriendChatHistoryViewerDlg::FindOlder(const QString& text) {
-    auto* history = CChatHistoryManager::GetInstance();
+    auto* history = m_context.history;
     const std::string needle = StringUtility::QStringToAnsi(text);
     // Text that GBK cannot hold is in no stored message.
     const bool searchable = !text.isEmpty() && StringUtility::AnsiToQString(needle) == text;

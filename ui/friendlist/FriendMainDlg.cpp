@@ -2,7 +2,6 @@
 
 #include "base/AnsiText.h"
 #include "pellix/IFriendHost.h"
-#include "protocol/FriendRequests.h"
 #include "resources/ResourceIds.h"
 #include "skin/SkinMessageBox.h"
 #include "skin/SkinOutBarCtrlEx.h"
@@ -11,6 +10,8 @@
 #include "ui/friendlist/FriendSystemOptionDlg.h"
 #include "ui/manager/FriendWindowManager.h"
 #include "ui/manager/ModuleResourceScope.h"
+#include "ui/manager/WindowContext.h"
+#include "ui/manager/WindowEnvironment.h"
 #include "ui/manager/WindowFrame.h"
 #include "ui_FriendMainDlg.h"
 
@@ -28,8 +29,8 @@ QString TabCaption(int friendCount, int onlineFriendCount) {
 
 } // namespace
 
-CFriendMainDlg::CFriendMainDlg(IFriendRequests& service, QWidget* parent)
-    : CRgnDialog(parent), m_service(service),
+CFriendMainDlg::CFriendMainDlg(const WindowContext& context, QWidget* parent)
+    : CRgnDialog(parent), m_context(context),
       m_pTemplate(std::make_unique<Ui::FriendMainDlgTemplate>()) {
     m_pTemplate->setupUi(this);
     // A top-level window of its own on the task bar, above other windows.
@@ -165,7 +166,7 @@ void CFriendMainDlg::FileContact(int tab, const ContactInfo& contact) {
     // Online friends come first; everyone else goes to the end (the item itself counts as there).
     const int position = tab == TabFriends && online ? 0 : m_pListCtrl->GetItemCount(tab);
     const QPixmap* image = nullptr;
-    if (IFriendHost* host = m_service.GetFriendHost())
+    if (IFriendHost* host = m_context.environment.GetFriendHost())
         image = host->GetUserFaceImage(contact.userName, contact.userID, contact.showID,
                                        contact.gender);
     m_pListCtrl->RefileItem(tab, position, StringUtility::AnsiToQString(name),
@@ -181,20 +182,20 @@ int CFriendMainDlg::OnListNotify(int event, int item) {
         QTimer::singleShot(0, this, &CFriendMainDlg::OpenContextMenu);
     } else if (event == CSkinOutBarCtrlEx::NotifyDoubleClick &&
                m_pListCtrl->GetCurrentTabIndex() != TabBlacklist) {
-        if (auto* windows = CFriendWindowManager::GetInstance())
+        if (auto* windows = m_context.windows)
             windows->OpenChatWindow(m_pListCtrl->GetItemUserData(item));
     }
     return 0;
 }
 
 int CFriendMainDlg::OnTipClicked() {
-    const int32_t friendID = m_service.GetTipFriendID();
+    const int32_t friendID = m_context.environment.GetTipFriendID();
     if (friendID == 0)
         return 1;
-    auto* contacts = CContactManager::GetInstance();
+    auto* contacts = m_context.contacts;
     if (contacts == nullptr || contacts->FindContact(friendID) == nullptr)
         return -1;
-    if (auto* windows = CFriendWindowManager::GetInstance())
+    if (auto* windows = m_context.windows)
         windows->OpenChatWindow(friendID);
     return 1;
 }
@@ -203,7 +204,7 @@ void CFriendMainDlg::OpenOptionWindow() {
     ModuleResourceScope scope;
     // A child of this window on the heap: when CloseFriendWindows deletes this window while the
     // settings wait for the user, they go with it and their loop ends.
-    QPointer<CFriendSystemOptionDlg> options = new CFriendSystemOptionDlg(this);
+    QPointer<CFriendSystemOptionDlg> options = new CFriendSystemOptionDlg(m_context.options, this);
     options->exec();
     delete options.data();
 }

@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <memory>
 
-class IFriendRequests;
+struct WindowContext;
 class CSkinOutBarCtrlEx;
 class CSkinButton;
 class CSkinMenu;
@@ -24,7 +24,7 @@ class CFriendMainDlg : public CRgnDialog, public IContactListener {
 public:
     enum Tab { TabFriends = 0, TabStrangers = 1, TabBlacklist = 2 };
 
-    explicit CFriendMainDlg(IFriendRequests& service, QWidget* parent = nullptr);
+    explicit CFriendMainDlg(const WindowContext& context, QWidget* parent = nullptr);
     ~CFriendMainDlg() override;
 
     void OnContactsReset() override;
@@ -58,7 +58,7 @@ protected:
     void OnOK() override {}
 
 private:
-    IFriendRequests& m_service;
+    const WindowContext& m_context;
     void RemoveUser(int tab, int userID);
     // Files the contact on the tab of its group, at its place there, and off the other tabs.
     void RefileContact(const ContactInfo& contact);

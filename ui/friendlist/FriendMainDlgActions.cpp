@@ -6,7 +6,6 @@
 #include "FriendContextMenu.h"
 #include "FriendEditNoteNameDlg.h"
 #include "base/AnsiText.h"
-#include "base/SignedInUser.h"
 #include "protocol/FriendRequests.h"
 #include "records/FriendCommands.h"
 #include "resources/ResourceIds.h"
@@ -21,15 +20,16 @@
 #include "ui/manager/FriendWindowManager.h"
 #include "ui/manager/ModuleResourceScope.h"
 #include "ui/manager/ProfilePage.h"
+#include "ui/manager/WindowContext.h"
+#include "ui/manager/WindowEnvironment.h"
 
 #include <QCursor>
 #include <QPointer>
 
 namespace {
 
-ContactInfo* FindContact(int32_t userID) {
-    auto* contacts = CContactManager::GetInstance();
-    return contacts != nullptr ? contacts->FindContact(userID) : nullptr;
+ContactInfo* FindContact(const WindowContext& context, int32_t userID) {
+    return context.contacts != nullptr ? context.contacts->FindContact(userID) : nullptr;
 }
 
 // A menu or dialog that waits for the user on behalf of owner closes when owner is deleted
@@ -49,10 +49,10 @@ void CFriendMainDlg::SelectItem(int item) {
 
 std::unique_ptr<CSkinMenu> CFriendMainDlg::BuildContextMenu() const {
     // The header names the contact by nickname even where the list shows a note name.
-    const ContactInfo* contact = FindContact(m_nSelectedUser);
+    const ContactInfo* contact = FindContact(m_context, m_nSelectedUser);
     const QString header =
         contact != nullptr ? StringUtility::AnsiToQString(contact->nickName) : m_strSelectedName;
-    const auto* options = CFriendOptionManager::GetInstance();
+    const auto* options = m_context.options;
     const bool onlineTips = options == nullptr || options->GetFriendOnlineTips(m_nSelectedUser);
     const int tab = m_pListCtrl != nullptr ? m_pListCtrl->GetCurrentTabIndex() : -1;
     return CreateFriendContextMenu(header, tab, onlineTips);
@@ -78,8 +78,8 @@ void CFriendMainDlg::OnCommand(int commandID) {
         ShowFriendServiceBox("该功能暂未开放！", MB_STYLE_WARNING, 5);
         break;
     case ID_FRIEND_MENU_PROFILE:
-        if (FindContact(m_nSelectedUser) != nullptr)
-            ShowUserProfile(this, m_service, m_nSelectedUser);
+        if (FindContact(m_context, m_nSelectedUser) != nullptr)
+            ShowUserProfile(this, m_context.environment, m_nSelectedUser);
         break;
     case ID_FRIEND_MENU_ONLINE_TIPS:
         ToggleOnlineTips();
@@ -89,7 +89,7 @@ void CFriendMainDlg::OnCommand(int commandID) {
         break;
     case ID_FRIEND_MENU_VIEW_HISTORY:
         // The viewer has no owner: this window may go while it runs.
-        CFriendChatHistoryViewerDlg::RunModal(m_nSelectedUser);
+        CFriendChatHistoryViewerDlg::RunModal(m_context, m_nSelectedUser);
         break;
     case ID_FRIEND_MENU_DELETE_HISTORY:
         DeleteHistory();
@@ -118,27 +118,27 @@ void CFriendMainDlg::ShowFriendServiceBox(const char* utf8Text, unsigned int sty
 
 void CFriendMainDlg::OpenChat() {
     if (m_pListCtrl == nullptr || m_pListCtrl->GetCurrentTabIndex() == TabBlacklist ||
-        FindContact(m_nSelectedUser) == nullptr)
+        FindContact(m_context, m_nSelectedUser) == nullptr)
         return;
-    if (auto* windows = CFriendWindowManager::GetInstance())
+    if (auto* windows = m_context.windows)
         windows->OpenChatWindow(m_nSelectedUser);
 }
 
 void CFriendMainDlg::ToggleOnlineTips() {
-    auto* options = CFriendOptionManager::GetInstance();
-    if (options == nullptr || FindContact(m_nSelectedUser) == nullptr)
+    auto* options = m_context.options;
+    if (options == nullptr || FindContact(m_context, m_nSelectedUser) == nullptr)
         return;
     options->SetFriendOnlineTips(m_nSelectedUser, !options->GetFriendOnlineTips(m_nSelectedUser));
 }
 
 void CFriendMainDlg::EditNoteName() {
-    const ContactInfo* contact = FindContact(m_nSelectedUser);
+    const ContactInfo* contact = FindContact(m_context, m_nSelectedUser);
     if (contact == nullptr)
         return;
     const int32_t userID = m_nSelectedUser;
     const QPointer<CFriendMainDlg> self(this);
     ModuleResourceScope scope;
-    CFriendEditNoteNameDlg dialog(m_service.GetFont());
+    CFriendEditNoteNameDlg dialog(m_context.environment.GetFont());
     CloseWithOwner(this, &dialog);
     dialog.SetNoteName(contact->noteName);
     const int result = dialog.exec();
@@ -146,16 +146,16 @@ void CFriendMainDlg::EditNoteName() {
         return;
     // The contact is looked up again: a reconnect may have reloaded the list (and freed every
     // contact) while the window was open.
-    ContactInfo* current = result == QDialog::Accepted ? FindContact(userID) : nullptr;
+    ContactInfo* current = result == QDialog::Accepted ? FindContact(m_context, userID) : nullptr;
     if (current != nullptr) {
         current->noteName = dialog.GetNoteName();
-        CContactManager::GetInstance()->SaveContact(current);
+        m_context.contacts->SaveContact(current);
     }
     UIModuleUtility::BringWindowToTop(this);
 }
 
 void CFriendMainDlg::DeleteHistory() {
-    if (auto* history = CChatHistoryManager::GetInstance())
+    if (auto* history = m_context.history)
         history->DeleteHistory(m_nSelectedUser);
     ShowFriendServiceBox("已经成功删除聊天记录！", MB_STYLE_PLAIN, 10);
 }
@@ -165,7 +165,7 @@ void CFriendMainDlg::MoveToStrangers() {
         m_pListCtrl->GetCurrentTabIndex() == TabBlacklist)
         return;
     // The list changes when the server confirms the move.
-    m_service.SendMoveRequest(GetUserInfo().userID, m_nSelectedUser, MOVE_TO_STRANGERS);
+    m_context.requests.SendMoveRequest(m_nSelectedUser, MOVE_TO_STRANGERS);
 }
 
 void CFriendMainDlg::MoveToBlacklist() {
@@ -173,9 +173,9 @@ void CFriendMainDlg::MoveToBlacklist() {
         return;
     const int tab = m_pListCtrl->GetCurrentTabIndex();
     if (tab == TabFriends) {
-        m_service.SendMoveRequest(GetUserInfo().userID, m_nSelectedUser, MOVE_TO_BLACKLIST);
+        m_context.requests.SendMoveRequest(m_nSelectedUser, MOVE_TO_BLACKLIST);
     } else if (tab == TabStrangers) {
-        if (auto* contacts = CContactManager::GetInstance())
+        if (auto* contacts = m_context.contacts)
             contacts->MoveToBlacklist(m_nSelectedUser);
     }
 }
@@ -183,20 +183,20 @@ void CFriendMainDlg::MoveToBlacklist() {
 void CFriendMainDlg::AddAsFriend() {
     if (m_pListCtrl == nullptr || m_pListCtrl->GetCurrentTabIndex() == TabFriends)
         return;
-    const ContactInfo* contact = FindContact(m_nSelectedUser);
+    const ContactInfo* contact = FindContact(m_context, m_nSelectedUser);
     if (contact == nullptr) {
         ShowFriendServiceBox("列表中没有这个用户...", MB_STYLE_ERROR, 0);
         return;
     }
-    m_service.AddFriend(m_nSelectedUser, contact->nickName);
+    m_context.requests.AddFriend(m_nSelectedUser, contact->nickName);
 }
 
 void CFriendMainDlg::RemoveFromBlacklist() {
-    if (FindContact(m_nSelectedUser) == nullptr) {
+    if (FindContact(m_context, m_nSelectedUser) == nullptr) {
         ShowFriendServiceBox("列表中没有这个用户...", MB_STYLE_ERROR, 0);
         return;
     }
     for (int tab : {TabFriends, TabStrangers, TabBlacklist})
         RemoveUser(tab, m_nSelectedUser);
-    CContactManager::GetInstance()->RemoveContact(m_nSelectedUser);
+    m_context.contacts->RemoveContact(m_nSelectedUser);
 }

@@ -17,8 +17,9 @@ std::array<bool*, 5> ShownOptions(FriendOption& option) {
 
 } // namespace
 
-CFriendSystemOptionDlg::CFriendSystemOptionDlg(QWidget* parent)
-    : CRgnDialog(parent), m_pTemplate(std::make_unique<Ui::FriendSystemOptionDlgTemplate>()) {
+CFriendSystemOptionDlg::CFriendSystemOptionDlg(CFriendOptionManager* options, QWidget* parent)
+    : CRgnDialog(parent), m_pOptions(options),
+      m_pTemplate(std::make_unique<Ui::FriendSystemOptionDlgTemplate>()) {
     m_pTemplate->setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
     connect(m_pTemplate->okButton, &CSkinButton::clicked, this, [this] { OnOK(); });
@@ -50,12 +51,11 @@ bool CFriendSystemOptionDlg::OnInitDialog() {
                                    SKIN_TRANSPARENT_COLOR);
     ui.closeButton->setToolTip(QStringLiteral("关闭"));
     ui.closeButton->show();
-    auto* options = CFriendOptionManager::GetInstance();
     const auto boxes = CheckBoxes();
     for (std::size_t i = 0; i < boxes.size(); ++i) {
         boxes[i]->SetTransparent(true);
-        if (options != nullptr)
-            boxes[i]->setChecked(*ShownOptions(options->GetFriendOption())[i]);
+        if (m_pOptions != nullptr)
+            boxes[i]->setChecked(*ShownOptions(m_pOptions->GetFriendOption())[i]);
     }
     setGeometry(0, 0, 214, 211);
     CenterWindow();
@@ -73,7 +73,7 @@ void CFriendSystemOptionDlg::RectifyControl(int, int) {
 }
 
 void CFriendSystemOptionDlg::OnOK() {
-    if (auto* options = CFriendOptionManager::GetInstance()) {
+    if (auto* options = m_pOptions) {
         const auto boxes = CheckBoxes();
         const auto flags = ShownOptions(options->GetFriendOption());
         for (std::size_t i = 0; i < boxes.size(); ++i)

@@ -7,6 +7,7 @@
 #include <array>
 #include <memory>
 
+class CFriendOptionManager;
 class CSkinCheckBox;
 namespace Ui {
 class FriendSystemOptionDlgTemplate;
@@ -15,7 +16,8 @@ class FriendSystemOptionDlgTemplate;
 class CFriendSystemOptionDlg : public CRgnDialog {
     Q_OBJECT
 public:
-    explicit CFriendSystemOptionDlg(QWidget* parent = nullptr);
+    // Shows and saves the options of this manager; nothing to show or save without one.
+    explicit CFriendSystemOptionDlg(CFriendOptionManager* options, QWidget* parent = nullptr);
     ~CFriendSystemOptionDlg() override;
 
     // The boxes in option order: refuse add friend, refuse online tips, close after sending,
@@ -28,5 +30,6 @@ protected:
     void OnOK() override;
 
 private:
+    CFriendOptionManager* m_pOptions;
     std::unique_ptr<Ui::FriendSystemOptionDlgTemplate> m_pTemplate;
 };

@@ -2,6 +2,7 @@
 
 #include "ApplicationWindow.h"
 #include "ModuleResourceScope.h"
+#include "WindowContext.h"
 #include "base/SignedInUser.h"
 #include "client/StringUtility.h"
 #include "skin/ScreenMetrics.h"
@@ -23,12 +24,12 @@ namespace {
 // Finds the window of a user in one of the maps, or creates it hidden and files it there.
 template <typename Dialog>
 Dialog* FindOrCreate(std::map<int, std::unique_ptr<Dialog>>& windows, int userID,
-                     IFriendRequests& service) {
+                     const WindowContext& context) {
     auto found = windows.find(userID);
     if (found != windows.end())
         return found->second.get();
     ModuleResourceScope scope;
-    auto dialog = std::make_unique<Dialog>(service);
+    auto dialog = std::make_unique<Dialog>(context);
     dialog->Create();
     return windows.emplace(userID, std::move(dialog)).first->second.get();
 }
@@ -40,7 +41,7 @@ void MakeTopmost(QWidget* window) {
 
 } // namespace
 
-CFriendWindowManager::CFriendWindowManager(IFriendRequests& service) : m_service(service) {}
+CFriendWindowManager::CFriendWindowManager(const WindowContext& context) : m_context(context) {}
 
 CFriendWindowManager::~CFriendWindowManager() {
     CloseAllWindows();
@@ -50,9 +51,9 @@ CFriendMainDlg* CFriendWindowManager::EnsureMainWindow() {
     if (m_pMainWindow)
         return m_pMainWindow.get();
     ModuleResourceScope scope;
-    m_pMainWindow = std::make_unique<CFriendMainDlg>(m_service);
+    m_pMainWindow = std::make_unique<CFriendMainDlg>(m_context);
     m_pMainWindow->Create();
-    if (auto* contacts = CContactManager::GetInstance())
+    if (auto* contacts = m_context.contacts)
         contacts->SetListener(m_pMainWindow.get());
     ConfigureNotifier();
     return m_pMainWindow.get();
@@ -76,7 +77,7 @@ void CFriendWindowManager::ShowMainWindow(bool toggle) {
             window->hide();
         return;
     }
-    if (auto* contacts = CContactManager::GetInstance())
+    if (auto* contacts = m_context.contacts)
         contacts->RefreshListener();
     const QSize size = window->size();
     const QWidget* host = ApplicationMainWindow();
@@ -107,7 +108,7 @@ void CFriendWindowManager::HideMainWindow() {
 }
 
 void CFriendWindowManager::CloseAllWindows() {
-    if (auto* contacts = CContactManager::GetInstance())
+    if (auto* contacts = m_context.contacts)
         contacts->SetListener(nullptr);
     m_pMainWindow.reset();
     m_bRefreshPending = false;
@@ -124,7 +125,7 @@ void CFriendWindowManager::RefreshMainWindow() {
     m_bRefreshPending = true;
     QTimer::singleShot(0, m_pMainWindow.get(), [this] {
         m_bRefreshPending = false;
-        auto* contacts = CContactManager::GetInstance();
+        auto* contacts = m_context.contacts;
         if (contacts != nullptr && m_pMainWindow && m_pMainWindow->isVisible())
             contacts->RefreshListener();
     });
@@ -136,15 +137,15 @@ void CFriendWindowManager::UpdateFriendCounts(int friendCount, int onlineFriendC
 }
 
 CFriendChatDlg* CFriendWindowManager::GetChatWindow(int userID) {
-    return FindOrCreate(m_chatWindows, userID, m_service);
+    return FindOrCreate(m_chatWindows, userID, m_context);
 }
 
 CFriendAddReqDlg* CFriendWindowManager::GetAddRequestWindow(int userID) {
-    return FindOrCreate(m_addRequestWindows, userID, m_service);
+    return FindOrCreate(m_addRequestWindows, userID, m_context);
 }
 
 CFriendAddConfirmDlg* CFriendWindowManager::GetAddConfirmWindow(int userID) {
-    return FindOrCreate(m_addConfirmWindows, userID, m_service);
+    return FindOrCreate(m_addConfirmWindows, userID, m_context);
 }
 
 CFriendChatDlg* CFriendWindowManager::OpenChatWindow(int userID) {
@@ -155,7 +156,7 @@ CFriendChatDlg* CFriendWindowManager::OpenChatWindow(int userID) {
 }
 
 void CFriendWindowManager::ActivateChatWindow(CFriendChatDlg* chat, int userID) {
-    auto* options = CFriendOptionManager::GetInstance();
+    auto* options = m_context.options;
     chat->m_bCloseAfterSend = options != nullptr && options->GetFriendOption().bSentCloseWindow;
     if (chat->isVisible()) {
         UIModuleUtility::BringWindowToTop(chat);
@@ -208,13 +209,13 @@ void CFriendWindowManager::OpenAddConfirmWindow(int askerID, const std::string& 
 
 void CFriendWindowManager::StoreReceivedMessage(int senderID, const std::string& name,
                                                 const std::string& text) {
-    if (auto* history = CChatHistoryManager::GetInstance())
+    if (auto* history = m_context.history)
         history->AddMessage(senderID, name, FieldText(GetUserInfo().nickName),
                             static_cast<int64_t>(std::time(nullptr)), text);
 }
 
 void CFriendWindowManager::OnChatMessage(int senderID, const std::string& text) {
-    auto* contacts = CContactManager::GetInstance();
+    auto* contacts = m_context.contacts;
     const std::string name = contacts != nullptr ? contacts->GetNickName(senderID) : std::string();
     if (CFriendChatDlg* chat = GetChatWindow(senderID)) {
         ActivateChatWindow(chat, senderID);
@@ -224,7 +225,7 @@ void CFriendWindowManager::OnChatMessage(int senderID, const std::string& text) 
 }
 
 void CFriendWindowManager::OnOfflineMessages(const std::vector<OfflineMessageEntry>& list) {
-    auto* contacts = CContactManager::GetInstance();
+    auto* contacts = m_context.contacts;
     for (const OfflineMessageEntry& entry : list) {
         if (contacts != nullptr && contacts->IsInBlacklist(entry.userID))
             continue;

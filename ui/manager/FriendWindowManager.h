@@ -19,16 +19,15 @@ class CFriendMainDlg;
 class CFriendChatDlg;
 class CFriendAddReqDlg;
 class CFriendAddConfirmDlg;
-class IFriendRequests;
+struct WindowContext;
 
 class CFriendWindowManager : public CSingleton<CFriendWindowManager>, public IFriendWindows {
 public:
-    // The windows send their requests through the friend service, which outlives them.
-    explicit CFriendWindowManager(IFriendRequests& service);
+    // Every window gets this context, which outlives them all.
+    explicit CFriendWindowManager(const WindowContext& context);
     ~CFriendWindowManager() override;
 
-    // The friend service, for its shared font and host.
-    IFriendRequests& Service() const { return m_service; }
+    const WindowContext& Context() const { return m_context; }
 
     CFriendMainDlg* EnsureMainWindow();
     CFriendMainDlg* GetMainWindow() const { return m_pMainWindow.get(); }
@@ -63,10 +62,9 @@ private:
     void ActivateChatWindow(CFriendChatDlg* chat, int userID);
     void ConfigureNotifier();
     // Stores one received message in the history of its sender.
-    static void StoreReceivedMessage(int senderID, const std::string& name,
-                                     const std::string& text);
+    void StoreReceivedMessage(int senderID, const std::string& name, const std::string& text);
 
-    IFriendRequests& m_service;
+    const WindowContext& m_context;
     std::unique_ptr<CFriendMainDlg> m_pMainWindow;
     std::map<int, std::unique_ptr<CFriendChatDlg>> m_chatWindows;
     std::map<int, std::unique_ptr<CFriendAddReqDlg>> m_addRequestWindows;

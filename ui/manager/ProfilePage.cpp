@@ -1,10 +1,10 @@
 #include "ProfilePage.h"
 
+#include "WindowEnvironment.h"
 #include "client/BrowserDialog.h"
 #include "client/UrlFactory.h"
-#include "protocol/FriendRequests.h"
 
-void ShowUserProfile(QWidget* owner, const IFriendRequests& service, int userID) {
+void ShowUserProfile(QWidget* owner, const IWindowEnvironment& environment, int userID) {
     const std::string url = CUrlFactory::getSingletonPtr()->MakeDetailUserInfoUrl(userID);
-    CBrowserDialog::Show(owner, QString::fromStdString(url), service.GetProxy());
+    CBrowserDialog::Show(owner, QString::fromStdString(url), environment.GetProxy());
 }

@@ -3,7 +3,7 @@
 // proxy. One window per owner: a second page replaces the first, and the window goes with its
 // owner.
 
-class IFriendRequests;
+class IWindowEnvironment;
 class QWidget;
 
-void ShowUserProfile(QWidget* owner, const IFriendRequests& service, int userID);
+void ShowUserProfile(QWidget* owner, const IWindowEnvironment& environment, int userID);

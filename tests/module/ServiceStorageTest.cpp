@@ -1,5 +1,6 @@
 #include "StorageTestSupport.h"
 
+#include "RecordingMessageBox.h"
 #include "RecordingSocket.h"
 #include "client/ProxyInfo.h"
 #include "module/FriendService.h"
@@ -28,6 +29,8 @@ protected:
         StorageTest::TearDown();
     }
 
+    // The service shows the stores' notices in its own boxes.
+    RecordingMessageBox m_boxes;
     std::unique_ptr<CFriendService> service;
     RecordingSocket socket;
     CContactManager* model = nullptr;

@@ -1,0 +1,22 @@
+#pragma once
+// Records the calls of the host's portrait slots.
+
+#include "pellix/IFriendHost.h"
+
+#include <string>
+#include <utility>
+#include <vector>
+
+class RecordingHost final : public IFriendHost {
+public:
+    const QPixmap* GetUserFaceImage(std::string userName, int userID, int, int) override {
+        faces.emplace_back(std::move(userName), userID);
+        return nullptr;
+    }
+    void DrawUserFace(QPainter*, int, int, std::string userName, int userID, int, int) override {
+        drawn.emplace_back(std::move(userName), userID);
+    }
+
+    std::vector<std::pair<std::string, int>> faces;
+    std::vector<std::pair<std::string, int>> drawn;
+};
