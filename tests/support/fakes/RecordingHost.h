@@ -13,10 +13,7 @@ public:
         faces.emplace_back(std::move(userName), userID);
         return nullptr;
     }
-    void DrawUserFace(QPainter*, int, int, std::string userName, int userID, int, int) override {
-        drawn.emplace_back(std::move(userName), userID);
-    }
+    void DrawUserFace(QPainter*, int, int, std::string, int, int, int) override {}
 
     std::vector<std::pair<std::string, int>> faces;
-    std::vector<std::pair<std::string, int>> drawn;
 };

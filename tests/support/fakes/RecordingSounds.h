@@ -10,15 +10,15 @@ class RecordingSounds final : public ISoundCues {
 public:
     void PlayOnlineSound() override { played.emplace_back("online"); }
     void PlayOfflineSound() override { played.emplace_back("offline"); }
-    int PlayMessageSound() override {
-        played.emplace_back("message");
-        return 0;
-    }
-    int PlayNotifySound() override {
-        played.emplace_back("notify");
-        return 0;
-    }
-    void PlayShakeSound() override { played.emplace_back("shake"); }
+    int PlayMessageSound() override { return Play("message"); }
+    int PlayNotifySound() override { return Play("notify"); }
+    void PlayShakeSound() override { Play("shake"); }
 
     std::vector<std::string> played;
+
+private:
+    int Play(const char* cue) {
+        played.emplace_back(cue);
+        return 0;
+    }
 };
