@@ -3,7 +3,9 @@
 // holds, and exporting the whole history, with the heap's and the resident set's growth during
 // the export. Skin images come from the build's runtime folder; the profile is temporary.
 
+#include "FakeWindowEnvironment.h"
 #include "RecordingMessageBox.h"
+#include "RecordingRequests.h"
 #include "base/SignedInUser.h"
 #include "data/Binding.h"
 #include "data/SQLite/Connector.h"
@@ -15,7 +17,7 @@
 #include "storage/ProfilePaths.h"
 #include "ui/chat/ChatHistoryExporter.h"
 #include "ui/chat/FriendChatHistoryViewerDlg.h"
-#include "ui/manager/FriendWindowManager.h"
+#include "ui/manager/WindowContext.h"
 
 #include <QApplication>
 #include <QDir>
@@ -79,6 +81,9 @@ struct BenchProfile {
     QTemporaryDir dir;
     RecordingMessageBox boxes;
     CChatHistoryManager history;
+    RecordingRequests requests;
+    FakeWindowEnvironment environment;
+    WindowContext context{requests, environment, nullptr, &history};
 };
 
 BenchProfile& Profile() {
@@ -87,8 +92,7 @@ BenchProfile& Profile() {
 }
 
 std::unique_ptr<CFriendChatHistoryViewerDlg> OpenViewer() {
-    auto viewer = std::make_unique<CFriendChatHistoryViewerDlg>(
-        CFriendWindowManager::GetInstance()->Context());
+    auto viewer = std::make_unique<CFriendChatHistoryViewerDlg>(Profile().context);
     viewer->SetFriend(kPeer);
     viewer->show();
     // Laid out and painted, as the user sees it.

@@ -10,6 +10,7 @@
 #include "FriendServer.h"
 #include "MemoryAccountStore.h"
 #include "RecordingMessageBox.h"
+#include "RecordingSocket.h"
 #include "client/FrameCodec.h"
 #include "module/FriendService.h"
 #include "records/FriendCommands.h"
@@ -53,11 +54,6 @@ constexpr int kFriendCount = 2000;
 constexpr int kFirstFriendID = 10000;
 constexpr int kPresenceCommands = 100000;
 constexpr int kChatMessages = 1000;
-
-class DiscardingSocket final : public IClientSocket {
-public:
-    bool SendData(uint16_t, uint16_t, const void*, uint16_t) override { return true; }
-};
 
 // Runs the event loop until ready() holds.
 void RunUntil(const std::function<bool()>& ready) {

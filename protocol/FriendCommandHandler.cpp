@@ -6,7 +6,6 @@
 #include "FriendWindows.h"
 #include "SoundCues.h"
 #include "base/AnsiText.h"
-#include "base/SignedInUser.h"
 #include "base/UserNotice.h"
 #include "client/LittleEndian.h"
 #include "records/FriendCommands.h"

@@ -10,6 +10,8 @@
 // service keeps what an input gave it, which the check after each input would take for a leak.
 // Corpus folders must be given as absolute paths: the target works in its profile folder.
 
+#include "RecordingMessageBox.h"
+#include "RecordingSocket.h"
 #include "UserIdFolding.h"
 #include "client/ClientSocket.h"
 #include "module/FriendService.h"
@@ -36,23 +38,6 @@ namespace pellix {
 namespace {
 
 constexpr int kInputsPerService = 50000;
-
-class DiscardingSocket final : public IClientSocket {
-public:
-    bool SendData(uint16_t, uint16_t, const void*, uint16_t) override { return true; }
-};
-
-// Message boxes would wait for a click.
-class SilentMessageBox final : public IMessageBoxPresenter {
-public:
-    int Present(QWidget*, const QString&, const QString&, unsigned int, unsigned int) override {
-        return 1;
-    }
-    QWidget* PresentNotice(QWidget*, const QString&, const QString&, unsigned int,
-                           unsigned int) override {
-        return nullptr;
-    }
-};
 
 // tmpfs when the system has one, else the usual temporary directory.
 QString WorkDirTemplate() {

@@ -1,5 +1,6 @@
 // The module loaded as a host loads it: dlopen of the built library, then its three exports.
 
+#include "RecordingHost.h"
 #include "ScopedWorkingDirectory.h"
 #include "ScriptedPeer.h"
 #include "pellix/FriendClient.h"
@@ -38,18 +39,6 @@ QStringList DefinedDynamicSymbols(const char* path) {
     names.sort();
     return names;
 }
-
-// Records the module's calls of the host's portrait slot.
-class RecordingHost final : public IFriendHost {
-public:
-    const QPixmap* GetUserFaceImage(std::string userName, int userID, int, int) override {
-        faces.push_back({std::move(userName), userID});
-        return nullptr;
-    }
-    void DrawUserFace(QPainter*, int, int, std::string, int, int, int) override {}
-
-    std::vector<std::pair<std::string, int>> faces;
-};
 
 class LoadedModule : public ::testing::Test {
 protected:

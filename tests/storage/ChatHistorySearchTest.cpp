@@ -66,7 +66,7 @@ TEST_F(ChatHistorySearchTest, RowsAfterReadTheWholeHistoryInOrderPartByPart) {
     EXPECT_EQ(all[3].record.strMessage, "\xC4\xE3\xBA\xC3");
     EXPECT_EQ(all[4].record.strMessage, "message 4");
     EXPECT_EQ(history.RowAt(502, 45), 0);
-    EXPECT_TRUE(m_boxes.boxes.empty());
+    EXPECT_TRUE(m_notices.notices.empty());
 }
 
 TEST_F(ChatHistorySearchTest, FindGivesTheNewestOlderMatchAndItsIndex) {
@@ -87,7 +87,7 @@ TEST_F(ChatHistorySearchTest, FindGivesTheNewestOlderMatchAndItsIndex) {
     EXPECT_EQ(Find("a_b"), 8);
     EXPECT_EQ(Find("k\\s"), 11);
     EXPECT_EQ(Find("absent"), -1);
-    EXPECT_TRUE(m_boxes.boxes.empty());
+    EXPECT_TRUE(m_notices.notices.empty());
 }
 
 } // namespace pellix

@@ -32,7 +32,7 @@ TEST_F(ChatHistoryTest, CountingANewPeerCreatesAnEmptyHistory) {
     EXPECT_EQ(history.GetMessageCount(502), 0);
     EXPECT_TRUE(Exists(HistoryFile(502)));
     EXPECT_TRUE(RawRows(HistoryFile(502), "SELECT * FROM chat_history").empty());
-    EXPECT_TRUE(m_boxes.boxes.empty());
+    EXPECT_TRUE(m_notices.notices.empty());
 }
 
 TEST_F(ChatHistoryTest, LastPageHoldsTheLastRowsInInsertionOrder) {
@@ -87,7 +87,7 @@ TEST_F(ChatHistoryTest, DeletingStartsAfreshAndDeletingAllKeepsTheDirectory) {
                     .entryList(QDir::NoDotAndDotDot | QDir::AllEntries)
                     .isEmpty());
     EXPECT_EQ(history.GetMessageCount(503), 0);
-    EXPECT_TRUE(m_boxes.boxes.empty());
+    EXPECT_TRUE(m_notices.notices.empty());
 }
 
 TEST_F(ChatHistoryTest, UnusableHistoryFileIsReportedAndEverythingGoesOn) {
@@ -96,8 +96,8 @@ TEST_F(ChatHistoryTest, UnusableHistoryFileIsReportedAndEverythingGoesOn) {
     EXPECT_EQ(history.GetMessageCount(502), 0);
     EXPECT_TRUE(history.GetMessages(502, 20, 0).empty());
     // Read again and again, a broken file is reported once.
-    ASSERT_EQ(m_boxes.boxes.size(), 1u);
-    EXPECT_EQ(m_boxes.boxes[0].text,
+    ASSERT_EQ(m_notices.notices.size(), 1u);
+    EXPECT_EQ(m_notices.notices[0].text,
               QString::fromStdString("Data error: not a regular file" + HistoryFile(502)));
 
     // A history cut short in the middle of its pages.
@@ -108,8 +108,8 @@ TEST_F(ChatHistoryTest, UnusableHistoryFileIsReportedAndEverythingGoesOn) {
     const std::string cut = FileBytes(whole).substr(0, 40000);
     WriteFile(HistoryFile(503), cut);
     EXPECT_EQ(history.GetMessageCount(503), 0);
-    ASSERT_EQ(m_boxes.boxes.size(), 2u);
-    EXPECT_TRUE(m_boxes.boxes[1].text.endsWith(QString::fromStdString(HistoryFile(503))));
+    ASSERT_EQ(m_notices.notices.size(), 2u);
+    EXPECT_TRUE(m_notices.notices[1].text.endsWith(QString::fromStdString(HistoryFile(503))));
     EXPECT_EQ(FileBytes(HistoryFile(503)), cut);
 }
 

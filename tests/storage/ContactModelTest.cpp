@@ -3,8 +3,6 @@
 #include "records/FriendRecords.h"
 #include "storage/ContactManager.h"
 
-#include <QMainWindow>
-
 namespace pellix {
 
 namespace {
@@ -124,7 +122,6 @@ TEST_F(ContactModelTest, AContactNumberedAfterItWasCreatedIsFoundByItsNumber) {
 }
 
 TEST_F(ContactModelTest, MovesRefuseUnknownAndSameGroupWithTheirNotices) {
-    QMainWindow mainWindow;
     model.AddOrUpdateContact(8, 0, 0, 0, "u8", "black", GROUP_BLACKLIST);
     model.AddOrUpdateContact(4, 0, 0, 0, "u4", "strange", GROUP_STRANGER);
 
@@ -132,19 +129,19 @@ TEST_F(ContactModelTest, MovesRefuseUnknownAndSameGroupWithTheirNotices) {
     EXPECT_FALSE(model.MoveToStrangers(77));
     EXPECT_FALSE(model.MoveToBlacklist(8));
     EXPECT_FALSE(model.MoveToStrangers(4));
-    ASSERT_EQ(m_boxes.boxes.size(), 4u);
+    ASSERT_EQ(m_notices.notices.size(), 4u);
     const QString notInList = QString::fromUtf8("列表中没有这个用户...");
-    EXPECT_EQ(m_boxes.boxes[0].text, notInList);
-    EXPECT_EQ(m_boxes.boxes[0].style, 0u);
-    EXPECT_EQ(m_boxes.boxes[1].text, notInList);
-    EXPECT_EQ(m_boxes.boxes[1].style, 16u);
-    EXPECT_EQ(m_boxes.boxes[2].text, QString::fromUtf8("该用户已经在黑名单列表中..."));
-    EXPECT_EQ(m_boxes.boxes[2].style, 16u);
-    EXPECT_EQ(m_boxes.boxes[3].text, QString::fromUtf8("该好友已经在陌生人列表中..."));
-    EXPECT_EQ(m_boxes.boxes[3].style, 16u);
-    for (const ShownBox& box : m_boxes.boxes) {
+    EXPECT_EQ(m_notices.notices[0].text, notInList);
+    EXPECT_EQ(m_notices.notices[0].style, 0u);
+    EXPECT_EQ(m_notices.notices[1].text, notInList);
+    EXPECT_EQ(m_notices.notices[1].style, 16u);
+    EXPECT_EQ(m_notices.notices[2].text, QString::fromUtf8("该用户已经在黑名单列表中..."));
+    EXPECT_EQ(m_notices.notices[2].style, 16u);
+    EXPECT_EQ(m_notices.notices[3].text, QString::fromUtf8("该好友已经在陌生人列表中..."));
+    EXPECT_EQ(m_notices.notices[3].style, 16u);
+    for (const RecordedNotice& box : m_notices.notices) {
         EXPECT_EQ(box.caption, QString::fromUtf8("好友服务"));
-        EXPECT_EQ(box.owner, &mainWindow);
+        EXPECT_TRUE(box.ownedByApplication);
         EXPECT_EQ(box.autoCloseSeconds, 0u);
     }
     EXPECT_EQ(model.FindContact(8)->groupID, GROUP_BLACKLIST);
@@ -161,7 +158,7 @@ TEST_F(ContactModelTest, MoveStoresTheContactAndNotifiesTwiceThenCounts) {
     EXPECT_EQ(listener.calls[1].what, "changed");
     EXPECT_EQ(listener.calls[2].what, "counts");
     EXPECT_EQ(listener.calls[2].friends, 0);
-    EXPECT_TRUE(m_boxes.boxes.empty());
+    EXPECT_TRUE(m_notices.notices.empty());
     EXPECT_EQ(RawRows(ContactsFile(), "SELECT userID, groupID, nickName FROM contact_list"),
               std::vector<std::string>{"5|4|five"});
 }

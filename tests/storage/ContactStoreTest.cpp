@@ -72,7 +72,7 @@ TEST_F(ContactStoreTest, NewFileHasNoValidVersion) {
     model.LoadVersion();
     EXPECT_EQ(model.GetVersion(), 7);
     EXPECT_EQ(model.GetVerifyCode(), 3);
-    EXPECT_TRUE(m_boxes.boxes.empty());
+    EXPECT_TRUE(m_notices.notices.empty());
 }
 
 TEST_F(ContactStoreTest, OldTableGainsTheNoteNameColumn) {
@@ -88,7 +88,7 @@ TEST_F(ContactStoreTest, OldTableGainsTheNoteNameColumn) {
     EXPECT_EQ(StoredRows(), std::vector<std::string>{"3|4|three|"});
     // On a current table the migration fails quietly every time.
     EXPECT_TRUE(model.ReloadAllFromStore());
-    EXPECT_TRUE(m_boxes.boxes.empty());
+    EXPECT_TRUE(m_notices.notices.empty());
 }
 
 TEST_F(ContactStoreTest, NoteNamesSurviveADownloadAndReappearInTheModel) {
@@ -159,12 +159,12 @@ TEST_F(ContactStoreTest, SaveFailingHalfwayLeavesTheStoredListAsItWas) {
     Download({Friend(3, "c")}, 6);
     EXPECT_EQ(StoredRows(), before);
     EXPECT_EQ(StoredVersion(), std::vector<std::string>{"5|2"});
-    ASSERT_EQ(m_boxes.boxes.size(), 1u);
-    EXPECT_EQ(m_boxes.boxes[0].text,
+    ASSERT_EQ(m_notices.notices.size(), 1u);
+    EXPECT_EQ(m_notices.notices[0].text,
               QString::fromStdString("Data error: disk says no" + ContactsFile()));
-    EXPECT_EQ(m_boxes.boxes[0].caption, QString::fromUtf8("程序异常"));
-    EXPECT_EQ(m_boxes.boxes[0].style, 16u);
-    EXPECT_EQ(m_boxes.boxes[0].owner, nullptr);
+    EXPECT_EQ(m_notices.notices[0].caption, QString::fromUtf8("程序异常"));
+    EXPECT_EQ(m_notices.notices[0].style, 16u);
+    EXPECT_FALSE(m_notices.notices[0].ownedByApplication);
     // The model goes on with what the server sent.
     EXPECT_EQ(model.GetFriendCount(), 1);
 }
@@ -186,8 +186,8 @@ TEST_F(ContactStoreTest, FileThatIsNoDatabaseIsReportedAndLeftAlone) {
     EXPECT_TRUE(model.ReloadAllFromStore());
     EXPECT_TRUE(model.GetContacts().empty());
 
-    ASSERT_EQ(m_boxes.boxes.size(), 3u);
-    EXPECT_EQ(m_boxes.boxes[0].text,
+    ASSERT_EQ(m_notices.notices.size(), 3u);
+    EXPECT_EQ(m_notices.notices[0].text,
               QString::fromStdString("Data error: file is not a database" + ContactsFile()));
     EXPECT_EQ(FileBytes(ContactsFile()), junk);
 }
@@ -197,8 +197,8 @@ TEST_F(ContactStoreTest, DirectoryInPlaceOfTheFileIsReported) {
     model.MergeFriendList({Friend(1, "a")});
     EXPECT_FALSE(model.SaveFriendList());
     EXPECT_FALSE(model.ReloadAllFromStore()) << "a directory is no stored list";
-    ASSERT_EQ(m_boxes.boxes.size(), 1u);
-    EXPECT_TRUE(m_boxes.boxes[0].text.endsWith(QString::fromStdString(ContactsFile())));
+    ASSERT_EQ(m_notices.notices.size(), 1u);
+    EXPECT_TRUE(m_notices.notices[0].text.endsWith(QString::fromStdString(ContactsFile())));
     EXPECT_TRUE(QFileInfo(QString::fromStdString(ContactsFile())).isDir());
 }
 
@@ -220,8 +220,8 @@ TEST_F(ContactStoreTest, ReadOnlyFileIsReportedAndLeftAsItWas) {
     model.Clear();
     model.MergeFriendList({Friend(2, "b")});
     EXPECT_FALSE(model.SaveFriendList());
-    ASSERT_FALSE(m_boxes.boxes.empty());
-    EXPECT_TRUE(m_boxes.boxes.back().text.endsWith(QString::fromStdString(file)));
+    ASSERT_FALSE(m_notices.notices.empty());
+    EXPECT_TRUE(m_notices.notices.back().text.endsWith(QString::fromStdString(file)));
     EXPECT_EQ(FileBytes(file), bytes);
 }
 

@@ -26,7 +26,7 @@ TEST_F(FriendOptionTest, FirstLoadWritesTheDefaultRowAndTurnsSoundOn) {
     EXPECT_EQ(StoredRow(), std::vector<std::string>{"0|0|0|0|0|1"});
     EXPECT_TRUE(options.GetFriendOption().bOpenFriendSound);
     EXPECT_FALSE(options.GetFriendOption().bEnterShortcut);
-    EXPECT_TRUE(m_boxes.boxes.empty());
+    EXPECT_TRUE(m_notices.notices.empty());
 }
 
 TEST_F(FriendOptionTest, SavedFlagsLandInTheirColumnsAndLoadBack) {
@@ -85,8 +85,8 @@ TEST_F(FriendOptionTest, UnreadableOptionFileKeepsTheFlags) {
     EXPECT_TRUE(options.Load()) << "a read was attempted";
     EXPECT_TRUE(options.GetFriendOption().bRefuseAddFriend);
     EXPECT_FALSE(options.GetFriendOption().bOpenFriendSound);
-    ASSERT_EQ(m_boxes.boxes.size(), 1u);
-    EXPECT_TRUE(m_boxes.boxes[0].text.endsWith(QString::fromStdString(OptionFile())));
+    ASSERT_EQ(m_notices.notices.size(), 1u);
+    EXPECT_TRUE(m_notices.notices[0].text.endsWith(QString::fromStdString(OptionFile())));
 }
 
 TEST_F(FriendOptionTest, PresenceTipsOfSingleContactsAreStoredAndLoadBack) {
@@ -112,7 +112,7 @@ TEST_F(FriendOptionTest, PresenceTipsOfSingleContactsAreStoredAndLoadBack) {
     GetUserInfo().userID = 777;
     reloaded.Load();
     EXPECT_TRUE(reloaded.GetFriendOnlineTips(502));
-    EXPECT_TRUE(m_boxes.boxes.empty());
+    EXPECT_TRUE(m_notices.notices.empty());
 }
 
 TEST_F(FriendOptionTest, AnOptionFileWithoutTheTipTableStillLoads) {
@@ -128,7 +128,7 @@ TEST_F(FriendOptionTest, AnOptionFileWithoutTheTipTableStillLoads) {
     EXPECT_TRUE(options.GetFriendOption().bEnterShortcut);
     EXPECT_FALSE(options.GetFriendOption().bOpenFriendSound);
     EXPECT_TRUE(options.GetFriendOnlineTips(502));
-    EXPECT_TRUE(m_boxes.boxes.empty());
+    EXPECT_TRUE(m_notices.notices.empty());
     options.SetFriendOnlineTips(502, false);
     EXPECT_EQ(RawRows(OptionFile(), "SELECT * FROM friend_online_tips"),
               std::vector<std::string>{"502|0"});

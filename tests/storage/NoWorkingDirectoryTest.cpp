@@ -30,8 +30,8 @@ protected:
 
     // Every box so far says that the working directory is gone, and there was one per failure.
     void ExpectBoxes(std::size_t count) {
-        ASSERT_EQ(m_boxes.boxes.size(), count);
-        for (const ShownBox& box : m_boxes.boxes) {
+        ASSERT_EQ(m_notices.notices.size(), count);
+        for (const RecordedNotice& box : m_notices.notices) {
             EXPECT_EQ(box.text,
                       QStringLiteral("Data error: the working directory no longer exists"));
             EXPECT_EQ(box.caption, QString::fromUtf8("程序异常"));

@@ -2,7 +2,6 @@
 
 #include "base/SignedInUser.h"
 #include "data/SQLite/Connector.h"
-#include "storage/ContactInfo.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,11 +20,9 @@ void StorageTest::SetUp() {
     m_previousUser = GetUserInfo().userID;
     GetUserInfo().userID = OWN_ID;
     QxDataModule::SQLite::Connector::registerConnector();
-    SetUserNoticePresenter(&m_notices);
 }
 
 void StorageTest::TearDown() {
-    SetUserNoticePresenter(nullptr);
     GetUserInfo().userID = m_previousUser;
     QDir::setCurrent(m_previousDir);
 }
@@ -119,18 +116,6 @@ FileModesEnforced::~FileModesEnforced() {
     uint32_t dropped = 0;
     if (m_bDropped)
         ChangeEffectiveCapabilities([this](uint32_t) { return m_savedEffective; }, dropped);
-}
-
-void RecordingListener::OnContactChanged(ContactInfo* contact) {
-    calls.push_back({"changed", contact->userID});
-}
-
-void RecordingListener::OnContactAdded(ContactInfo* contact) {
-    calls.push_back({"added", contact->userID});
-}
-
-void RecordingListener::OnContactRemoved(ContactInfo* contact) {
-    calls.push_back({"removed", contact->userID});
 }
 
 } // namespace pellix

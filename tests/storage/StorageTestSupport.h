@@ -1,10 +1,9 @@
 #pragma once
-// A temporary working directory with a signed-in user, recorded message boxes, a recording
-// contact listener and direct access to the database files.
+// A temporary working directory with a signed-in user, recorded notices, a recording contact
+// listener and direct access to the database files.
 
-#include "RecordingMessageBox.h"
-#include "storage/ContactListener.h"
-#include "ui/manager/SkinBoxNotices.h"
+#include "RecordingListener.h"
+#include "RecordingNotices.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -28,9 +27,7 @@ protected:
     std::string OptionFile() const { return WorkPath("Profile/501/option.data"); }
     std::string HistoryFile(int peer) const;
 
-    // The model's and the stores' notices reach the recorded boxes as the module shows them.
-    CSkinBoxNotices m_notices;
-    RecordingMessageBox m_boxes;
+    RecordingNotices m_notices;
 
 private:
     QTemporaryDir m_dir;
@@ -58,26 +55,6 @@ private:
     bool m_bEnforced = false;
     bool m_bDropped = false;
     uint32_t m_savedEffective = 0;
-};
-
-struct ListenerCall {
-    std::string what;
-    int32_t userID = 0;
-    int friends = 0;
-    int online = 0;
-};
-
-class RecordingListener final : public IContactListener {
-public:
-    void OnContactsReset() override { calls.push_back({"reset"}); }
-    void OnContactCounts(int friendCount, int onlineFriendCount) override {
-        calls.push_back({"counts", 0, friendCount, onlineFriendCount});
-    }
-    void OnContactChanged(ContactInfo* contact) override;
-    void OnContactAdded(ContactInfo* contact) override;
-    void OnContactRemoved(ContactInfo* contact) override;
-
-    std::vector<ListenerCall> calls;
 };
 
 } // namespace pellix

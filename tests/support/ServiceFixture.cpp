@@ -9,17 +9,6 @@
 
 namespace pellix {
 
-std::string Gbk(const char* utf8) {
-    return StringUtility::UTF8ToAnsi(utf8);
-}
-
-std::vector<uint8_t> IdBody(int32_t id, std::vector<uint8_t> tail) {
-    CCommandStream stream;
-    stream.WriteInt32(id);
-    stream.Append(tail.data(), tail.size());
-    return {stream.SendBuffer(), stream.SendBuffer() + stream.SendSize()};
-}
-
 ServiceFixture::ServiceFixture() {
     ScreenMetrics::SetOverride(QRect(0, 0, 1024, 768), QRect(0, 0, 1024, 728));
     StartNewService();
@@ -50,28 +39,13 @@ ServiceFixture::~ServiceFixture() {
     ScreenMetrics::ClearOverride();
 }
 
-FriendEntry ServiceFixture::Friend(int userID, const char* utf8NickName, bool online) {
-    FriendEntry entry;
-    entry.userID = userID;
-    entry.userName = "user" + std::to_string(userID);
-    entry.nickName = Gbk(utf8NickName);
-    entry.showID = 9000 + userID;
-    entry.gender = static_cast<uint8_t>(userID % 2);
-    entry.online = online;
-    return entry;
-}
-
 bool ServiceFixture::Receive(uint16_t sub, const std::vector<uint8_t>& body) {
     return m_pService->OnServiceCommand({CMD_FRIEND, sub}, body.data(),
                                         static_cast<unsigned short>(body.size()));
 }
 
 void ServiceFixture::SignOnWith(const std::vector<FriendEntry>& friends) {
-    ReceiveWritten(SUB_S_FRIEND_LIST, [&](CCommandStream& stream) {
-        stream.WriteInt32(1);
-        stream.WriteInt32(static_cast<int32_t>(friends.size()));
-        WriteList(stream, friends, WriteFriendEntry);
-    });
+    Receive(SUB_S_FRIEND_LIST, SignOnListBody(friends));
 }
 
 std::string ServiceFixture::HistoryPath(int peerID) const {

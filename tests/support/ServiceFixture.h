@@ -2,6 +2,7 @@
 // A whole friend service in a fresh working directory: user 501 ("我自己") signed in, a recording
 // socket for what it sends, recorded message boxes, and a 1024 x 768 screen.
 
+#include "FriendTestData.h"
 #include "RecordingMessageBox.h"
 #include "RecordingSocket.h"
 #include "ScopedWorkingDirectory.h"
@@ -23,15 +24,14 @@ protected:
 
     static constexpr int kOwnID = 501;
 
-    // A friend entry with a GBK nickname made from the given UTF-8 text.
-    static FriendEntry Friend(int userID, const char* utf8NickName, bool online);
+    static FriendEntry Friend(int userID, const char* utf8NickName, bool online) {
+        return MakeFriend(userID, utf8NickName, online);
+    }
     // Delivers one command from the server to the service.
     bool Receive(uint16_t sub, const std::vector<uint8_t>& body);
     // The same with a body written by the given writer.
     template <typename Write> bool ReceiveWritten(uint16_t sub, Write write) {
-        CCommandStream stream;
-        write(stream);
-        return Receive(sub, {stream.SendBuffer(), stream.SendBuffer() + stream.SendSize()});
+        return Receive(sub, WrittenBody(write));
     }
     // Signs on as the server would answer a first log-on: these friends, version 1.
     void SignOnWith(const std::vector<FriendEntry>& friends);
@@ -48,10 +48,5 @@ protected:
 private:
     void StartNewService();
 };
-
-// GBK text of a UTF-8 literal.
-std::string Gbk(const char* utf8);
-// The little-endian bytes of a 32-bit value followed by extra bytes.
-std::vector<uint8_t> IdBody(int32_t id, std::vector<uint8_t> tail = {});
 
 } // namespace pellix

@@ -3,7 +3,7 @@
 // still stored and sent, and nothing breaks while the window is used, closed or destroyed.
 
 #include "ChatTestSupport.h"
-#include "ServiceFixture.h"
+#include "WindowFixture.h"
 #include "records/FriendCommands.h"
 #include "skin/SkinButton.h"
 #include "skin/SkinEdit.h"
@@ -44,21 +44,21 @@ bool APopupIsShown() {
     return false;
 }
 
-class ChatComponentFailure : public ServiceFixture,
+class ChatComponentFailure : public WindowFixture,
                              public ::testing::WithParamInterface<FailedLoad> {
 protected:
     void SetUp() override {
         ASSERT_TRUE(folder.Ready());
         SignOnWith({Friend(502, "小明", true), Friend(503, "小红", true)});
-        m_socket.sent.clear();
+        m_requests.sent.clear();
     }
-    void TearDown() override { m_pService.reset(); }
+    void TearDown() override { m_windows.CloseAllWindows(); }
 
-    int Stored(int peer) { return CChatHistoryManager::GetInstance()->GetMessageCount(peer); }
-    int SentWith(uint16_t sub) const {
+    int Stored(int peer) { return m_history.GetMessageCount(peer); }
+    int SentWith(const std::string& request) const {
         return static_cast<int>(
-            std::count_if(m_socket.sent.begin(), m_socket.sent.end(),
-                          [sub](const SentCommand& c) { return c.subCmd == sub; }));
+            std::count_if(m_requests.sent.begin(), m_requests.sent.end(),
+                          [&](const std::string& sent) { return sent.starts_with(request); }));
     }
 
     ComponentLibraryFolder folder{GetParam().library};
@@ -68,7 +68,7 @@ protected:
 
 TEST_P(ChatComponentFailure, IsToldOnceAndTheWindowsStillStoreSendAndClose) {
     Receive(SUB_S_CHAT_MESSAGE, IdBody(502, {'h', 'i', 0}));
-    CFriendChatDlg* chat = CFriendWindowManager::GetInstance()->GetChatWindow(502);
+    CFriendChatDlg* chat = m_windows.GetChatWindow(502);
     EXPECT_TRUE(chat->isVisible());
     EXPECT_EQ(Stored(502), 1);
     ASSERT_EQ(m_boxes.boxes.size(), 1u);
@@ -83,10 +83,10 @@ TEST_P(ChatComponentFailure, IsToldOnceAndTheWindowsStillStoreSendAndClose) {
     // Sent and stored, shaken, the emoticon button pressed, closed: all without the components.
     chat->InputBox()->ReplaceSel(QStringLiteral("在吗"), false);
     chat->SendChatMessage();
-    EXPECT_EQ(SentWith(SUB_C_CHAT_MESSAGE), 1);
+    EXPECT_EQ(SentWith("chat 502 "), 1);
     EXPECT_EQ(Stored(502), 2);
     chat->SendShake();
-    EXPECT_EQ(SentWith(SUB_C_SHAKE), 1);
+    EXPECT_EQ(SentWith("shake 502"), 1);
     QTest::mouseClick(chat->EmotionButton(), Qt::LeftButton);
     EXPECT_FALSE(APopupIsShown());
     chat->CancelChat();
@@ -98,7 +98,7 @@ TEST_P(ChatComponentFailure, IsToldOnceAndTheWindowsStillStoreSendAndClose) {
         WriteList(stream, std::vector<OfflineMessageEntry>{{503, {0, 0, 0}, Gbk("早上好")}},
                   WriteOfflineMessageEntry);
     });
-    EXPECT_TRUE(CFriendWindowManager::GetInstance()->GetChatWindow(503)->isVisible());
+    EXPECT_TRUE(m_windows.GetChatWindow(503)->isVisible());
     EXPECT_EQ(Stored(503), 1);
     EXPECT_EQ(m_boxes.boxes.size(), 1u);
 }

@@ -4,7 +4,7 @@
 
 #include "ChatTestSupport.h"
 #include "EmotionTable.h"
-#include "ServiceFixture.h"
+#include "WindowFixture.h"
 #include "records/FriendCommands.h"
 #include "skin/SkinButton.h"
 #include "skin/SkinEdit.h"
@@ -36,14 +36,14 @@ QWidget* ShownPopup() {
     return nullptr;
 }
 
-class EmoticonChat : public ServiceFixture {
+class EmoticonChat : public WindowFixture {
 protected:
     void SetUp() override {
         ASSERT_TRUE(LinkRuntimeData());
         SignOnWith({Friend(502, "小明", true)});
-        chat = CFriendWindowManager::GetInstance()->OpenChatWindow(502);
+        chat = m_windows.OpenChatWindow(502);
         ASSERT_NE(chat->EmotionSelector(), nullptr);
-        m_socket.sent.clear();
+        m_requests.sent.clear();
     }
 
     CSkinEdit& Input() { return *chat->InputBox(); }
@@ -160,12 +160,8 @@ TEST_F(EmoticonChat, TwoCodesBecomeTwoPicturesInTheViewAndGoOutAndAreStoredAsTex
     EXPECT_EQ(PictureCount(body), 2);
     EXPECT_EQ(body.text(), QStringLiteral("看\uFFFC和\uFFFC"));
     const std::string gbk = StringUtility::QStringToAnsi(text);
-    std::vector<uint8_t> expected = IdBody(kOwnID, IdBody(502));
-    expected.insert(expected.end(), gbk.begin(), gbk.end());
-    expected.push_back(0);
-    ASSERT_EQ(m_socket.sent.size(), 1u);
-    EXPECT_EQ(m_socket.sent[0].body, expected);
-    const auto rows = CChatHistoryManager::GetInstance()->GetMessages(502, 20, 0);
+    EXPECT_EQ(m_requests.sent, std::vector<std::string>{"chat 502 " + gbk});
+    const auto rows = m_history.GetMessages(502, 20, 0);
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0].strMessage, gbk);
 }

@@ -2,7 +2,7 @@
 // every call, and through the real libkivra.so.
 
 #include "ChatTestSupport.h"
-#include "ServiceFixture.h"
+#include "WindowFixture.h"
 #include "records/FriendCommands.h"
 #include "skin/SkinButton.h"
 #include "skin/SkinEdit.h"
@@ -52,7 +52,7 @@ private:
     void (*m_reset)(bool) = nullptr;
 };
 
-class RecordedChatWindow : public ServiceFixture {
+class RecordedChatWindow : public WindowFixture {
 protected:
     void SetUp() override {
         ASSERT_TRUE(LinkRuntimeData());
@@ -60,18 +60,18 @@ protected:
         SignOnWith({Friend(502, "小明", true)});
     }
     // The windows go before the libraries: they hold the libraries' objects.
-    void TearDown() override { m_pService.reset(); }
+    void TearDown() override { m_windows.CloseAllWindows(); }
 
     ComponentLibraryFolder folder{"libchat_test_Recording.so"};
 };
 
 // A window on the real libkivra.so, with the runtime's pictures and skin images.
-class RealChatWindow : public ServiceFixture {
+class RealChatWindow : public WindowFixture {
 protected:
     void SetUp() override {
         ASSERT_TRUE(LinkRuntimeData());
         SignOnWith({Friend(502, "小明", true)});
-        chat = CFriendWindowManager::GetInstance()->OpenChatWindow(502);
+        chat = m_windows.OpenChatWindow(502);
     }
 
     CFriendChatDlg* chat = nullptr;
@@ -86,7 +86,7 @@ std::string Append(const char* numbers, const char* look, const std::string& lin
 TEST_F(RecordedChatWindow, SetsUpDisplayPickerSkinAndNoticeInThatOrderAndDrivesThem) {
     RecordingLibrary library(true);
     ASSERT_TRUE(library.Ready());
-    CFriendChatDlg* chat = CFriendWindowManager::GetInstance()->OpenChatWindow(502);
+    CFriendChatDlg* chat = m_windows.OpenChatWindow(502);
     // The view is attached before its scroll bars are skinned; the notice comes after both.
     const std::string notice =
         Gbk("/<c=#02106A>交谈中请勿轻信汇款、中奖信息，勿轻易拨打陌生电话。");
@@ -123,16 +123,16 @@ TEST_F(RecordedChatWindow, SetsUpDisplayPickerSkinAndNoticeInThatOrderAndDrivesT
     EXPECT_EQ(library.Log(), "show(" + std::to_string(corner.x()) + "," +
                                  std::to_string(corner.y()) + ") closed ");
 
-    // The service's end leaves no object of the library alive.
+    // Closing the windows leaves no object of the library alive.
     library.Clear();
-    m_pService.reset();
+    m_windows.CloseAllWindows();
     EXPECT_EQ(library.Log(), "picker- display- ");
 }
 
 TEST_F(RecordedChatWindow, AViewTheDisplayCannotTakeLeavesTheWindowBareButItStillSends) {
     RecordingLibrary library(false);
     ASSERT_TRUE(library.Ready());
-    CFriendChatDlg* chat = CFriendWindowManager::GetInstance()->OpenChatWindow(502);
+    CFriendChatDlg* chat = m_windows.OpenChatWindow(502);
     EXPECT_EQ(library.Log(), "display+ attach(bare) ");
     EXPECT_EQ(chat->EmotionSelector(), nullptr);
     EXPECT_EQ(SkinScrollFind(chat->DisplayView()), nullptr);
@@ -143,9 +143,9 @@ TEST_F(RecordedChatWindow, AViewTheDisplayCannotTakeLeavesTheWindowBareButItStil
     Receive(SUB_S_CHAT_MESSAGE, IdBody(502, {'h', 'i', 0}));
     chat->InputBox()->ReplaceSel(QStringLiteral("yo"), false);
     QTest::keyClick(chat->InputBox(), Qt::Key_S, Qt::AltModifier);
-    EXPECT_EQ(CChatHistoryManager::GetInstance()->GetMessageCount(502), 2);
-    ASSERT_FALSE(m_socket.sent.empty());
-    EXPECT_EQ(m_socket.sent.back().subCmd, SUB_C_CHAT_MESSAGE);
+    EXPECT_EQ(m_history.GetMessageCount(502), 2);
+    ASSERT_FALSE(m_requests.sent.empty());
+    EXPECT_EQ(m_requests.sent.back(), "chat 502 yo");
     QTest::mouseClick(chat->EmotionButton(), Qt::LeftButton);
     chat->CancelChat();
     EXPECT_FALSE(chat->isVisible());

@@ -1,4 +1,4 @@
-#include "ServiceFixture.h"
+#include "WindowFixture.h"
 #include "records/FriendCommands.h"
 #include "skin/SkinEdit.h"
 #include "skin/SkinRichEdit.h"
@@ -14,24 +14,24 @@ namespace pellix {
 
 namespace {
 
-class ChatWindow : public ServiceFixture {
+class ChatWindow : public WindowFixture {
 protected:
     void SetUp() override {
         SignOnWith({Friend(502, "小明", true), Friend(503, "小红", false)});
-        CContactManager::GetInstance()->FindContact(502)->noteName = Gbk("老同学");
-        chat = CFriendWindowManager::GetInstance()->OpenChatWindow(502);
+        m_contacts.FindContact(502)->noteName = Gbk("老同学");
+        chat = m_windows.OpenChatWindow(502);
         ASSERT_NE(chat, nullptr);
-        m_socket.sent.clear();
+        m_requests.sent.clear();
     }
 
-    FriendOption& Options() { return CFriendOptionManager::GetInstance()->GetFriendOption(); }
+    FriendOption& Options() { return m_options.GetFriendOption(); }
     CSkinEdit& Input() { return *chat->InputBox(); }
     QString Shown() const { return chat->DisplayView()->toPlainText(); }
-    int Stored(int peer) { return CChatHistoryManager::GetInstance()->GetMessageCount(peer); }
-    std::vector<SentCommand> SentChats() const {
-        std::vector<SentCommand> chats;
-        for (const SentCommand& sent : m_socket.sent)
-            if (sent.subCmd == SUB_C_CHAT_MESSAGE)
+    int Stored(int peer) { return m_history.GetMessageCount(peer); }
+    std::vector<std::string> SentChats() const {
+        std::vector<std::string> chats;
+        for (const std::string& sent : m_requests.sent)
+            if (sent.starts_with("chat "))
                 chats.push_back(sent);
         return chats;
     }
@@ -63,14 +63,11 @@ TEST_F(ChatWindow, SendingStoresShowsAndSendsTheMessage) {
     chat->SendChatMessage();
     const auto chats = SentChats();
     ASSERT_EQ(chats.size(), 1u);
-    std::vector<uint8_t> expected = IdBody(kOwnID, IdBody(502));
     const std::string text = Gbk("你好");
-    expected.insert(expected.end(), text.begin(), text.end());
-    expected.push_back(0);
-    EXPECT_EQ(chats[0].body, expected);
+    EXPECT_EQ(chats[0], "chat 502 " + text);
     EXPECT_TRUE(Input().toPlainText().isEmpty());
     EXPECT_TRUE(Shown().contains(QStringLiteral(" 我 ")));
-    const auto& rows = CChatHistoryManager::GetInstance()->GetMessages(502, 20, 0);
+    const auto& rows = m_history.GetMessages(502, 20, 0);
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0].strFrom, Gbk("我自己"));
     EXPECT_EQ(rows[0].strTo, Gbk("老同学"));
@@ -117,9 +114,9 @@ TEST_F(ChatWindow, AltSSendsAndAltCAndEscapeCloseTheWindow) {
 
     QTest::keyClick(&Input(), Qt::Key_C, Qt::AltModifier);
     EXPECT_FALSE(chat->isVisible());
-    EXPECT_FALSE(CFriendWindowManager::GetInstance()->Placement().Slots()[0].inUse);
+    EXPECT_FALSE(m_windows.Placement().Slots()[0].inUse);
 
-    CFriendWindowManager::GetInstance()->OpenChatWindow(502);
+    m_windows.OpenChatWindow(502);
     ASSERT_TRUE(chat->isVisible());
     QTest::keyClick(chat, Qt::Key_Escape);
     EXPECT_FALSE(chat->isVisible());
@@ -133,12 +130,12 @@ TEST_F(ChatWindow, InputHoldsAtMostTwoHundredCharacters) {
 TEST_F(ChatWindow, CloseAfterSendHidesWithoutReleasingTheSlot) {
     Options().bSentCloseWindow = true;
     chat->hide();
-    CFriendWindowManager::GetInstance()->OpenChatWindow(502);
+    m_windows.OpenChatWindow(502);
     ASSERT_TRUE(chat->m_bCloseAfterSend);
     Type(QStringLiteral("bye"));
     chat->SendChatMessage();
     EXPECT_FALSE(chat->isVisible());
-    EXPECT_TRUE(CFriendWindowManager::GetInstance()->Placement().Slots()[0].inUse);
+    EXPECT_TRUE(m_windows.Placement().Slots()[0].inUse);
     // The next message shows it again.
     Receive(SUB_S_CHAT_MESSAGE, IdBody(502, {'h', 'i', 0}));
     EXPECT_TRUE(chat->isVisible());
@@ -146,13 +143,12 @@ TEST_F(ChatWindow, CloseAfterSendHidesWithoutReleasingTheSlot) {
 
 TEST_F(ChatWindow, ShakesGoOnlyToOnlineFriends) {
     chat->SendShake();
-    ASSERT_EQ(m_socket.sent.size(), 1u);
-    EXPECT_EQ(m_socket.sent[0].subCmd, SUB_C_SHAKE);
+    EXPECT_EQ(m_requests.sent, std::vector<std::string>{"shake 502"});
     EXPECT_TRUE(Shown().contains(QStringLiteral("您发送了一个窗口抖动。")));
 
-    CFriendChatDlg* offline = CFriendWindowManager::GetInstance()->OpenChatWindow(503);
+    CFriendChatDlg* offline = m_windows.OpenChatWindow(503);
     offline->SendShake();
-    EXPECT_EQ(m_socket.sent.size(), 1u);
+    EXPECT_EQ(m_requests.sent.size(), 1u);
     EXPECT_TRUE(offline->DisplayView()->toPlainText().contains(
         QStringLiteral("您的好友不在线或隐身，因此您不能发送窗口抖动。")));
 }
@@ -164,8 +160,8 @@ TEST_F(ChatWindow, ReceivedMessagesShowTheNicknameAndAreStored) {
     EXPECT_EQ(Stored(502), 1);
     // A sender outside the list gets a window with an empty name and is not added.
     Receive(SUB_S_CHAT_MESSAGE, IdBody(888, {'?', 0}));
-    EXPECT_NE(CFriendWindowManager::GetInstance()->GetChatWindow(888), nullptr);
-    EXPECT_EQ(CContactManager::GetInstance()->FindContact(888), nullptr);
+    EXPECT_NE(m_windows.GetChatWindow(888), nullptr);
+    EXPECT_EQ(m_contacts.FindContact(888), nullptr);
     EXPECT_EQ(Stored(888), 1);
 }
 

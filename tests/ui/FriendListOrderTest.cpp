@@ -2,7 +2,7 @@
 // reference: every change re-files its contact on the tab of its group, online friends at the
 // top and everyone else at the end; a reset files every contact again in the model's order.
 
-#include "ServiceFixture.h"
+#include "WindowFixture.h"
 #include "skin/SkinOutBarCtrlEx.h"
 #include "storage/ContactManager.h"
 #include "ui/friendlist/FriendMainDlg.h"
@@ -22,12 +22,10 @@ namespace {
 
 using Rows = std::array<std::vector<int>, 3>;
 
-class FriendListOrder : public ServiceFixture {
+class FriendListOrder : public WindowFixture {
 protected:
-    CContactManager& Contacts() { return *CContactManager::GetInstance(); }
-    CSkinOutBarCtrlEx& List() {
-        return *CFriendWindowManager::GetInstance()->GetMainWindow()->ListControl();
-    }
+    CContactManager& Contacts() { return m_contacts; }
+    CSkinOutBarCtrlEx& List() { return *m_windows.GetMainWindow()->ListControl(); }
 
     static int TabOf(const ContactInfo& contact) {
         switch (contact.groupID) {
@@ -82,7 +80,7 @@ TEST_F(FriendListOrder, RandomChangesKeepTheRowsOfAPlainReference) {
     for (int id = 1000; id < 1150; ++id)
         friends.push_back(Friend(id, "友", id % 3 == 0));
     SignOnWith(friends);
-    m_pService->ShowFriendWindow(false);
+    m_windows.ShowMainWindow(false);
     ResetReference();
     ASSERT_EQ(Shown(), m_reference);
 

@@ -1,7 +1,7 @@
 // Export of a whole conversation: every message in order in plain text and HTML, HTML that
 // escapes what it shows, and failures that leave no half-written file and say why.
 
-#include "ServiceFixture.h"
+#include "WindowFixture.h"
 #include "resources/ResourceIds.h"
 #include "skin/SkinButton.h"
 #include "storage/ChatHistoryManager.h"
@@ -27,20 +27,19 @@ namespace {
 
 constexpr int kMessages = 45;
 
-class HistoryExport : public ServiceFixture {
+class HistoryExport : public WindowFixture {
 protected:
     void SetUp() override {
         SignOnWith({Friend(502, "小明", true)});
-        auto* history = CChatHistoryManager::GetInstance();
         for (int i = 0; i < kMessages; ++i) {
             const std::string text = i == 7   ? std::string("<script>alert('x')</script> & \"q\"")
                                      : i == 8 ? Gbk("第八条：你好")
                                               : "message " + std::to_string(i);
-            history->AddMessage(502, Gbk("小明"), Gbk("我自己"), 1304402529 + i, text);
+            m_history.AddMessage(502, Gbk("小明"), Gbk("我自己"), 1304402529 + i, text);
         }
     }
 
-    QString Target(const QString& name) const { return QDir(m_workDir.Path()).filePath(name); }
+    QString Target(const QString& name) const { return QDir(m_profile.Path()).filePath(name); }
 
     static QString Read(const QString& path) {
         QFile file(path);
@@ -59,8 +58,8 @@ protected:
     }
 
     CChatHistoryExporter::Status Export(ChatHistoryExportFormat format, const QString& path) {
-        CChatHistoryExporter exporter(CChatHistoryManager::GetInstance()->HistoryFilePath(502),
-                                      Gbk("小明"), format, path, 10);
+        CChatHistoryExporter exporter(m_history.HistoryFilePath(502), Gbk("小明"), format, path,
+                                      10);
         const auto status = exporter.Run();
         m_errorText = exporter.ErrorText();
         m_nWritten = exporter.MessagesWritten();
@@ -107,7 +106,7 @@ TEST_F(HistoryExport, HtmlHoldsEveryMessageInOrderAndEscapesThem) {
 }
 
 TEST_F(HistoryExport, TheExportButtonAsksWhereAndSuggestsTheFriendAndTheDate) {
-    CFriendChatHistoryViewerDlg viewer(CFriendWindowManager::GetInstance()->Context());
+    CFriendChatHistoryViewerDlg viewer(m_context);
     viewer.SetFriend(502);
     QString suggested;
     const QString path = Target(QStringLiteral("chosen.html"));
@@ -135,7 +134,7 @@ TEST_F(HistoryExport, TheExportButtonAsksWhereAndSuggestsTheFriendAndTheDate) {
 }
 
 TEST_F(HistoryExport, AnUnwritableTargetLeavesNoFileAndTheBoxSaysWhy) {
-    CFriendChatHistoryViewerDlg viewer(CFriendWindowManager::GetInstance()->Context());
+    CFriendChatHistoryViewerDlg viewer(m_context);
     viewer.SetFriend(502);
     const QString path = Target(QStringLiteral("no-such-folder/history.txt"));
     viewer.SetExportPathSource([&](QWidget*, const QString&) {

@@ -2,7 +2,7 @@
 // of each message, the find box, the chat window's history button, and a viewer whose display
 // cannot be had.
 
-#include "ServiceFixture.h"
+#include "WindowFixture.h"
 #include "resources/ResourceIds.h"
 #include "skin/ColorRef.h"
 #include "skin/SkinButton.h"
@@ -39,7 +39,7 @@ namespace {
 // 2011-05-03 14:02:09 in UTC+8.
 constexpr int64_t kKnownTime = 1304402529;
 
-class HistoryViewer : public ServiceFixture {
+class HistoryViewer : public WindowFixture {
 protected:
     void SetUp() override {
         const char* zone = std::getenv("TZ");
@@ -59,21 +59,19 @@ protected:
     }
 
     // count messages with 502, alternately from the friend and from the user, one second apart.
-    static void Store(
+    void Store(
         int count, const std::function<std::string(int)>& text = [](int i) {
             return "message " + std::to_string(i);
         }) {
-        auto* history = CChatHistoryManager::GetInstance();
         for (int i = 0; i < count; ++i) {
             const bool own = i % 2 == 1;
-            history->AddMessage(502, Gbk(own ? "我自己" : "小明"), Gbk(own ? "小明" : "我自己"),
-                                kKnownTime + i, text(i));
+            m_history.AddMessage(502, Gbk(own ? "我自己" : "小明"), Gbk(own ? "小明" : "我自己"),
+                                 kKnownTime + i, text(i));
         }
     }
 
-    static std::unique_ptr<CFriendChatHistoryViewerDlg> Open() {
-        auto viewer = std::make_unique<CFriendChatHistoryViewerDlg>(
-            CFriendWindowManager::GetInstance()->Context());
+    std::unique_ptr<CFriendChatHistoryViewerDlg> Open() {
+        auto viewer = std::make_unique<CFriendChatHistoryViewerDlg>(m_context);
         viewer->SetFriend(502);
         viewer->show();
         return viewer;
@@ -255,7 +253,7 @@ TEST_F(HistoryViewer, AMatchOnAMiddlePageIsShownAndNoMatchChangesNothing) {
 
 TEST_F(HistoryViewer, TheChatWindowsHistoryButtonRunsTheViewerWithoutOwner) {
     Store(3);
-    CFriendChatDlg* chat = CFriendWindowManager::GetInstance()->OpenChatWindow(502);
+    CFriendChatDlg* chat = m_windows.OpenChatWindow(502);
     ASSERT_NE(chat, nullptr);
     CSkinButton* historyButton = nullptr;
     for (CSkinButton* button : chat->findChildren<CSkinButton*>()) {

@@ -1,4 +1,4 @@
-#include "ServiceFixture.h"
+#include "WindowFixture.h"
 #include "records/FriendCommands.h"
 #include "skin/SkinOutBarCtrlEx.h"
 #include "skin/SkinTaskbarNotifier.h"
@@ -16,10 +16,10 @@ namespace pellix {
 
 namespace {
 
-class WindowManager : public ServiceFixture {
+class WindowManager : public WindowFixture {
 protected:
-    CFriendWindowManager& Windows() { return *CFriendWindowManager::GetInstance(); }
-    CContactManager& Contacts() { return *CContactManager::GetInstance(); }
+    CFriendWindowManager& Windows() { return m_windows; }
+    CContactManager& Contacts() { return m_contacts; }
     CFriendMainDlg& Main() { return *Windows().GetMainWindow(); }
     CSkinOutBarCtrlEx& List() { return *Main().ListControl(); }
 };
@@ -61,20 +61,20 @@ TEST_F(WindowManager, FriendListOpensBesideTheHostAndToggles) {
     QMainWindow host;
     host.setGeometry(100, 100, 800, 600);
     host.show();
-    m_pService->ShowFriendWindow(false);
+    m_windows.ShowMainWindow(false);
     ASSERT_TRUE(Main().isVisible());
     const QRect hostRect = host.frameGeometry();
     EXPECT_EQ(Main().pos(),
               QPoint(hostRect.left() + hostRect.width() * 7 / 10 + 8, hostRect.top() + 112));
     Main().move(3, 3);
-    m_pService->ShowFriendWindow(false);
+    m_windows.ShowMainWindow(false);
     EXPECT_TRUE(Main().isVisible());
     EXPECT_EQ(Main().pos(), QPoint(3, 3)) << "a visible window is left alone without toggle";
-    m_pService->ShowFriendWindow(true);
+    m_windows.ShowMainWindow(true);
     EXPECT_FALSE(Main().isVisible());
-    m_pService->ShowFriendWindow(true);
+    m_windows.ShowMainWindow(true);
     EXPECT_TRUE(Main().isVisible());
-    m_pService->HideFriendWindow();
+    m_windows.HideMainWindow();
     EXPECT_FALSE(Main().isVisible());
 }
 
@@ -82,10 +82,10 @@ TEST_F(WindowManager, TinyHostWindowFallsBackToTheWorkArea) {
     QMainWindow host;
     host.setGeometry(0, 0, 90, 400);
     host.show();
-    m_pService->ShowFriendWindow(false);
+    m_windows.ShowMainWindow(false);
     EXPECT_EQ(Main().pos(), QPoint(1024 - Main().width() - 243, 144));
-    m_pService->ShowFriendWindow(true);
-    m_pService->ShowFriendWindow(true);
+    m_windows.ShowMainWindow(true);
+    m_windows.ShowMainWindow(true);
     EXPECT_EQ(Main().pos(), QPoint(1024 * 7 / 10 + 8, 112)) << "toggle places by the work area";
 }
 
@@ -93,7 +93,7 @@ TEST_F(WindowManager, FriendListFilesContactsByGroupWithOnlineFriendsOnTop) {
     SignOnWith({Friend(502, "小明", false), Friend(503, "ann88", true), Friend(504, "小红", true)});
     Contacts().AddOrUpdateContact(600, 1, 0, 0, "s600", Gbk("路人"), GROUP_STRANGER);
     Contacts().FindContact(503)->noteName = "Ann";
-    m_pService->ShowFriendWindow(false);
+    m_windows.ShowMainWindow(false);
     EXPECT_EQ(List().GetTabText(0), QStringLiteral("我的好友(2/3)"));
     EXPECT_EQ(List().GetTabText(1), QStringLiteral("陌生人"));
     EXPECT_EQ(List().GetTabText(2), QStringLiteral("黑名单"));
@@ -127,7 +127,7 @@ TEST_F(WindowManager, FriendListFilesContactsByGroupWithOnlineFriendsOnTop) {
 TEST_F(WindowManager, DoubleClickOpensChatsExceptOnTheBlacklist) {
     SignOnWith({Friend(502, "小明", true)});
     Contacts().AddOrUpdateContact(700, 1, 0, 0, "b700", Gbk("坏人"), GROUP_BLACKLIST);
-    m_pService->ShowFriendWindow(false);
+    m_windows.ShowMainWindow(false);
     List().SetSelTab(2);
     EXPECT_EQ(Main().OnListNotify(3, 0), 0);
     EXPECT_EQ(Windows().Placement().Slots().size(), 0u) << "no chat for a blacklisted contact";
@@ -143,7 +143,7 @@ TEST_F(WindowManager, DoubleClickOpensChatsExceptOnTheBlacklist) {
 TEST_F(WindowManager, RemovalNoticeNamesTheNicknameNotTheNoteName) {
     SignOnWith({Friend(503, "ann88", true)});
     Contacts().FindContact(503)->noteName = "Ann";
-    m_pService->ShowFriendWindow(false);
+    m_windows.ShowMainWindow(false);
     Contacts().RemoveContact(503);
     EXPECT_EQ(List().GetItemCount(0), 0);
     ASSERT_FALSE(m_boxes.boxes.empty());
@@ -159,10 +159,10 @@ TEST_F(WindowManager, TipsReplaceEachOtherAndClicksFollowTheLastOnlineTip) {
     CSkinTaskbarNotifier& tip = Windows().Notifier();
     Receive(SUB_S_ONLINE_STATE, IdBody(502, {STATE_ONLINE}));
     EXPECT_EQ(tip.Text(), QStringLiteral("小明 上线了！"));
-    EXPECT_EQ(m_pService->m_nTipFriendID, 502);
+    EXPECT_EQ(m_environment.tipFriendID, 502);
     Receive(SUB_S_ONLINE_STATE, IdBody(503, {STATE_OFFLINE}));
     EXPECT_EQ(tip.Text(), QStringLiteral("小红 下线了！"));
-    EXPECT_EQ(m_pService->m_nTipFriendID, 0);
+    EXPECT_EQ(m_environment.tipFriendID, 0);
     EXPECT_EQ(Main().OnTipClicked(), 1);
     EXPECT_EQ(Windows().Placement().Slots().size(), 0u) << "an offline tip opens nothing";
 
@@ -194,7 +194,7 @@ TEST_F(WindowManager, OfflineMessagesFromTheBlacklistAreNeitherShownNorStored) {
     EXPECT_EQ(Windows().Placement().Slots().size(), 1u);
     EXPECT_TRUE(Windows().GetChatWindow(502)->isVisible());
     EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(HistoryPath(700))));
-    auto& history = *CChatHistoryManager::GetInstance();
+    auto& history = m_history;
     EXPECT_EQ(history.GetMessageCount(502), 1);
     const auto& rows = history.GetMessages(502, 20, 0);
     ASSERT_EQ(rows.size(), 1u);
@@ -205,14 +205,14 @@ TEST_F(WindowManager, OfflineMessagesFromTheBlacklistAreNeitherShownNorStored) {
 
 TEST_F(WindowManager, CloseAllWindowsLeavesTheModelWithoutAListener) {
     SignOnWith({Friend(502, "小明", true)});
-    m_pService->ShowFriendWindow(false);
+    m_windows.ShowMainWindow(false);
     Windows().OpenChatWindow(502);
-    m_pService->CloseFriendWindows();
+    m_windows.CloseAllWindows();
     EXPECT_EQ(Windows().GetMainWindow(), nullptr);
     // Presence changes and tips after the windows are gone must not reach deleted windows.
     Receive(SUB_S_ONLINE_STATE, IdBody(502, {STATE_OFFLINE}));
     Contacts().RemoveContact(502);
-    m_pService->ShowFriendWindow(false);
+    m_windows.ShowMainWindow(false);
     EXPECT_TRUE(Main().isVisible());
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// A socket that keeps every command a service sends.
+// Sockets that take what a service sends without a network.
 
 #include "client/ClientSocket.h"
 
@@ -22,4 +22,10 @@ public:
 
     std::vector<SentCommand> sent;
     bool sendResult = true;
+};
+
+// Accepts every command and keeps none, for long runs.
+class DiscardingSocket final : public IClientSocket {
+public:
+    bool SendData(uint16_t, uint16_t, const void*, uint16_t) override { return true; }
 };

@@ -1,5 +1,5 @@
 #pragma once
-// Records message boxes instead of showing them, for as long as it lives.
+// Message box presenters that show nothing: one records the boxes for as long as it lives.
 
 #include "skin/SkinMessageBox.h"
 
@@ -36,4 +36,16 @@ public:
     }
 
     std::vector<ShownBox> boxes;
+};
+
+// Answers every message box at once and keeps nothing, for long runs.
+class SilentMessageBox final : public IMessageBoxPresenter {
+public:
+    int Present(QWidget*, const QString&, const QString&, unsigned int, unsigned int) override {
+        return 1;
+    }
+    QWidget* PresentNotice(QWidget*, const QString&, const QString&, unsigned int,
+                           unsigned int) override {
+        return nullptr;
+    }
 };

@@ -1,5 +1,6 @@
 #include "StorageTestSupport.h"
 
+#include "RecordingMessageBox.h"
 #include "RecordingSocket.h"
 #include "module/FriendService.h"
 #include "pellix/ProxyInfo.h"
@@ -30,6 +31,8 @@ protected:
         StorageTest::TearDown();
     }
 
+    // The service shows the stores' notices in its own boxes.
+    RecordingMessageBox m_boxes;
     std::unique_ptr<CFriendService> service;
     RecordingSocket socket;
     CContactManager* model = nullptr;
