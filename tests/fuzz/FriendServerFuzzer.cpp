@@ -25,6 +25,7 @@
 #include <string>
 #include <vector>
 
+using namespace pellix;
 using namespace pellix::server;
 
 namespace {
