@@ -31,6 +31,26 @@ constexpr uint16_t SUB_C_LOGON = 15;
 constexpr uint16_t SUB_C_CHAT_MESSAGE = 21;
 constexpr uint16_t SUB_C_SHAKE = 28;
 
+// The acknowledged-chat extension. The server announces it with SUB_S_EXTENSIONS right after a
+// successful log-on; a client sends the SUB_C_* below only after that announcement, and the
+// server sends the other SUB_S_* below only to a client that answered it with SUB_C_EXTENSIONS.
+constexpr uint16_t SUB_S_EXTENSIONS = 40;
+constexpr uint16_t SUB_S_CHAT_ACK = 41;
+constexpr uint16_t SUB_S_CHAT_MESSAGE_EX = 42;
+constexpr uint16_t SUB_S_OFFLINE_MESSAGES_EX = 43;
+constexpr uint16_t SUB_S_CHAT_REFUSED = 44;
+
+constexpr uint16_t SUB_C_EXTENSIONS = 40;
+constexpr uint16_t SUB_C_CHAT_MESSAGE_EX = 41;
+constexpr uint16_t SUB_C_DELIVERY_ACK = 42;
+
+// Extension bits of SUB_S_EXTENSIONS and SUB_C_EXTENSIONS.
+constexpr uint32_t EXT_ACKED_CHAT = 1u << 0;
+
+// Reason of a SUB_S_CHAT_REFUSED.
+constexpr uint32_t CHAT_REFUSED_NO_ACCOUNT = 1;
+constexpr uint32_t CHAT_REFUSED_BY_RECIPIENT = 2;
+
 // Operation byte of a move request and of its result.
 constexpr uint8_t MOVE_TO_STRANGERS = 0;
 constexpr uint8_t MOVE_TO_BLACKLIST = 1;
@@ -46,6 +66,10 @@ constexpr uint16_t SIZE_SHAKE_IN = 4;
 constexpr uint16_t SIZE_FRIEND_REPLY_OUT = 9;
 constexpr uint16_t SIZE_MOVE_CONTACT = 9;
 constexpr uint16_t SIZE_SHAKE_OUT = 4;
+constexpr uint16_t SIZE_EXTENSIONS = 4;
+constexpr uint16_t SIZE_CHAT_ACK = 12;
+constexpr uint16_t SIZE_CHAT_REFUSED = 16;
+constexpr uint16_t SIZE_DELIVERY_ACK = 12;
 
 // Size of the fixed body of a server-to-client command; 0 for the commands whose body is variable
 // or not read.
@@ -65,6 +89,12 @@ constexpr uint16_t FixedBodySize(uint16_t sub) {
         return SIZE_ONLINE_STATE;
     case SUB_S_SHAKE:
         return SIZE_SHAKE_IN;
+    case SUB_S_EXTENSIONS:
+        return SIZE_EXTENSIONS;
+    case SUB_S_CHAT_ACK:
+        return SIZE_CHAT_ACK;
+    case SUB_S_CHAT_REFUSED:
+        return SIZE_CHAT_REFUSED;
     default:
         return 0;
     }

@@ -44,4 +44,27 @@ void WriteOfflineMessageEntry(CCommandStream& stream, const OfflineMessageEntry&
     stream.WriteString(entry.message);
 }
 
+uint64_t ReadMessageID(CCommandStream& stream) {
+    const uint64_t low = stream.ReadUInt32();
+    const uint64_t high = stream.ReadUInt32();
+    return (high << 32) | low;
+}
+
+void WriteMessageID(CCommandStream& stream, uint64_t messageID) {
+    stream.WriteUInt32(static_cast<uint32_t>(messageID));
+    stream.WriteUInt32(static_cast<uint32_t>(messageID >> 32));
+}
+
+void ReadAckedChatEntry(CCommandStream& stream, AckedChatEntry& entry) {
+    entry.userID = stream.ReadInt32();
+    entry.messageID = ReadMessageID(stream);
+    stream.ReadString(entry.message);
+}
+
+void WriteAckedChatEntry(CCommandStream& stream, const AckedChatEntry& entry) {
+    stream.WriteInt32(entry.userID);
+    WriteMessageID(stream, entry.messageID);
+    stream.WriteString(entry.message);
+}
+
 } // namespace pellix

@@ -30,6 +30,19 @@ struct OfflineMessageEntry {
     std::string message;
 };
 
+// A chat of the acknowledged-chat extension as the server delivers it: the sender, the message id
+// the sender's client gave it, and the text.
+struct AckedChatEntry {
+    int32_t userID = 0;
+    uint64_t messageID = 0;
+    std::string message;
+};
+
+// A message id travels as two u32, the low half first.
+uint64_t ReadMessageID(CCommandStream& stream);
+void WriteMessageID(CCommandStream& stream, uint64_t messageID);
+void ReadAckedChatEntry(CCommandStream& stream, AckedChatEntry& entry);
+void WriteAckedChatEntry(CCommandStream& stream, const AckedChatEntry& entry);
 void ReadFriendEntry(CCommandStream& stream, FriendEntry& entry);
 void WriteFriendEntry(CCommandStream& stream, const FriendEntry& entry);
 void ReadOnlineStateEntry(CCommandStream& stream, OnlineStateEntry& entry);
