@@ -7,6 +7,8 @@
 #include "protocol/RequestBodies.h"
 #include "records/FriendCommands.h"
 
+#include <ctime>
+
 namespace pellix {
 
 bool CFriendService::SendBody(uint16_t sub, const void* body, std::size_t size) {
@@ -60,8 +62,34 @@ void CFriendService::SendMoveRequest(int targetID, uint8_t operation) {
     SendMoveRequest(GetUserInfo().userID, targetID, operation);
 }
 
-void CFriendService::SendChatMessage(int friendID, const std::string& text) {
-    SendChatMessage(GetUserInfo().userID, friendID, text);
+ChatSendReceipt CFriendService::SendChatMessage(int friendID, const std::string& text) {
+    return m_pChatDelivery->Send(friendID, static_cast<int64_t>(std::time(nullptr)), text);
+}
+
+std::vector<OutboxMessage> CFriendService::PendingChats(int friendID) const {
+    return m_pChatDelivery->PendingFor(friendID);
+}
+
+bool CFriendService::SendChat(const OutboxMessage& message, bool acknowledged) {
+    const int ownID = GetUserInfo().userID;
+    if (!acknowledged) {
+        return SendCommand(SUB_C_CHAT_MESSAGE, [&](CCommandStream& stream) {
+            WriteChatMessage(stream, ownID, message.friendID, message.text);
+        });
+    }
+    return SendCommand(SUB_C_CHAT_MESSAGE_EX, [&](CCommandStream& stream) {
+        WriteAckedChatMessage(stream, ownID, message.friendID, message.messageID, message.text);
+    });
+}
+
+bool CFriendService::SendExtensionsAnswer(uint32_t bits) {
+    const auto body = ExtensionsAnswerBody(bits);
+    return SendBody(SUB_C_EXTENSIONS, body.data(), body.size());
+}
+
+bool CFriendService::SendDeliveryAck(int32_t senderID, uint64_t messageID) {
+    const auto body = DeliveryAckBody(senderID, messageID);
+    return SendBody(SUB_C_DELIVERY_ACK, body.data(), body.size());
 }
 
 } // namespace pellix

@@ -9,6 +9,7 @@
 #include "storage/ChatHistoryManager.h"
 #include "storage/ContactManager.h"
 #include "storage/FriendOptionManager.h"
+#include "storage/ProfilePaths.h"
 #include "ui/manager/FriendWindowManager.h"
 #include "ui/manager/WindowContext.h"
 
@@ -40,6 +41,8 @@ CFriendService::CFriendService(AbsentManagers absent) : CClientService("CFriendS
         WindowContext{*this, *this, m_pContactManager.get(), m_pChatHistoryManager.get()});
     m_pWindowManager = CreateManager<CFriendWindowManager>(absent.windows, *m_pWindowContext);
     m_pFriendOptionManager = CreateManager<CFriendOptionManager>(absent.options);
+    m_pChatDelivery = std::make_unique<CChatDelivery>(static_cast<IChatWire&>(*this));
+    m_pChatDelivery->SetWindows(m_pWindowManager.get());
     // The windows are made later, with every manager there is.
     m_pWindowContext->options = m_pFriendOptionManager.get();
     m_pWindowContext->windows = m_pWindowManager.get();
@@ -54,6 +57,7 @@ CFriendService::CFriendService(AbsentManagers absent) : CClientService("CFriendS
 
 CFriendService::~CFriendService() {
     CloseFriendWindows();
+    m_pChatDelivery->SetWindows(nullptr);
     m_pWindowManager.reset();
     m_pFriendOptionManager.reset();
     m_pContactManager.reset();
@@ -71,6 +75,10 @@ bool CFriendService::StartFriendService(const std::string& host, int32_t, tagPro
         m_pWindowManager->EnsureMainWindow();
     if (m_pFriendOptionManager)
         m_pFriendOptionManager->Load();
+    OpenDeliveryFile();
+    m_pChatDelivery->OnConnectionLost();
+    if (m_pWindowManager)
+        m_pWindowManager->OnConnectionChanged(false);
     m_Proxy = proxy;
     SetProxy(proxy);
     return StartService(host, FRIEND_SERVER_PORT);
@@ -145,7 +153,22 @@ void CFriendService::SetUserInfo(const tagUserInfo& info, const std::string& log
     GetUserInfo().logonToken = logonToken;
 }
 
+void CFriendService::OpenDeliveryFile() {
+    if (GetUserInfo().userID == 0 || !EnsureDirectory(ProfileDirectory()))
+        return;
+    m_pChatDelivery->Open(DeliveryDatabasePath());
+}
+
+bool CFriendService::OnSocketClose(IClientSocket* socket, bool closedByServer) {
+    m_pChatDelivery->OnConnectionLost();
+    if (m_pContactManager)
+        m_pContactManager->SetAllOffline();
+    return CClientService::OnSocketClose(socket, closedByServer);
+}
+
 bool CFriendService::OnServerConnected() {
+    // A new connection: nothing goes out before its sign-on, and the extensions are asked anew.
+    m_pChatDelivery->OnConnectionLost();
     int32_t version = -1;
     if (m_pContactManager) {
         m_pContactManager->LoadVersion();
@@ -169,7 +192,8 @@ bool CFriendService::OnServiceCommand(CMD_Command command, const void* body,
                                        m_pChatHistoryManager.get(),
                                        m_pFriendOptionManager.get(),
                                        m_nTipFriendID,
-                                       m_bServerFlag};
+                                       m_bServerFlag,
+                                       m_pChatDelivery.get()};
     return CFriendCommandHandler(context).Dispatch(command, body, length);
 }
 

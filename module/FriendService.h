@@ -2,6 +2,7 @@
 // The module's one service object: network client of the friend server, owner of the
 // process-wide managers and of the sound player, and the IFriendClient a host drives.
 
+#include "ChatDelivery.h"
 #include "base/Singleton.h"
 #include "client/ClientService.h"
 #include "pellix/IFriendClient.h"
@@ -17,6 +18,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace pellix {
 
@@ -39,7 +41,8 @@ class CFriendService : public CClientService,
                        public IFriendClient,
                        public IFriendRequests,
                        public IWindowEnvironment,
-                       public ISoundCues {
+                       public ISoundCues,
+                       private IChatWire {
 public:
     explicit CFriendService(AbsentManagers absent = {});
     ~CFriendService() override;
@@ -58,6 +61,8 @@ public:
 
     // The library's hooks: log-on when connected, and every received command.
     bool OnServerConnected() override;
+    // A lost connection shows every contact offline and the friend list connecting at once.
+    bool OnSocketClose(IClientSocket* socket, bool closedByServer) override;
     bool OnServiceNotify(int notify) override;
     bool OnServiceCommand(CMD_Command command, const void* body, unsigned short length) override;
 
@@ -72,7 +77,8 @@ public:
     bool SendAddFriendRequest(int targetID, const std::string& verifyText) override;
     void SendFriendReply(int requesterID, bool accepted) override;
     void SendMoveRequest(int targetID, uint8_t operation) override;
-    void SendChatMessage(int friendID, const std::string& text) override;
+    ChatSendReceipt SendChatMessage(int friendID, const std::string& text) override;
+    std::vector<OutboxMessage> PendingChats(int friendID) const override;
     void SendShake(int friendID) override;
 
     // Sound cues, each gated by the friend sound option.
@@ -85,6 +91,9 @@ public:
     // The cues play through this player (not owned) instead of the service's own; null
     // restores the own one. Lets a test hear which file each cue plays.
     void SetSoundPlayer(CMidiPlayer* player);
+
+    // The outbox and the acknowledged-chat extension of the current connection.
+    const CChatDelivery& Delivery() const { return *m_pChatDelivery; }
 
     // IWindowEnvironment
     IFriendHost* GetFriendHost() const override { return m_pFriendHost; }
@@ -104,6 +113,12 @@ private:
         return SendBody(sub, m_SendStream.SendBuffer(), m_SendStream.SendSize());
     }
     bool SendBody(uint16_t sub, const void* body, std::size_t size);
+    // IChatWire
+    bool SendChat(const OutboxMessage& message, bool acknowledged) override;
+    bool SendExtensionsAnswer(uint32_t bits) override;
+    bool SendDeliveryAck(int32_t senderID, uint64_t messageID) override;
+    // The signed-in user's delivery file, read when the service starts.
+    void OpenDeliveryFile();
     bool FriendSoundOn() const;
     void PlaySound(const char* fileName);
 
@@ -125,6 +140,7 @@ private:
     std::unique_ptr<CChatHistoryManager> m_pChatHistoryManager;
     std::unique_ptr<CFriendWindowManager> m_pWindowManager;
     std::unique_ptr<CFriendOptionManager> m_pFriendOptionManager;
+    std::unique_ptr<CChatDelivery> m_pChatDelivery;
 };
 
 // The process-wide service, null before CreateFriendClient and after DestroyFriendClient.

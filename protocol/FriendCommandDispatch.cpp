@@ -53,6 +53,16 @@ bool CFriendCommandHandler::Dispatch(CMD_Command command, const void* body, unsi
         return OnOnlineState(bytes);
     case SUB_S_SHAKE:
         return OnShake(bytes);
+    case SUB_S_EXTENSIONS:
+        return HandleVariable(body, length, &CFriendCommandHandler::OnExtensions);
+    case SUB_S_CHAT_ACK:
+        return HandleVariable(body, length, &CFriendCommandHandler::OnChatAck);
+    case SUB_S_CHAT_REFUSED:
+        return HandleVariable(body, length, &CFriendCommandHandler::OnChatRefused);
+    case SUB_S_CHAT_MESSAGE_EX:
+        return HandleVariable(body, length, &CFriendCommandHandler::OnAckedChat);
+    case SUB_S_OFFLINE_MESSAGES_EX:
+        return HandleVariable(body, length, &CFriendCommandHandler::OnAckedOfflineMessages);
     default:
         return false;
     }

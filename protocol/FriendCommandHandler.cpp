@@ -43,6 +43,7 @@ bool CFriendCommandHandler::OnFriendList(const FriendListBody& body) {
         contacts->MergeFriendList(body.friends);
         contacts->CommitFriendList(body.friendCount, body.version);
     }
+    OnSignedOn();
     return true;
 }
 
@@ -51,6 +52,7 @@ bool CFriendCommandHandler::OnOnlineStates(const OnlineStatesBody& body) {
         contacts->ReloadAllFromStore();
         contacts->ApplyOnlineStates(body.states);
     }
+    OnSignedOn();
     return true;
 }
 

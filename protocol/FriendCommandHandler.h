@@ -12,6 +12,7 @@ namespace pellix {
 class CContactManager;
 class CChatHistoryManager;
 class CFriendOptionManager;
+class IChatDelivery;
 class IFriendRequests;
 class IFriendWindows;
 class ISoundCues;
@@ -28,6 +29,8 @@ struct FriendCommandContext {
     // The friend service's tip friend and server flag.
     int32_t& tipFriendID;
     uint8_t& serverFlag;
+    // The outbox and the ids of chats shown; absent, extension chats are taken as plain ones.
+    IChatDelivery* delivery = nullptr;
 };
 
 class CFriendCommandHandler {
@@ -57,6 +60,13 @@ private:
     bool OnClearFlag();
     bool OnOnlineState(const uint8_t* body);
     bool OnShake(const uint8_t* body);
+    // The acknowledged-chat extension.
+    bool OnExtensions(const ExtensionsBody& body);
+    bool OnChatAck(const ChatAckBody& body);
+    bool OnChatRefused(const ChatRefusedBody& body);
+    bool OnAckedChat(const AckedChatBody& body);
+    bool OnAckedOfflineMessages(const AckedOfflineMessagesBody& body);
+    void OnSignedOn();
 
     void ShowTip(const std::string& text);
     void RefreshMainWindow();

@@ -23,6 +23,13 @@ public:
     virtual void RefreshMainWindow() = 0;
     virtual void UpdateFriendCounts(int friendCount, int onlineFriendCount) = 0;
     virtual void ShowTip(const std::string& text) = 0;
+    // The server confirmed the user's chat: it is no longer pending.
+    virtual void OnChatDelivered(int friendID, uint64_t messageID) = 0;
+    // The user's chat (GBK text) will never be delivered (CHAT_REFUSED_* reason).
+    virtual void OnChatRefused(int friendID, uint64_t messageID, uint32_t reason,
+                               const std::string& text) = 0;
+    // Signed on, or the connection was lost and the service is connecting again.
+    virtual void OnConnectionChanged(bool signedOn) = 0;
 
 protected:
     ~IFriendWindows() = default;

@@ -34,4 +34,27 @@ void ReadBody(CCommandStream& stream, OfflineMessagesBody& body) {
     stream.ReadList(body.messages, ReadOfflineMessageEntry);
 }
 
+void ReadBody(CCommandStream& stream, ExtensionsBody& body) {
+    body.bits = stream.ReadUInt32();
+}
+
+void ReadBody(CCommandStream& stream, ChatAckBody& body) {
+    body.recipientID = stream.ReadInt32();
+    body.messageID = ReadMessageID(stream);
+}
+
+void ReadBody(CCommandStream& stream, ChatRefusedBody& body) {
+    body.recipientID = stream.ReadInt32();
+    body.messageID = ReadMessageID(stream);
+    body.reason = stream.ReadUInt32();
+}
+
+void ReadBody(CCommandStream& stream, AckedChatBody& body) {
+    ReadAckedChatEntry(stream, body.chat);
+}
+
+void ReadBody(CCommandStream& stream, AckedOfflineMessagesBody& body) {
+    stream.ReadList(body.messages, ReadAckedChatEntry);
+}
+
 } // namespace pellix

@@ -2,6 +2,7 @@
 
 #include "client/FrameCodec.h"
 #include "client/LittleEndian.h"
+#include "records/FriendRecords.h"
 
 namespace pellix {
 
@@ -29,6 +30,34 @@ void WriteChatMessage(CCommandStream& stream, int ownID, int friendID, const std
     stream.WriteInt32(ownID);
     stream.WriteInt32(friendID);
     stream.WriteString(text);
+}
+
+void WriteAckedChatMessage(CCommandStream& stream, int ownID, int friendID, uint64_t messageID,
+                           const std::string& text) {
+    stream.WriteInt32(ownID);
+    stream.WriteInt32(friendID);
+    WriteMessageID(stream, messageID);
+    stream.WriteString(text);
+}
+
+bool ChatMessageFits(const std::string& text) {
+    // Two ids, the message id and the text with its terminating zero: the longer of the forms.
+    constexpr std::size_t fixedPart = 2 * sizeof(int32_t) + sizeof(uint64_t) + 1;
+    return text.size() <= FrameCodec::kMaxBodySize - fixedPart;
+}
+
+std::array<uint8_t, SIZE_EXTENSIONS> ExtensionsAnswerBody(uint32_t bits) {
+    std::array<uint8_t, SIZE_EXTENSIONS> body{};
+    LittleEndian::Store32(body.data(), bits);
+    return body;
+}
+
+std::array<uint8_t, SIZE_DELIVERY_ACK> DeliveryAckBody(int senderID, uint64_t messageID) {
+    std::array<uint8_t, SIZE_DELIVERY_ACK> body{};
+    LittleEndian::StoreInt32(body.data(), senderID);
+    LittleEndian::Store32(body.data() + 4, static_cast<uint32_t>(messageID));
+    LittleEndian::Store32(body.data() + 8, static_cast<uint32_t>(messageID >> 32));
+    return body;
 }
 
 std::array<uint8_t, SIZE_FRIEND_REPLY_OUT> FriendReplyBody(int ownID, int requesterID,

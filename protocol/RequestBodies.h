@@ -18,6 +18,14 @@ bool AddFriendRequestFits(const std::string& verifyText);
 void WriteLogonRequest(CCommandStream& stream, int ownID, const std::string& logonToken,
                        int32_t version);
 void WriteChatMessage(CCommandStream& stream, int ownID, int friendID, const std::string& text);
+// The acknowledged-chat extension's requests.
+void WriteAckedChatMessage(CCommandStream& stream, int ownID, int friendID, uint64_t messageID,
+                           const std::string& text);
+// Whether a chat with this text fits the largest body a frame carries, in either form.
+bool ChatMessageFits(const std::string& text);
+// The client's answer to the server's announcement: the extensions it uses.
+std::array<uint8_t, SIZE_EXTENSIONS> ExtensionsAnswerBody(uint32_t bits);
+std::array<uint8_t, SIZE_DELIVERY_ACK> DeliveryAckBody(int senderID, uint64_t messageID);
 
 // The accepted byte is 1 for any true value.
 std::array<uint8_t, SIZE_FRIEND_REPLY_OUT> FriendReplyBody(int ownID, int requesterID,

@@ -172,6 +172,16 @@ void CContactManager::SetOnlineState(int userID, uint8_t state) {
     }
 }
 
+void CContactManager::SetAllOffline() {
+    for (const auto& contact : m_Contacts) {
+        if (contact->onlineState == STATE_OFFLINE)
+            continue;
+        contact->onlineState = STATE_OFFLINE;
+        NotifyChanged(contact.get());
+    }
+    NotifyCounts();
+}
+
 void CContactManager::RefreshListener() {
     if (m_pListener == nullptr)
         return;

@@ -48,6 +48,8 @@ public:
     void MergeFriendList(const std::vector<FriendEntry>& list);
     void ApplyOnlineStates(const std::vector<OnlineStateEntry>& list);
     void SetOnlineState(int userID, uint8_t state);
+    // Every contact offline, as the next friend list would say after the connection was lost.
+    void SetAllOffline();
     void RefreshListener();
     bool MoveToStrangers(int userID);
     bool MoveToBlacklist(int userID);

@@ -50,6 +50,10 @@ std::string OptionDatabasePath() {
     return Inside(ProfileDirectory(), "/option.data");
 }
 
+std::string DeliveryDatabasePath() {
+    return Inside(ProfileDirectory(), "/delivery.data");
+}
+
 bool EnsureOptionProfileDirectory() {
     if (CurrentUserID() == 0)
         return false;

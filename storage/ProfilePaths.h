@@ -16,6 +16,8 @@ bool EnsureContactProfileDirectory();
 bool ContactStoreExists();
 
 std::string OptionDatabasePath();
+// The outbox and the ids of the chats already shown.
+std::string DeliveryDatabasePath();
 // Creates the profile directory only for a signed-in user (id not 0); false for id 0.
 bool EnsureOptionProfileDirectory();
 

@@ -88,4 +88,26 @@ void RecordColumns<FriendTipSetting>::Prepare(AbstractPreparator& preparator, st
     PrepareColumns(preparator, pos, {INTEGER, INTEGER});
 }
 
+void RecordColumns<OutboxMessage>::Extract(AbstractExtractor& extractor, std::size_t pos,
+                                           OutboxMessage& message, const OutboxMessage& defaults) {
+    ExtractColumn(extractor, pos, message.messageID, defaults.messageID);
+    ExtractColumn(extractor, pos + 1, message.friendID, defaults.friendID);
+    ExtractColumn(extractor, pos + 2, message.queuedAt, defaults.queuedAt);
+    ExtractColumn(extractor, pos + 3, message.text, defaults.text);
+}
+
+void RecordColumns<OutboxMessage>::Prepare(AbstractPreparator& preparator, std::size_t pos) {
+    PrepareColumns(preparator, pos, {INTEGER, INTEGER, INTEGER, TEXT});
+}
+
+void RecordColumns<ReceivedChatID>::Extract(AbstractExtractor& extractor, std::size_t pos,
+                                            ReceivedChatID& id, const ReceivedChatID& defaults) {
+    ExtractColumn(extractor, pos, id.friendID, defaults.friendID);
+    ExtractColumn(extractor, pos + 1, id.messageID, defaults.messageID);
+}
+
+void RecordColumns<ReceivedChatID>::Prepare(AbstractPreparator& preparator, std::size_t pos) {
+    PrepareColumns(preparator, pos, {INTEGER, INTEGER});
+}
+
 } // namespace pellix

@@ -6,6 +6,7 @@
 #include "storage/ContactInfo.h"
 #include "storage/FriendOption.h"
 #include "storage/FriendTipSetting.h"
+#include "storage/OutboxMessage.h"
 
 #include "data/AbstractBinder.h"
 
@@ -51,6 +52,22 @@ template <> struct RecordColumns<FriendTipSetting> {
     static constexpr std::size_t COUNT = 2;
     static void Extract(QxDataModule::AbstractExtractor& extractor, std::size_t pos,
                         FriendTipSetting& setting, const FriendTipSetting& defaults);
+    static void Prepare(QxDataModule::AbstractPreparator& preparator, std::size_t pos);
+};
+
+template <> struct RecordColumns<OutboxMessage> {
+    // message_id, friend_id, queued_at, text.
+    static constexpr std::size_t COUNT = 4;
+    static void Extract(QxDataModule::AbstractExtractor& extractor, std::size_t pos,
+                        OutboxMessage& message, const OutboxMessage& defaults);
+    static void Prepare(QxDataModule::AbstractPreparator& preparator, std::size_t pos);
+};
+
+template <> struct RecordColumns<ReceivedChatID> {
+    // friend_id, message_id.
+    static constexpr std::size_t COUNT = 2;
+    static void Extract(QxDataModule::AbstractExtractor& extractor, std::size_t pos,
+                        ReceivedChatID& id, const ReceivedChatID& defaults);
     static void Prepare(QxDataModule::AbstractPreparator& preparator, std::size_t pos);
 };
 

@@ -46,6 +46,55 @@ void CSkinRichEdit::AppendText(const QString& text, const QColor& color) {
     cursor.insertText(text, format);
 }
 
+namespace {
+
+constexpr int kTagProperty = QTextFormat::UserProperty + 1;
+
+} // namespace
+
+void CSkinRichEdit::AppendTaggedText(const QString& text, const QColor& color, quint64 tag) {
+    AppendText(text, color);
+    QTextCursor cursor(document()->lastBlock());
+    QTextBlockFormat format = cursor.blockFormat();
+    format.setProperty(kTagProperty, QVariant::fromValue(tag));
+    cursor.setBlockFormat(format);
+}
+
+QTextBlock CSkinRichEdit::FindTagged(quint64 tag) const {
+    // Tagged paragraphs are recent ones: the search runs from the end.
+    for (QTextBlock block = document()->lastBlock(); block.isValid(); block = block.previous()) {
+        const QVariant value = block.blockFormat().property(kTagProperty);
+        if (value.isValid() && value.toULongLong() == tag)
+            return block;
+    }
+    return {};
+}
+
+bool CSkinRichEdit::ReplaceTaggedText(quint64 tag, const QString& text, const QColor& color) {
+    const QTextBlock block = FindTagged(tag);
+    if (!block.isValid())
+        return false;
+    QTextCursor cursor(block);
+    cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    QTextCharFormat format;
+    format.setForeground(color);
+    cursor.insertText(text, format);
+    return true;
+}
+
+bool CSkinRichEdit::RemoveTaggedText(quint64 tag) {
+    const QTextBlock block = FindTagged(tag);
+    if (!block.isValid())
+        return false;
+    QTextCursor cursor(block);
+    // With the separator in front of it, so no empty paragraph stays behind.
+    if (block.previous().isValid())
+        cursor.setPosition(block.position() - 1);
+    cursor.setPosition(block.position() + block.length() - 1, QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
+    return true;
+}
+
 void CSkinRichEdit::BeginMessageBody() {
     ++m_nBodyDepth;
 }

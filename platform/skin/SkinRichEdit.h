@@ -4,6 +4,7 @@
 
 #include "skin/ColorRef.h"
 
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextEdit>
 #include <cstdint>
@@ -25,6 +26,12 @@ public:
     QTextCursor AppendParagraph();
     // A new paragraph holding text in one colour.
     void AppendText(const QString& text, const QColor& color);
+    // A paragraph like AppendText's that can be found again by its tag (not 0), to be replaced or
+    // removed later; the newest paragraph with the tag is the one meant.
+    void AppendTaggedText(const QString& text, const QColor& color, quint64 tag);
+    // False when no paragraph carries the tag (any more).
+    bool ReplaceTaggedText(quint64 tag, const QString& text, const QColor& color);
+    bool RemoveTaggedText(quint64 tag);
     // Paragraphs appended between these two are indented as a message body.
     void BeginMessageBody();
     void EndMessageBody();
@@ -38,6 +45,7 @@ public:
 
 private:
     void OnRangeChanged(int minimum, int maximum);
+    QTextBlock FindTagged(quint64 tag) const;
 
     uint32_t m_nEventMask = 0;
     int m_nBodyDepth = 0;

@@ -7,6 +7,7 @@
 #include "base/SignedInUser.h"
 #include "pellix/IFriendHost.h"
 #include "protocol/FriendRequests.h"
+#include "records/FriendCommands.h"
 #include "resources/ResourceIds.h"
 #include "skin/SkinImageManager.h"
 #include "skin/SkinMessageBox.h"
@@ -53,6 +54,20 @@ std::string HeaderLine(COLORREF color, const std::string& name) {
 
 std::string NoticeLine(const char* utf8Notice) {
     return ChatMarkupLine(kNoticeColor, AnsiText(utf8Notice));
+}
+
+const QColor kPendingColor(0x80, 0x80, 0x80);
+const QColor kRefusedColor(0xC0, 0x00, 0x00);
+
+QString RefusalText(uint32_t reason) {
+    switch (reason) {
+    case CHAT_REFUSED_NO_ACCOUNT:
+        return QStringLiteral("发送失败：对方帐号不存在。");
+    case CHAT_REFUSED_BY_RECIPIENT:
+        return QStringLiteral("发送失败：对方不接收您的消息。");
+    default:
+        return QStringLiteral("发送失败。");
+    }
 }
 
 void SetButton(CSkinButton* button, const QString& image, const QString& tip) {
@@ -202,6 +217,7 @@ void CFriendChatDlg::RectifyControl(int cx, int cy) {
 }
 
 void CFriendChatDlg::SetFriend(int userID) {
+    const bool firstFriend = m_nFriendID == 0;
     m_nFriendID = userID;
     auto* contacts = m_context.contacts;
     if (const ContactInfo* contact =
@@ -212,6 +228,8 @@ void CFriendChatDlg::SetFriend(int userID) {
         m_strFriendUserName = contact->userName;
     }
     setWindowTitle(StringUtility::AnsiToQString(FormatAnsi("与%s聊天中", m_strFriendName.c_str())));
+    if (firstFriend)
+        ShowPendingChats();
     update();
 }
 
@@ -238,15 +256,46 @@ void CFriendChatDlg::SendChatMessage() {
                            10);
         return;
     }
+    const ChatSendReceipt receipt = m_context.requests.SendChatMessage(m_nFriendID, text);
+    if (receipt.state == ChatSendState::TooLong) {
+        // Nothing was kept: the text stays in the input box.
+        AppendLine(NoticeLine("消息太长，未能发送。"), APPEND_TEXT_ONLY);
+        return;
+    }
     const SignedInUser& user = GetUserInfo();
     if (auto* history = m_context.history)
         history->AddMessage(m_nFriendID, FieldText(user.nickName), m_strFriendName,
                             static_cast<int64_t>(std::time(nullptr)), text);
-    AppendMessage(AnsiText("我"), text, 0x00000000, true);
-    m_context.requests.SendChatMessage(m_nFriendID, text);
+    AppendOwnMessage(text, receipt.state == ChatSendState::Pending ? receipt.messageID : 0);
     InputBox()->clear();
     if (m_bCloseAfterSend)
         hide();
+}
+
+void CFriendChatDlg::AppendOwnMessage(const std::string& text, uint64_t pendingID) {
+    AppendLine(HeaderLine(kOwnHeaderColor, AnsiText("我")), APPEND_EMOTICONS);
+    DisplayView()->BeginMessageBody();
+    AppendLine(ChatMarkupLine(0x00000000, text), APPEND_EMOTICONS);
+    if (pendingID != 0)
+        DisplayView()->AppendTaggedText(QStringLiteral("发送中…"), kPendingColor, pendingID);
+    DisplayView()->EndMessageBody();
+    InputBox()->setFocus();
+}
+
+void CFriendChatDlg::ShowPendingChats() {
+    for (const OutboxMessage& message : m_context.requests.PendingChats(m_nFriendID))
+        AppendOwnMessage(message.text, message.messageID);
+}
+
+void CFriendChatDlg::MarkDelivered(uint64_t messageID) {
+    DisplayView()->RemoveTaggedText(messageID);
+}
+
+void CFriendChatDlg::MarkRefused(uint64_t messageID, uint32_t reason, const std::string& text) {
+    if (DisplayView()->ReplaceTaggedText(messageID, RefusalText(reason), kRefusedColor))
+        return;
+    AppendOwnMessage(text, messageID);
+    DisplayView()->ReplaceTaggedText(messageID, RefusalText(reason), kRefusedColor);
 }
 
 void CFriendChatDlg::SendShake() {

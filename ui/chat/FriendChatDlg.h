@@ -5,6 +5,7 @@
 
 #include "ChatComponent.h"
 #include "kivra/IEmotionSelector.h"
+#include "protocol/FriendRequests.h"
 #include "skin/RgnDialog.h"
 #include "ui/manager/WindowContext.h"
 
@@ -36,6 +37,11 @@ public:
     void AppendMessage(const std::string& name, const std::string& text, COLORREF bodyColor,
                        bool own);
     void SendChatMessage();
+    // The server confirmed the user's chat: its pending mark goes.
+    void MarkDelivered(uint64_t messageID);
+    // The user's chat will never be delivered: its mark says why; a chat not shown here is shown
+    // with the reason.
+    void MarkRefused(uint64_t messageID, uint32_t reason, const std::string& text);
     void SendShake();
     // Hides the window and gives its placement slot back.
     void CancelChat() { OnCancel(); }
@@ -80,6 +86,10 @@ private:
     void SetupButtons();
     void SetupSkinImages();
     void UpdateSendTip();
+    // The user's own chat, with the pending mark while the outbox keeps it.
+    void AppendOwnMessage(const std::string& text, uint64_t pendingID);
+    // The user's chats to this friend still in the outbox, each with its mark.
+    void ShowPendingChats();
     // One line of display markup to the display object, with its four numbers.
     void AppendLine(const std::string& markup, int emoticons);
     // Inserts text at the caret of the input box, replacing the selection, when all of it fits

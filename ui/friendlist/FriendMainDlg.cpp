@@ -15,6 +15,7 @@
 #include "ui/manager/WindowFrame.h"
 #include "ui_FriendMainDlg.h"
 
+#include <QLabel>
 #include <QPointer>
 #include <QTimer>
 
@@ -24,6 +25,7 @@ namespace {
 
 constexpr COLORREF kMainColor = 0x00FFFFED;
 const QString kTabImage = QStringLiteral("data/Friend/main_btn_tab.png");
+constexpr int kConnectingLineHeight = 18;
 
 QString TabCaption(int friendCount, int onlineFriendCount) {
     return QStringLiteral("我的好友(%1/%2)").arg(onlineFriendCount).arg(friendCount);
@@ -76,16 +78,34 @@ bool CFriendMainDlg::OnInitDialog() {
     OptionButton()->SetButtonImage(QStringLiteral("data/Friend/main_btn_option.png"), false, 5,
                                    SKIN_TRANSPARENT_COLOR);
     OptionButton()->show();
+    m_pConnectingLine = new QLabel(QStringLiteral("正在连接好友服务器…"), this);
+    m_pConnectingLine->setAlignment(Qt::AlignCenter);
+    m_pConnectingLine->setStyleSheet(QStringLiteral("color: #808080; font-size: 12px;"));
+    m_pConnectingLine->hide();
     setGeometry(0, 0, 150, 620);
     RectifyControl(width(), height());
     return true;
 }
 
+bool CFriendMainDlg::IsConnecting() const {
+    return m_pConnectingLine != nullptr && !m_pConnectingLine->isHidden();
+}
+
+void CFriendMainDlg::SetConnecting(bool connecting) {
+    if (m_pConnectingLine == nullptr || connecting == IsConnecting())
+        return;
+    m_pConnectingLine->setVisible(connecting);
+    RectifyControl(width(), height());
+}
+
 void CFriendMainDlg::RectifyControl(int cx, int) {
     CloseButton()->setGeometry(cx - 25, 6, 15, 15);
     OptionButton()->setGeometry(cx - 45, 6, 15, 15);
+    const int lineHeight = IsConnecting() ? kConnectingLineHeight : 0;
+    if (m_pConnectingLine != nullptr)
+        m_pConnectingLine->setGeometry(1, 23, 148, kConnectingLineHeight);
     if (m_pListCtrl != nullptr)
-        m_pListCtrl->setGeometry(1, 23, 148, 585);
+        m_pListCtrl->setGeometry(1, 23 + lineHeight, 148, 585 - lineHeight);
 }
 
 void CFriendMainDlg::OnContactsReset() {

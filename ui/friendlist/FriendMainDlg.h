@@ -13,6 +13,7 @@
 #include <memory>
 
 class CSkinOutBarCtrlEx;
+class QLabel;
 class CSkinButton;
 class CSkinMenu;
 namespace Ui {
@@ -53,6 +54,10 @@ public:
     CSkinButton* CloseButton() const;
     CSkinButton* OptionButton() const;
     int32_t SelectedUser() const { return m_nSelectedUser; }
+    // While the friend service is not signed on, a line at the top of the list says it is
+    // connecting; the list makes room for it.
+    void SetConnecting(bool connecting);
+    bool IsConnecting() const;
 
 protected:
     bool OnInitDialog() override;
@@ -82,6 +87,7 @@ private:
 
     std::unique_ptr<Ui::FriendMainDlgTemplate> m_pTemplate;
     CSkinOutBarCtrlEx* m_pListCtrl = nullptr;
+    QLabel* m_pConnectingLine = nullptr;
     // A refill after a reset is under way and reaches the view as one reset.
     bool m_bRefilling = false;
     int32_t m_nSelectedUser = 0;

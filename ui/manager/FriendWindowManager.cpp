@@ -54,6 +54,7 @@ CFriendMainDlg* CFriendWindowManager::EnsureMainWindow() {
     ModuleResourceScope scope;
     m_pMainWindow = std::make_unique<CFriendMainDlg>(m_context);
     m_pMainWindow->Create();
+    m_pMainWindow->SetConnecting(!m_bSignedOn);
     if (m_context.contacts != nullptr)
         m_context.contacts->SetListener(m_pMainWindow.get());
     ConfigureNotifier();
@@ -247,6 +248,28 @@ void CFriendWindowManager::OnShake(int senderID) {
         return;
     ActivateChatWindow(chat, senderID);
     UIModuleUtility::ShakeWindow(chat, 3, 3, 20, 5);
+}
+
+void CFriendWindowManager::OnChatDelivered(int friendID, uint64_t messageID) {
+    const auto found = m_chatWindows.find(friendID);
+    if (found != m_chatWindows.end())
+        found->second->MarkDelivered(messageID);
+}
+
+void CFriendWindowManager::OnChatRefused(int friendID, uint64_t messageID, uint32_t reason,
+                                         const std::string& text) {
+    // Shown even when no window was open: nothing the user typed is dropped without a word.
+    CFriendChatDlg* chat = GetChatWindow(friendID);
+    if (chat == nullptr)
+        return;
+    ActivateChatWindow(chat, friendID);
+    chat->MarkRefused(messageID, reason, text);
+}
+
+void CFriendWindowManager::OnConnectionChanged(bool signedOn) {
+    m_bSignedOn = signedOn;
+    if (m_pMainWindow)
+        m_pMainWindow->SetConnecting(!signedOn);
 }
 
 void CFriendWindowManager::ShowTip(const std::string& text) {

@@ -55,6 +55,11 @@ public:
     void OnChatMessage(int senderID, const std::string& text) override;
     void OnOfflineMessages(const std::vector<OfflineMessageEntry>& list) override;
     void OnShake(int senderID) override;
+    void OnChatDelivered(int friendID, uint64_t messageID) override;
+    void OnChatRefused(int friendID, uint64_t messageID, uint32_t reason,
+                       const std::string& text) override;
+    // The friend list shows that the friend service is connecting until the user is signed on.
+    void OnConnectionChanged(bool signedOn) override;
 
     // Replaces the popup tip being shown, if any.
     void ShowTip(const std::string& text) override;
@@ -75,6 +80,7 @@ private:
     CSkinTaskbarNotifier m_notifier;
     ChatPlacement m_placement;
     bool m_bRefreshPending = false;
+    bool m_bSignedOn = false;
 };
 
 } // namespace pellix

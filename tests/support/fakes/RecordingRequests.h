@@ -20,8 +20,17 @@ public:
     void SendMoveRequest(int targetID, uint8_t operation) override {
         Record("move " + std::to_string(targetID) + " " + std::to_string(operation));
     }
-    void SendChatMessage(int friendID, const std::string& text) override {
+    ChatSendReceipt SendChatMessage(int friendID, const std::string& text) override {
         Record("chat " + std::to_string(friendID) + " " + text);
+        return chatReceipt;
+    }
+    std::vector<OutboxMessage> PendingChats(int friendID) const override {
+        std::vector<OutboxMessage> chats;
+        for (const OutboxMessage& chat : pending) {
+            if (chat.friendID == friendID)
+                chats.push_back(chat);
+        }
+        return chats;
     }
     void SendShake(int friendID) override { Record("shake " + std::to_string(friendID)); }
     bool AddFriend(int userID, const std::string& nickName) override {
@@ -33,6 +42,9 @@ public:
     // What the sending requests and AddFriend answer.
     bool sendResult = true;
     bool addFriendResult = true;
+    // What SendChatMessage answers, and the outbox PendingChats reads.
+    ChatSendReceipt chatReceipt;
+    std::vector<OutboxMessage> pending;
 
 private:
     void Record(std::string line) { sent.push_back(std::move(line)); }

@@ -1,0 +1,103 @@
+#include "ChatDelivery.h"
+
+#include "protocol/FriendWindows.h"
+#include "protocol/RequestBodies.h"
+#include "records/FriendCommands.h"
+
+namespace pellix {
+
+CChatDelivery::CChatDelivery(IChatWire& wire, CChatOutbox::Clock clock)
+    : m_Wire(wire), m_Outbox(std::move(clock)) {}
+
+ChatSendReceipt CChatDelivery::Send(int32_t friendID, int64_t sentAt, const std::string& text) {
+    if (!ChatMessageFits(text))
+        return {ChatSendState::TooLong, 0};
+    const uint64_t messageID = m_Outbox.Add(friendID, sentAt, text).messageID;
+    if (m_bSignedOn)
+        Flush();
+    const bool kept = m_Outbox.Find(messageID) != nullptr;
+    return {kept ? ChatSendState::Pending : ChatSendState::Sent, messageID};
+}
+
+void CChatDelivery::Flush() {
+    for (const OutboxMessage& message : m_Outbox.Pending()) {
+        if (!Transmit(message))
+            return;
+    }
+}
+
+bool CChatDelivery::Transmit(const OutboxMessage& message) {
+    if (m_bAcknowledged) {
+        if (m_InFlight.contains(message.messageID))
+            return true;
+        if (!m_Wire.SendChat(message, true))
+            return false;
+        m_InFlight.insert(message.messageID);
+        return true;
+    }
+    if (!m_Wire.SendChat(message, false))
+        return false;
+    // This server confirms nothing: written whole is as far as the module can follow it.
+    Release(message.messageID);
+    if (m_pWindows != nullptr)
+        m_pWindows->OnChatDelivered(message.friendID, message.messageID);
+    return true;
+}
+
+void CChatDelivery::Release(uint64_t messageID) {
+    m_InFlight.erase(messageID);
+    m_Outbox.Remove(messageID);
+}
+
+void CChatDelivery::OnConnectionLost() {
+    const bool wasSignedOn = m_bSignedOn;
+    m_bSignedOn = false;
+    m_bAcknowledged = false;
+    m_InFlight.clear();
+    if (wasSignedOn && m_pWindows != nullptr)
+        m_pWindows->OnConnectionChanged(false);
+}
+
+void CChatDelivery::OnSignedOn() {
+    const bool wasSignedOn = m_bSignedOn;
+    m_bSignedOn = true;
+    Flush();
+    if (!wasSignedOn && m_pWindows != nullptr)
+        m_pWindows->OnConnectionChanged(true);
+}
+
+void CChatDelivery::OnExtensionsAnnounced(uint32_t bits) {
+    if ((bits & EXT_ACKED_CHAT) == 0 || m_bAcknowledged)
+        return;
+    m_bAcknowledged = m_Wire.SendExtensionsAnswer(EXT_ACKED_CHAT);
+}
+
+void CChatDelivery::OnChatAcknowledged(int32_t recipientID, uint64_t messageID) {
+    const OutboxMessage* message = m_Outbox.Find(messageID);
+    if (message == nullptr || message->friendID != recipientID)
+        return;
+    Release(messageID);
+    if (m_pWindows != nullptr)
+        m_pWindows->OnChatDelivered(recipientID, messageID);
+}
+
+void CChatDelivery::OnChatRefused(int32_t recipientID, uint64_t messageID, uint32_t reason) {
+    const OutboxMessage* message = m_Outbox.Find(messageID);
+    if (message == nullptr || message->friendID != recipientID)
+        return;
+    const std::string text = message->text;
+    Release(messageID);
+    if (m_pWindows != nullptr)
+        m_pWindows->OnChatRefused(recipientID, messageID, reason, text);
+}
+
+bool CChatDelivery::WasReceived(int32_t senderID, uint64_t messageID) {
+    return m_Outbox.WasReceived(senderID, messageID);
+}
+
+void CChatDelivery::ConfirmReceived(int32_t senderID, uint64_t messageID) {
+    m_Outbox.RememberReceived(senderID, messageID);
+    m_Wire.SendDeliveryAck(senderID, messageID);
+}
+
+} // namespace pellix
