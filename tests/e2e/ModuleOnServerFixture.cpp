@@ -19,10 +19,6 @@ using pellix::server::FriendServer;
 using pellix::server::SessionLimits;
 using pellix::server::SqliteAccountStore;
 
-std::string Gbk(const char* utf8) {
-    return StringUtility::UTF8ToAnsi(utf8);
-}
-
 std::optional<RelayedChat> WaitForChat(TestPeer& peer) {
     const std::optional<FrameCodec::Frame> frame = peer.WaitFor(SUB_S_CHAT_MESSAGE);
     if (!frame)

@@ -5,6 +5,7 @@
 // as the other side. Message boxes are recorded; the screen is 1024 x 768.
 
 #include "FriendServer.h"
+#include "FriendTestData.h"
 #include "ManualKeepAliveClock.h"
 #include "RecordingMessageBox.h"
 #include "SqliteAccountStore.h"
@@ -105,9 +106,6 @@ private:
     tagProxyInfo m_Proxy;
     std::unique_ptr<CFriendService> m_pService;
 };
-
-// GBK text of a UTF-8 literal.
-std::string Gbk(const char* utf8);
 
 // The next chat a peer receives: the sender's id and the text; nothing when none came.
 struct RelayedChat {
