@@ -1,6 +1,6 @@
 // libFuzzer target for the dispatcher of server commands: the first byte picks the sub-command
-// (the protocol's range 0-31, handled or not), the remaining bytes are the body, whose user ids
-// are folded onto a few (UserIdFolding.h).
+// (0-47: the protocol's and its extension's, handled or not), the remaining bytes are the body,
+// whose user ids are folded onto a few (UserIdFolding.h).
 //
 // One whole service, windows included, serves many inputs without a connection (what it sends is
 // dropped). Its working directory is on tmpfs (/dev/shm when there is one), so the history and
@@ -109,7 +109,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     if (size == 0 || size > 1 + 0xFFFF)
         return -1;
-    const auto sub = static_cast<uint16_t>(data[0] % 32);
+    const auto sub = static_cast<uint16_t>(data[0] % 48);
     const auto length = static_cast<unsigned short>(size - 1);
     // The body in a buffer of its own exact size, so that any read past it is caught.
     std::unique_ptr<uint8_t[]> body(new uint8_t[length]);

@@ -44,6 +44,16 @@ public:
                     : m_nLength;
         return true;
     }
+    // Message ids fold onto eight, so that chats handed over again are met as often as new ones.
+    bool FoldMessageId() {
+        if (m_nLength - m_nAt < 8)
+            return false;
+        const auto low = static_cast<uint32_t>(LittleEndian::LoadInt32(m_pBody + m_nAt));
+        LittleEndian::StoreInt32(m_pBody + m_nAt, static_cast<int32_t>(low % 8 + 1));
+        LittleEndian::StoreInt32(m_pBody + m_nAt + 4, 0);
+        m_nAt += 8;
+        return true;
+    }
     uint32_t Count() {
         if (m_nLength - m_nAt < 4)
             return 0;
@@ -71,6 +81,10 @@ bool FoldOfflineMessageEntry(BodyWalker& walker) {
     return walker.FoldId() && walker.Skip(12) && walker.SkipString();
 }
 
+bool FoldAckedChatEntry(BodyWalker& walker) {
+    return walker.FoldId() && walker.FoldMessageId() && walker.SkipString();
+}
+
 template <typename FoldEntry> void FoldList(BodyWalker& walker, FoldEntry foldEntry) {
     const uint32_t count = walker.Count();
     for (uint32_t i = 0; i < count && !walker.AtEnd(); ++i) {
@@ -90,6 +104,15 @@ void FoldUserIds(uint16_t subCommand, uint8_t* body, std::size_t length) {
     case SUB_S_ONLINE_STATE:
     case SUB_S_SHAKE:
         walker.FoldId();
+        break;
+    case SUB_S_CHAT_ACK:
+    case SUB_S_CHAT_REFUSED:
+    case SUB_S_CHAT_MESSAGE_EX:
+        if (walker.FoldId())
+            walker.FoldMessageId();
+        break;
+    case SUB_S_OFFLINE_MESSAGES_EX:
+        FoldList(walker, FoldAckedChatEntry);
         break;
     case SUB_S_ADD_FRIEND_OK:
     case SUB_S_FRIEND_REQUEST:
