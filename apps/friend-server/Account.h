@@ -33,6 +33,8 @@ struct QueuedMessage {
     int32_t senderID = 0;
     int64_t sentAt = 0;
     std::string text;
+    // The id the sender's client gave an acknowledged chat; 0 for a plain one.
+    uint64_t messageID = 0;
 };
 
 struct PendingRequest {

@@ -5,6 +5,7 @@
 
 #include "Account.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -19,6 +20,9 @@ struct RelationChange {
 
 class AccountStore {
 public:
+    // Delivered message ids remembered per sender, against resends after a lost receipt.
+    static constexpr std::size_t kDeliveredIDsPerSender = 1000;
+
     virtual ~AccountStore() = default;
 
     virtual std::optional<Account> FindAccount(int32_t userID) = 0;
@@ -39,12 +43,19 @@ public:
 
     // Returns the new message's queue id; ids grow with every message.
     virtual int64_t QueueMessage(const QueuedMessage& message) = 0;
+    // Queues an acknowledged chat unless the store holds its sender's message id already, still
+    // queued or among the sender's recently delivered ones; false then.
+    virtual bool QueueAckedMessage(const QueuedMessage& message) = 0;
+    // The recipient's client has stored the chat: it leaves the queue, and its id is kept among
+    // the sender's delivered ones (the newest kDeliveredIDsPerSender).
+    virtual void ConfirmDelivery(int32_t recipientID, int32_t senderID, uint64_t messageID) = 0;
     // The recipient's oldest message with a queue id above afterQueueID, if there is one.
     virtual std::optional<QueuedMessage> NextQueuedMessage(int32_t recipientID,
                                                            int64_t afterQueueID) = 0;
     virtual std::size_t QueuedMessageCount(int32_t recipientID) = 0;
-    // Deletes the recipient's messages with a queue id up to and including lastQueueID.
-    virtual void DeleteQueuedMessages(int32_t recipientID, int64_t lastQueueID) = 0;
+    // Deletes the recipient's messages with a queue id up to and including lastQueueID; with
+    // plainOnly, only those without a message id (acknowledged chats wait for their receipt).
+    virtual void DeleteQueuedMessages(int32_t recipientID, int64_t lastQueueID, bool plainOnly) = 0;
 
     // Replaces a request of the same pair; the saved request counts as not delivered.
     virtual void SaveRequest(const PendingRequest& request) = 0;

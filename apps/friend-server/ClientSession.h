@@ -42,6 +42,13 @@ public:
     int32_t UserID() const { return m_nUserID; }
     void SetUserID(int32_t userID) { m_nUserID = userID; }
     bool IsClosed() const { return m_bClosed; }
+    // The client answered the announcement of the acknowledged-chat extension: its chats come
+    // with their message ids and wait for its receipts.
+    bool TakesAckedChats() const { return m_bAckedChats; }
+    void SetTakesAckedChats(bool takes) { m_bAckedChats = takes; }
+    // Logged on, and its first command since (or a second) has not come yet.
+    bool AwaitsFirstCommand() const { return m_bAwaitsFirstCommand; }
+    void SetAwaitsFirstCommand(bool awaits) { m_bAwaitsFirstCommand = awaits; }
 
     // Queues one frame. onWritten runs once all of it has been handed to the system; onLost runs
     // instead if the connection ends before that. False (and onLost runs) when the session is
@@ -75,6 +82,8 @@ private:
     FrameCodec::FrameReader m_Reader;
     int32_t m_nUserID = 0;
     bool m_bClosed = false;
+    bool m_bAckedChats = false;
+    bool m_bAwaitsFirstCommand = false;
     qint64 m_nQueuedBytes = 0;
     qint64 m_nWrittenBytes = 0;
     std::deque<PendingNotice> m_Notices;

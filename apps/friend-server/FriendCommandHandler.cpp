@@ -4,6 +4,7 @@
 #include "ServerBodies.h"
 #include "records/FriendCommands.h"
 
+#include <QTimer>
 #include <QtGlobal>
 
 #include <exception>
@@ -14,6 +15,8 @@ namespace {
 
 constexpr uint8_t kStateOffline = 1;
 constexpr uint8_t kStateOnline = 2;
+// How long a client's offline messages wait for it to say it takes acknowledged chats.
+constexpr std::chrono::milliseconds kExtensionAnswerWait{1000};
 
 } // namespace
 
@@ -28,6 +31,14 @@ bool FriendCommandHandler::Handle(ClientSession& session, const FrameCodec::Fram
         return HandleLogon(session, body);
     if (session.UserID() == 0)
         return true;
+    if (!HandleCommand(session, sub, body))
+        return false;
+    OnFirstCommand(session);
+    return true;
+}
+
+bool FriendCommandHandler::HandleCommand(ClientSession& session, uint16_t sub,
+                                         CCommandStream& body) {
     switch (sub) {
     case SUB_C_ADD_FRIEND:
         return HandleAddFriend(session, body);
@@ -39,6 +50,12 @@ bool FriendCommandHandler::Handle(ClientSession& session, const FrameCodec::Fram
         return HandleChatMessage(session, body);
     case SUB_C_SHAKE:
         return HandleShake(session, body);
+    case SUB_C_EXTENSIONS:
+        return HandleExtensions(session, body);
+    case SUB_C_CHAT_MESSAGE_EX:
+        return HandleAckedChat(session, body);
+    case SUB_C_DELIVERY_ACK:
+        return HandleDeliveryAck(session, body);
     default:
         return true;
     }
@@ -64,14 +81,17 @@ bool FriendCommandHandler::HandleLogon(ClientSession& session, CCommandStream& b
     }
     ClientSession* previous = OnlineSession(userID);
     session.SetUserID(userID);
+    session.SetTakesAckedChats(false);
     m_Online[userID] = &session;
+    if (m_bOfferExtensions)
+        session.Send(CMD_FRIEND, SUB_S_EXTENSIONS, ServerBodies::Extensions(EXT_ACKED_CHAT));
     SendListOrStates(session, clientVersion);
     if (previous != nullptr) {
         // The newer connection wins; the old one leaves without an offline notice.
         previous->SetUserID(0);
         previous->Drop();
     }
-    m_OfflineQueue.StartDelivery(session);
+    HoldOfflineDelivery(session);
     SendPendingRequests(session);
     NotifyFriends(userID, kStateOnline);
     return true;
@@ -183,6 +203,105 @@ bool FriendCommandHandler::HandleShake(ClientSession& session, CCommandStream& b
 ClientSession* FriendCommandHandler::OnlineSession(int32_t userID) const {
     const auto found = m_Online.find(userID);
     return found == m_Online.end() ? nullptr : found->second;
+}
+
+void FriendCommandHandler::HoldOfflineDelivery(ClientSession& session) {
+    session.SetAwaitsFirstCommand(m_bOfferExtensions);
+    if (!m_bOfferExtensions) {
+        m_OfflineQueue.StartDelivery(session);
+        return;
+    }
+    // Only a user with messages waiting has live chats queue behind them meanwhile.
+    if (m_Store.QueuedMessageCount(session.UserID()) > 0)
+        m_OfflineQueue.Hold(session);
+    QTimer::singleShot(kExtensionAnswerWait, &session, [this, &session] {
+        try {
+            OnFirstCommand(session);
+        } catch (const std::exception& error) {
+            qWarning("offline delivery to user %d did not start: %s", session.UserID(),
+                     error.what());
+        }
+    });
+}
+
+void FriendCommandHandler::OnFirstCommand(ClientSession& session) {
+    if (!session.AwaitsFirstCommand() || session.IsClosed() || session.UserID() == 0)
+        return;
+    session.SetAwaitsFirstCommand(false);
+    m_OfflineQueue.StartDelivery(session);
+}
+
+bool FriendCommandHandler::HandleExtensions(ClientSession& session, CCommandStream& body) {
+    const uint32_t bits = body.ReadUInt32();
+    if (body.IsTruncated())
+        return false;
+    if (m_bOfferExtensions)
+        session.SetTakesAckedChats((bits & EXT_ACKED_CHAT) != 0);
+    return true;
+}
+
+bool FriendCommandHandler::HandleAckedChat(ClientSession& session, CCommandStream& body) {
+    body.ReadInt32();
+    AckedChatEntry chat;
+    chat.userID = session.UserID();
+    const int32_t recipientID = body.ReadInt32();
+    chat.messageID = ReadMessageID(body);
+    body.ReadString(chat.message);
+    if (body.IsTruncated())
+        return false;
+    if (!m_bOfferExtensions)
+        return true;
+    std::optional<uint32_t> refusal;
+    if (!m_Store.FindAccount(recipientID))
+        refusal = CHAT_REFUSED_NO_ACCOUNT;
+    else if (m_Relations.HasBlacklisted(recipientID, chat.userID))
+        refusal = CHAT_REFUSED_BY_RECIPIENT;
+    if (refusal) {
+        session.Send(CMD_FRIEND, SUB_S_CHAT_REFUSED,
+                     ServerBodies::ChatRefused(recipientID, chat.messageID, *refusal));
+        return true;
+    }
+    const OfflineQueue::AckedQueueing queued =
+        m_OfflineQueue.QueueAcked(chat.userID, recipientID, chat.messageID, chat.message);
+    // A full queue keeps nothing and confirms nothing: the client sends it again later.
+    if (queued == OfflineQueue::AckedQueueing::Full)
+        return true;
+    session.Send(CMD_FRIEND, SUB_S_CHAT_ACK, ServerBodies::ChatAck(recipientID, chat.messageID));
+    if (queued == OfflineQueue::AckedQueueing::Queued)
+        DeliverAckedChat(chat, recipientID);
+    return true;
+}
+
+void FriendCommandHandler::DeliverAckedChat(const AckedChatEntry& chat, int32_t recipientID) {
+    ClientSession* recipient = OnlineSession(recipientID);
+    // Until its first command the client may still say it takes acknowledged chats.
+    if (recipient == nullptr || m_OfflineQueue.IsDelivering(*recipient) ||
+        recipient->AwaitsFirstCommand())
+        return;
+    if (recipient->TakesAckedChats()) {
+        recipient->Send(CMD_FRIEND, SUB_S_CHAT_MESSAGE_EX, ServerBodies::AckedChat(chat));
+        return;
+    }
+    // A client without the extension confirms nothing: written is delivered, as for plain chats.
+    auto onWritten = [this, chat, recipientID] {
+        try {
+            m_Store.ConfirmDelivery(recipientID, chat.userID, chat.messageID);
+        } catch (const std::exception& error) {
+            qWarning("a chat from %d to %d stays queued: %s", chat.userID, recipientID,
+                     error.what());
+        }
+    };
+    recipient->Send(CMD_FRIEND, SUB_S_CHAT_MESSAGE,
+                    ServerBodies::ChatMessage(chat.userID, chat.message), std::move(onWritten));
+}
+
+bool FriendCommandHandler::HandleDeliveryAck(ClientSession& session, CCommandStream& body) {
+    const int32_t senderID = body.ReadInt32();
+    const uint64_t messageID = ReadMessageID(body);
+    if (body.IsTruncated())
+        return false;
+    m_Store.ConfirmDelivery(session.UserID(), senderID, messageID);
+    return true;
 }
 
 } // namespace pellix::server

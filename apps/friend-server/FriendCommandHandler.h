@@ -7,6 +7,7 @@
 #include "FriendRelations.h"
 #include "OfflineQueue.h"
 #include "client/FrameCodec.h"
+#include "records/FriendRecords.h"
 
 #include <cstdint>
 #include <string>
@@ -28,6 +29,10 @@ public:
     bool Handle(ClientSession& session, const FrameCodec::Frame& frame);
     void OnSessionClosed(ClientSession& session);
 
+    // Whether log-ons hear of the extensions (on unless switched off, to act as a server that
+    // knows none).
+    void SetOfferExtensions(bool offer) { m_bOfferExtensions = offer; }
+
     bool IsOnline(int32_t userID) const { return m_Online.contains(userID); }
     std::size_t OnlineCount() const { return m_Online.size(); }
 
@@ -38,6 +43,18 @@ private:
     bool HandleMoveContact(ClientSession& session, CCommandStream& body);
     bool HandleChatMessage(ClientSession& session, CCommandStream& body);
     bool HandleShake(ClientSession& session, CCommandStream& body);
+    bool HandleCommand(ClientSession& session, uint16_t sub, CCommandStream& body);
+    // The acknowledged-chat extension.
+    bool HandleExtensions(ClientSession& session, CCommandStream& body);
+    bool HandleAckedChat(ClientSession& session, CCommandStream& body);
+    bool HandleDeliveryAck(ClientSession& session, CCommandStream& body);
+    // To the recipient's session when it is online and takes chats now; a stored acknowledged
+    // chat otherwise waits in the queue.
+    void DeliverAckedChat(const AckedChatEntry& chat, int32_t recipientID);
+    // Once the client has had its first command's chance to take acknowledged chats (or a
+    // second has passed), what waited for it goes out.
+    void HoldOfflineDelivery(ClientSession& session);
+    void OnFirstCommand(ClientSession& session);
 
     void SendListOrStates(ClientSession& session, int32_t clientVersion);
     void SendPendingRequests(ClientSession& session);
@@ -55,6 +72,7 @@ private:
     FriendRelations m_Relations;
     OfflineQueue m_OfflineQueue;
     std::unordered_map<int32_t, ClientSession*> m_Online;
+    bool m_bOfferExtensions = true;
 };
 
 } // namespace pellix::server

@@ -45,6 +45,8 @@ public:
 
     std::size_t SessionCount() const { return m_Sessions.size(); }
     std::size_t OnlineCount() const { return m_Handler.OnlineCount(); }
+    // Off: log-ons hear of no extension, as from a server that knows none.
+    void OfferExtensions(bool offer) { m_Handler.SetOfferExtensions(offer); }
     bool IsOnline(int32_t userID) const { return m_Handler.IsOnline(userID); }
 
 Q_SIGNALS:

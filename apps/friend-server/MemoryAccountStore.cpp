@@ -56,6 +56,36 @@ int64_t MemoryAccountStore::QueueMessage(const QueuedMessage& message) {
     return stored.queueID;
 }
 
+bool MemoryAccountStore::QueueAckedMessage(const QueuedMessage& message) {
+    const std::pair<int32_t, uint64_t> key{message.senderID, message.messageID};
+    if (m_Delivered[message.senderID].contains(message.messageID))
+        return false;
+    for (const auto& [recipientID, queue] : m_Queues) {
+        for (const auto& [queueID, queued] : queue) {
+            if (queued.senderID == key.first && queued.messageID == key.second)
+                return false;
+        }
+    }
+    QueueMessage(message);
+    return true;
+}
+
+void MemoryAccountStore::ConfirmDelivery(int32_t recipientID, int32_t senderID,
+                                         uint64_t messageID) {
+    const auto queue = m_Queues.find(recipientID);
+    if (queue != m_Queues.end()) {
+        std::erase_if(queue->second, [&](const auto& entry) {
+            return entry.second.senderID == senderID && entry.second.messageID == messageID;
+        });
+        if (queue->second.empty())
+            m_Queues.erase(queue);
+    }
+    std::set<uint64_t>& delivered = m_Delivered[senderID];
+    delivered.insert(messageID);
+    while (delivered.size() > kDeliveredIDsPerSender)
+        delivered.erase(delivered.begin());
+}
+
 std::optional<QueuedMessage> MemoryAccountStore::NextQueuedMessage(int32_t recipientID,
                                                                    int64_t afterQueueID) {
     const auto queue = m_Queues.find(recipientID);
@@ -72,11 +102,14 @@ std::size_t MemoryAccountStore::QueuedMessageCount(int32_t recipientID) {
     return queue == m_Queues.end() ? 0 : queue->second.size();
 }
 
-void MemoryAccountStore::DeleteQueuedMessages(int32_t recipientID, int64_t lastQueueID) {
+void MemoryAccountStore::DeleteQueuedMessages(int32_t recipientID, int64_t lastQueueID,
+                                              bool plainOnly) {
     const auto queue = m_Queues.find(recipientID);
     if (queue == m_Queues.end())
         return;
-    queue->second.erase(queue->second.begin(), queue->second.upper_bound(lastQueueID));
+    std::erase_if(queue->second, [&](const auto& entry) {
+        return entry.first <= lastQueueID && (!plainOnly || entry.second.messageID == 0);
+    });
     if (queue->second.empty())
         m_Queues.erase(queue);
 }

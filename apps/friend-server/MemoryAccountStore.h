@@ -4,6 +4,7 @@
 #include "AccountStore.h"
 
 #include <map>
+#include <set>
 #include <utility>
 
 namespace pellix::server {
@@ -21,10 +22,12 @@ public:
                         const std::vector<int32_t>& bumpVersions) override;
 
     int64_t QueueMessage(const QueuedMessage& message) override;
+    bool QueueAckedMessage(const QueuedMessage& message) override;
+    void ConfirmDelivery(int32_t recipientID, int32_t senderID, uint64_t messageID) override;
     std::optional<QueuedMessage> NextQueuedMessage(int32_t recipientID,
                                                    int64_t afterQueueID) override;
     std::size_t QueuedMessageCount(int32_t recipientID) override;
-    void DeleteQueuedMessages(int32_t recipientID, int64_t lastQueueID) override;
+    void DeleteQueuedMessages(int32_t recipientID, int64_t lastQueueID, bool plainOnly) override;
 
     void SaveRequest(const PendingRequest& request) override;
     std::optional<PendingRequest> FindRequest(int32_t requesterID, int32_t targetID) override;
@@ -44,6 +47,7 @@ private:
     // By recipient, then by queue id.
     std::map<int32_t, std::map<int64_t, QueuedMessage>> m_Queues;
     int64_t m_nLastQueueID = 0;
+    std::map<int32_t, std::set<uint64_t>> m_Delivered;
     std::map<std::pair<int32_t, int32_t>, PendingRequest> m_Requests;
 };
 

@@ -8,6 +8,7 @@
 #include <QtGlobal>
 
 #include <exception>
+#include <type_traits>
 
 namespace pellix::server {
 
@@ -25,19 +26,46 @@ bool OfflineQueue::Queue(int32_t senderID, int32_t recipientID, const std::strin
     return true;
 }
 
-void OfflineQueue::StartDelivery(ClientSession& session) {
+OfflineQueue::AckedQueueing OfflineQueue::QueueAcked(int32_t senderID, int32_t recipientID,
+                                                     uint64_t messageID, const std::string& text) {
+    if (m_Store.QueuedMessageCount(recipientID) >= kMaxQueuedPerRecipient) {
+        CountDrop(recipientID);
+        return AckedQueueing::Full;
+    }
+    QueuedMessage message;
+    message.recipientID = recipientID;
+    message.senderID = senderID;
+    message.sentAt = QDateTime::currentSecsSinceEpoch();
+    message.text = text;
+    message.messageID = messageID;
+    return m_Store.QueueAckedMessage(message) ? AckedQueueing::Queued : AckedQueueing::AlreadyHeld;
+}
+
+void OfflineQueue::Hold(ClientSession& session) {
     ReportDrops(session.UserID());
-    const auto [found, started] = m_Deliveries.try_emplace(&session);
-    if (!started) {
-        // A batch sent before this log-on is on its way; once it is written, delivery goes on
-        // with the queue of the user logged on now.
+    const auto [found, added] = m_Deliveries.try_emplace(&session);
+    if (!added) {
+        // A batch sent before this log-on may be on its way; once it is written, delivery goes
+        // on with the queue of the user logged on now.
         if (found->second.userID != session.UserID()) {
+            const bool held = found->second.held;
             found->second = Delivery();
             found->second.userID = session.UserID();
+            found->second.held = held;
         }
         return;
     }
     found->second.userID = session.UserID();
+    found->second.held = true;
+}
+
+void OfflineQueue::StartDelivery(ClientSession& session) {
+    const auto [found, added] = m_Deliveries.try_emplace(&session);
+    if (added)
+        found->second.userID = session.UserID();
+    else if (!found->second.held)
+        return;
+    found->second.held = false;
     try {
         SendNextBatch(session);
     } catch (...) {
@@ -61,19 +89,22 @@ std::optional<QueuedMessage> OfflineQueue::NextMessage(Delivery& delivery) {
     return message;
 }
 
-void OfflineQueue::SendNextBatch(ClientSession& session) {
-    Delivery& delivery = m_Deliveries.at(&session);
-    std::vector<OfflineMessageEntry> batch;
-    std::size_t bodySize = ServerBodies::kOfflineListOverhead;
+template <typename Entry, typename MakeEntry>
+int64_t OfflineQueue::CollectBatch(Delivery& delivery, bool acked, std::vector<Entry>& batch,
+                                   MakeEntry makeEntry) {
+    constexpr bool ackedBatch = std::is_same_v<Entry, AckedChatEntry>;
+    std::size_t bodySize =
+        ackedBatch ? ServerBodies::kAckedListOverhead : ServerBodies::kOfflineListOverhead;
     int64_t lastQueueID = 0;
     while (std::optional<QueuedMessage> message = NextMessage(delivery)) {
-        OfflineMessageEntry entry;
-        entry.userID = message->senderID;
-        // The first value carries the time the message was sent; the client does not read it.
-        entry.reserved[0] = static_cast<int32_t>(message->sentAt);
-        entry.message = ServerBodies::FitGbk(message->text, ServerBodies::kMaxOfflineText);
-        const std::size_t size = ServerBodies::OfflineEntrySize(entry);
-        if (bodySize + size > ServerBodies::kMaxBody) {
+        const bool sameKind = !acked || (message->messageID != 0) == ackedBatch;
+        Entry entry = makeEntry(*message);
+        std::size_t size = 0;
+        if constexpr (ackedBatch)
+            size = ServerBodies::AckedEntrySize(entry);
+        else
+            size = ServerBodies::OfflineEntrySize(entry);
+        if (!sameKind || bodySize + size > ServerBodies::kMaxBody) {
             delivery.carried = std::move(message);
             break;
         }
@@ -81,23 +112,57 @@ void OfflineQueue::SendNextBatch(ClientSession& session) {
         lastQueueID = message->queueID;
         batch.push_back(std::move(entry));
     }
-    if (batch.empty()) {
+    return lastQueueID;
+}
+
+void OfflineQueue::SendNextBatch(ClientSession& session) {
+    Delivery& delivery = m_Deliveries.at(&session);
+    const bool acked = session.TakesAckedChats();
+    std::optional<QueuedMessage> first = NextMessage(delivery);
+    if (!first) {
         m_Deliveries.erase(&session);
         return;
     }
+    const bool ackedBatch = acked && first->messageID != 0;
+    delivery.carried = std::move(first);
     const int32_t userID = delivery.userID;
-    auto onWritten = [this, &session, userID, lastQueueID] {
-        OnBatchWritten(session, userID, lastQueueID);
+    CCommandStream body;
+    uint16_t sub = SUB_S_OFFLINE_MESSAGES;
+    int64_t deleteUpTo = 0;
+    if (ackedBatch) {
+        std::vector<AckedChatEntry> batch;
+        CollectBatch(delivery, acked, batch, [](const QueuedMessage& message) {
+            return AckedChatEntry{
+                message.senderID, message.messageID,
+                ServerBodies::FitGbk(message.text, ServerBodies::kMaxOfflineText)};
+        });
+        body = ServerBodies::AckedOfflineMessages(batch);
+        sub = SUB_S_OFFLINE_MESSAGES_EX;
+    } else {
+        std::vector<OfflineMessageEntry> batch;
+        deleteUpTo = CollectBatch(delivery, acked, batch, [](const QueuedMessage& message) {
+            OfflineMessageEntry entry;
+            entry.userID = message.senderID;
+            // The first value carries the time the message was sent; the client does not read it.
+            entry.reserved[0] = static_cast<int32_t>(message.sentAt);
+            entry.message = ServerBodies::FitGbk(message.text, ServerBodies::kMaxOfflineText);
+            return entry;
+        });
+        body = ServerBodies::OfflineMessages(batch);
+    }
+    auto onWritten = [this, &session, userID, deleteUpTo, acked] {
+        OnBatchWritten(session, userID, deleteUpTo, acked);
     };
     auto onLost = [this, &session] { m_Deliveries.erase(&session); };
     // Sending may close the session, and with it end the delivery: nothing is touched after.
-    session.Send(CMD_FRIEND, SUB_S_OFFLINE_MESSAGES, ServerBodies::OfflineMessages(batch),
-                 std::move(onWritten), std::move(onLost));
+    session.Send(CMD_FRIEND, sub, body, std::move(onWritten), std::move(onLost));
 }
 
-void OfflineQueue::OnBatchWritten(ClientSession& session, int32_t userID, int64_t lastQueueID) {
+void OfflineQueue::OnBatchWritten(ClientSession& session, int32_t userID, int64_t deleteUpTo,
+                                  bool plainOnly) {
     try {
-        m_Store.DeleteQueuedMessages(userID, lastQueueID);
+        if (deleteUpTo != 0)
+            m_Store.DeleteQueuedMessages(userID, deleteUpTo, plainOnly);
         const auto found = m_Deliveries.find(&session);
         if (found != m_Deliveries.end() && found->second.userID == session.UserID()) {
             SendNextBatch(session);

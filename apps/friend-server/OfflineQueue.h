@@ -1,7 +1,9 @@
 #pragma once
-// Chat messages for users who are away: kept in the account store, and handed over at log-on in
-// batches that each fit one SUB_S_OFFLINE_MESSAGES body. A batch leaves the store only once it
-// has been written to the recipient's socket; the next batch follows then. Each stored message is
+// Chat messages for users who are away: kept in the account store, and handed over after log-on
+// in batches that each fit one body. A plain batch (SUB_S_OFFLINE_MESSAGES) leaves the store once
+// it has been written to the recipient's socket; a client that takes acknowledged chats gets
+// those in SUB_S_OFFLINE_MESSAGES_EX batches, which stay until it sends its receipts. The next
+// batch follows once one is written. Each stored message is
 // read once per delivery: a cursor remembers where reading stopped, and a message that did not
 // fit one batch opens the next. Owned by the command handler.
 
@@ -13,6 +15,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 namespace pellix::server {
 
@@ -33,7 +36,16 @@ public:
 
     // False when the recipient's queue is full and the message was not kept.
     bool Queue(int32_t senderID, int32_t recipientID, const std::string& text);
-    // Sends the session's user everything waiting, batch after batch.
+    enum class AckedQueueing { Queued, AlreadyHeld, Full };
+    // An acknowledged chat, kept until the recipient's receipt; one its sender's id names already
+    // is kept once.
+    AckedQueueing QueueAcked(int32_t senderID, int32_t recipientID, uint64_t messageID,
+                             const std::string& text);
+    // At log-on: the delivery waits until StartDelivery (the client first says whether it takes
+    // acknowledged chats); chats meanwhile queue behind it.
+    void Hold(ClientSession& session);
+    // Sends the session's user everything waiting, batch after batch, unless a batch is on its
+    // way already.
     void StartDelivery(ClientSession& session);
     // While a delivery runs, new messages for that session go to the queue behind it, so that
     // the order of arrival is kept.
@@ -50,6 +62,8 @@ private:
         int64_t cursor = 0;
         // Read but left out of the last batch for want of room: it opens the next one.
         std::optional<QueuedMessage> carried;
+        // Waiting for StartDelivery; no batch is on its way.
+        bool held = false;
     };
     struct DropCount {
         std::optional<std::chrono::steady_clock::time_point> reportedAt;
@@ -57,7 +71,14 @@ private:
     };
 
     void SendNextBatch(ClientSession& session);
-    void OnBatchWritten(ClientSession& session, int32_t userID, int64_t lastQueueID);
+    // Reads messages of one kind into a batch until one of another kind, or one that does not
+    // fit, is carried to the next; returns the last queue id taken.
+    template <typename Entry, typename MakeEntry>
+    int64_t CollectBatch(Delivery& delivery, bool acked, std::vector<Entry>& batch,
+                         MakeEntry makeEntry);
+    // deleteUpTo: the messages up to that queue id leave the store (0: none), only the plain
+    // ones with plainOnly.
+    void OnBatchWritten(ClientSession& session, int32_t userID, int64_t deleteUpTo, bool plainOnly);
     std::optional<QueuedMessage> NextMessage(Delivery& delivery);
     void CountDrop(int32_t recipientID);
     // Logs what was counted for the user when the last report is old enough (or there was none).

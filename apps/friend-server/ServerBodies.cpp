@@ -122,6 +122,41 @@ CCommandStream Shake(int32_t senderID) {
     return body;
 }
 
+std::size_t AckedEntrySize(const AckedChatEntry& entry) {
+    return kAckedEntryOverhead + entry.message.size();
+}
+
+CCommandStream Extensions(uint32_t bits) {
+    CCommandStream body;
+    body.WriteUInt32(bits);
+    return body;
+}
+
+CCommandStream ChatAck(int32_t recipientID, uint64_t messageID) {
+    CCommandStream body;
+    body.WriteInt32(recipientID);
+    WriteMessageID(body, messageID);
+    return body;
+}
+
+CCommandStream ChatRefused(int32_t recipientID, uint64_t messageID, uint32_t reason) {
+    CCommandStream body = ChatAck(recipientID, messageID);
+    body.WriteUInt32(reason);
+    return body;
+}
+
+CCommandStream AckedChat(const AckedChatEntry& chat) {
+    CCommandStream body;
+    WriteAckedChatEntry(body, chat);
+    return body;
+}
+
+CCommandStream AckedOfflineMessages(const std::vector<AckedChatEntry>& messages) {
+    CCommandStream body;
+    WriteList(body, messages, WriteAckedChatEntry);
+    return body;
+}
+
 } // namespace ServerBodies
 
 } // namespace pellix::server

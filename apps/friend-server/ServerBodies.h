@@ -53,6 +53,16 @@ CCommandStream OnlineState(int32_t userID, uint8_t state);
 CCommandStream OfflineMessages(const std::vector<OfflineMessageEntry>& messages);
 CCommandStream Shake(int32_t senderID);
 
+// The acknowledged-chat extension. An entry's fixed part: sender, message id, terminator.
+constexpr std::size_t kAckedListOverhead = 4;
+constexpr std::size_t kAckedEntryOverhead = 13;
+std::size_t AckedEntrySize(const AckedChatEntry& entry);
+CCommandStream Extensions(uint32_t bits);
+CCommandStream ChatAck(int32_t recipientID, uint64_t messageID);
+CCommandStream ChatRefused(int32_t recipientID, uint64_t messageID, uint32_t reason);
+CCommandStream AckedChat(const AckedChatEntry& chat);
+CCommandStream AckedOfflineMessages(const std::vector<AckedChatEntry>& messages);
+
 } // namespace ServerBodies
 
 } // namespace pellix::server

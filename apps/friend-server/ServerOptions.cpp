@@ -21,6 +21,7 @@ const QString kMaxPending = QStringLiteral("max-pending");
 const QString kHttp = QStringLiteral("http");
 const QString kTlsCertificate = QStringLiteral("tls-cert");
 const QString kTlsKey = QStringLiteral("tls-key");
+const QString kNoExtensions = QStringLiteral("no-extensions");
 const QString kHelp = QStringLiteral("help");
 
 void DefineOptions(QCommandLineParser& parser) {
@@ -33,6 +34,8 @@ void DefineOptions(QCommandLineParser& parser) {
         {kAddUser, QStringLiteral("Create or update an account (repeatable)."),
          QStringLiteral("ID,USERNAME,NICKNAME,SHOWID,GENDER,TOKEN")},
         {kSeedDemo, QStringLiteral("Create the demo accounts.")},
+        {kNoExtensions, QStringLiteral("Announce no protocol extension: speak only the commands "
+                                       "every client knows.")},
         {kBefriend, QStringLiteral("Make two accounts friends (repeatable)."),
          QStringLiteral("ID,ID")},
         {kReceiveTimeout,
@@ -210,6 +213,7 @@ std::optional<ServerOptions> ParseServerOptions(const QStringList& arguments, QS
     ServerOptions options;
     options.showHelp = parser.isSet(kHelp);
     options.seedDemo = parser.isSet(kSeedDemo);
+    options.offerExtensions = !parser.isSet(kNoExtensions);
     if (parser.isSet(kListen) && !ParseListen(parser.value(kListen), options)) {
         error = QStringLiteral("bad --listen '%1': expected HOST:PORT with an IP address and a "
                                "port of 0 to 65535")

@@ -20,6 +20,7 @@ struct ServerOptions {
     quint16 listenPort = 5500;
     QString databasePath = QStringLiteral("friend-server.db");
     bool seedDemo = false;
+    bool offerExtensions = true;
     // Names already converted to GBK.
     std::vector<Account> users;
     std::vector<std::pair<int32_t, int32_t>> friendships;

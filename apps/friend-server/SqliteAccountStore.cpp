@@ -8,6 +8,9 @@
 #include "data/Statement.h"
 #include "text/StringUtility.h"
 
+#include <iterator>
+#include <string>
+
 namespace pellix::server {
 
 using namespace QxDataModule;
@@ -30,6 +33,17 @@ const char* const kSchema[] = {
     "CREATE TABLE IF NOT EXISTS friend_requests (requester_id INTEGER NOT NULL, "
     "target_id INTEGER NOT NULL, text TEXT NOT NULL, delivered INTEGER NOT NULL, "
     "PRIMARY KEY (requester_id, target_id)) WITHOUT ROWID",
+};
+
+// Each step takes the schema from the version before it to its own (PRAGMA user_version).
+const char* const kMigrations[][3] = {
+    // 1: acknowledged chats carry their sender's message id, held once per sender; the ids of
+    // delivered ones are kept for a while against resends.
+    {"ALTER TABLE offline_messages ADD COLUMN message_id INTEGER NOT NULL DEFAULT 0",
+     "CREATE UNIQUE INDEX IF NOT EXISTS offline_by_message ON offline_messages (sender_id, "
+     "message_id) WHERE message_id != 0",
+     "CREATE TABLE IF NOT EXISTS delivered_chats (sender_id INTEGER NOT NULL, "
+     "message_id INTEGER NOT NULL, PRIMARY KEY (sender_id, message_id)) WITHOUT ROWID"},
 };
 
 Session OpenSession(const std::string& path) {
@@ -63,6 +77,14 @@ void SqliteAccountStore::CreateTables() {
     Transaction transaction(m_Session);
     for (const char* sql : kSchema)
         m_Session << sql, now;
+    int32_t version = 0;
+    m_Session << "PRAGMA user_version", into(version), now;
+    const auto known = static_cast<int32_t>(std::size(kMigrations));
+    for (; version < known; ++version) {
+        for (const char* sql : kMigrations[version])
+            m_Session << sql, now;
+    }
+    m_Session << "PRAGMA user_version = " + std::to_string(known), now;
     transaction.commit();
 }
 
@@ -178,6 +200,43 @@ int64_t SqliteAccountStore::QueueMessage(const QueuedMessage& message) {
     return queueID;
 }
 
+bool SqliteAccountStore::QueueAckedMessage(const QueuedMessage& message) {
+    const std::string text = AnsiToUTF8(message.text);
+    const auto messageID = static_cast<int64_t>(message.messageID);
+    int64_t held = 0;
+    Transaction transaction(m_Session);
+    m_Session << "SELECT EXISTS (SELECT 1 FROM offline_messages WHERE sender_id = ? AND "
+                 "message_id = ?) OR EXISTS (SELECT 1 FROM delivered_chats WHERE sender_id = ? "
+                 "AND message_id = ?)",
+        use(message.senderID), use(messageID), use(message.senderID), use(messageID), into(held),
+        now;
+    if (held != 0)
+        return false;
+    m_Session << "INSERT INTO offline_messages (recipient_id, sender_id, sent_at, text, "
+                 "message_id) VALUES (?, ?, ?, ?, ?)",
+        use(message.recipientID), use(message.senderID), use(message.sentAt), use(text),
+        use(messageID), now;
+    transaction.commit();
+    return true;
+}
+
+void SqliteAccountStore::ConfirmDelivery(int32_t recipientID, int32_t senderID,
+                                         uint64_t messageID) {
+    const auto storedID = static_cast<int64_t>(messageID);
+    const auto kept = static_cast<int64_t>(kDeliveredIDsPerSender);
+    Transaction transaction(m_Session);
+    m_Session << "DELETE FROM offline_messages WHERE recipient_id = ? AND sender_id = ? AND "
+                 "message_id = ?",
+        use(recipientID), use(senderID), use(storedID), now;
+    m_Session << "INSERT OR IGNORE INTO delivered_chats (sender_id, message_id) VALUES (?, ?)",
+        use(senderID), use(storedID), now;
+    m_Session << "DELETE FROM delivered_chats WHERE sender_id = ? AND message_id < (SELECT "
+                 "message_id FROM delivered_chats WHERE sender_id = ? ORDER BY message_id DESC "
+                 "LIMIT 1 OFFSET ?)",
+        use(senderID), use(senderID), use(kept), now;
+    transaction.commit();
+}
+
 std::optional<QueuedMessage> SqliteAccountStore::NextQueuedMessage(int32_t recipientID,
                                                                    int64_t afterQueueID) {
     std::vector<QueuedMessage> messages;
@@ -192,13 +251,17 @@ std::optional<QueuedMessage> SqliteAccountStore::NextQueuedMessage(int32_t recip
         std::string text;
         row.extract(pos + 4, text);
         message.text = UTF8ToAnsi(text);
+        int64_t messageID = 0;
+        row.extract(pos + 5, messageID);
+        message.messageID = static_cast<uint64_t>(messageID);
     };
-    m_Session << "SELECT queue_id, recipient_id, sender_id, sent_at, text FROM offline_messages "
-                 "WHERE recipient_id = ? AND queue_id > ? ORDER BY queue_id LIMIT 1",
+    m_Session << "SELECT queue_id, recipient_id, sender_id, sent_at, text, message_id FROM "
+                 "offline_messages WHERE recipient_id = ? AND queue_id > ? ORDER BY queue_id "
+                 "LIMIT 1",
         use(recipientID), use(afterQueueID),
         intoRows<QueuedMessage>(messages,
                                 {ColumnKind::Integer, ColumnKind::Integer, ColumnKind::Integer,
-                                 ColumnKind::Integer, ColumnKind::Text},
+                                 ColumnKind::Integer, ColumnKind::Text, ColumnKind::Integer},
                                 readRow),
         now;
     if (messages.empty())
@@ -213,7 +276,14 @@ std::size_t SqliteAccountStore::QueuedMessageCount(int32_t recipientID) {
     return static_cast<std::size_t>(count);
 }
 
-void SqliteAccountStore::DeleteQueuedMessages(int32_t recipientID, int64_t lastQueueID) {
+void SqliteAccountStore::DeleteQueuedMessages(int32_t recipientID, int64_t lastQueueID,
+                                              bool plainOnly) {
+    if (plainOnly) {
+        m_Session << "DELETE FROM offline_messages WHERE recipient_id = ? AND queue_id <= ? AND "
+                     "message_id = 0",
+            use(recipientID), use(lastQueueID), now;
+        return;
+    }
     m_Session << "DELETE FROM offline_messages WHERE recipient_id = ? AND queue_id <= ?",
         use(recipientID), use(lastQueueID), now;
 }

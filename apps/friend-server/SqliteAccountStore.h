@@ -26,10 +26,12 @@ public:
                         const std::vector<int32_t>& bumpVersions) override;
 
     int64_t QueueMessage(const QueuedMessage& message) override;
+    bool QueueAckedMessage(const QueuedMessage& message) override;
+    void ConfirmDelivery(int32_t recipientID, int32_t senderID, uint64_t messageID) override;
     std::optional<QueuedMessage> NextQueuedMessage(int32_t recipientID,
                                                    int64_t afterQueueID) override;
     std::size_t QueuedMessageCount(int32_t recipientID) override;
-    void DeleteQueuedMessages(int32_t recipientID, int64_t lastQueueID) override;
+    void DeleteQueuedMessages(int32_t recipientID, int64_t lastQueueID, bool plainOnly) override;
 
     void SaveRequest(const PendingRequest& request) override;
     std::optional<PendingRequest> FindRequest(int32_t requesterID, int32_t targetID) override;

@@ -73,6 +73,7 @@ int Run(int argc, char** argv) {
     limits.receiveTimeout = std::chrono::milliseconds(options->receiveTimeoutMs);
     limits.maxPendingBytes = options->maxPendingBytes;
     FriendServer server(*store, limits);
+    server.OfferExtensions(options->offerExtensions);
     if (!options->tlsCertificateFile.isEmpty() && !UseTls(*options, server))
         return kExitFailure;
     if (!server.Listen(QHostAddress(options->listenHost), options->listenPort)) {

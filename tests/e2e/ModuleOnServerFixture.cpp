@@ -134,6 +134,10 @@ TestPeer& ModuleOnServerFixture::LogOnPeer(int32_t userID) {
     TestPeer& peer = *m_Peers.back();
     peer.LogOn(userID, Token(userID), -1);
     EXPECT_TRUE(peer.WaitFor(SUB_S_FRIEND_LIST).has_value()) << "user " << userID;
+    // Taking no extension: chats reach it at once, as plain ones.
+    CCommandStream noExtensions;
+    noExtensions.WriteUInt32(0);
+    peer.Send(CMD_FRIEND, SUB_C_EXTENSIONS, noExtensions);
     return peer;
 }
 

@@ -73,7 +73,8 @@ protected:
     CFriendService& Service() { return *m_pService; }
     CContactManager& Contacts();
 
-    // A scripted user logged on to the server with version -1, its friend list taken.
+    // A scripted user logged on to the server with version -1, its friend list taken, that has
+    // answered the server's announcement taking no extension.
     TestPeer& LogOnPeer(int32_t userID);
     void DropPeers() { m_Peers.clear(); }
 

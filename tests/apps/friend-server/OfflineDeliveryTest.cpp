@@ -118,7 +118,8 @@ TEST_F(OfflineDeliveryTest, ALogOnAsAnotherUserWhileTheQueueIsHandedOverGetsThat
     QueueFor(2, forTwo);
     QueueFor(3, {"three, first", "three, second"});
 
-    // Both log-ons in one write: the second arrives while the first batch is on its way.
+    // Both log-ons in one write, with user 2's first command (taking no extension) between them,
+    // which starts its delivery: the second log-on arrives while the first batch is on its way.
     TestPeer& peer = Connect();
     CCommandStream first;
     first.WriteInt32(2);
@@ -128,8 +129,12 @@ TEST_F(OfflineDeliveryTest, ALogOnAsAnotherUserWhileTheQueueIsHandedOverGetsThat
     second.WriteInt32(3);
     second.WriteString(Token(3));
     second.WriteInt32(-1);
+    CCommandStream noExtensions;
+    noExtensions.WriteUInt32(0);
     peer.SendRaw(
         FrameCodec::EncodeFrame(CMD_FRIEND, SUB_C_LOGON, first.SendBuffer(), first.SendSize()) +
+        FrameCodec::EncodeFrame(CMD_FRIEND, SUB_C_EXTENSIONS, noExtensions.SendBuffer(),
+                                noExtensions.SendSize()) +
         FrameCodec::EncodeFrame(CMD_FRIEND, SUB_C_LOGON, second.SendBuffer(), second.SendSize()));
 
     ASSERT_TRUE(QTest::qWaitFor(
