@@ -1,5 +1,7 @@
 #include "TestPeer.h"
 
+#include "records/FriendRecords.h"
+
 #include <QHostAddress>
 #include <QSslConfiguration>
 #include <QSslSocket>
@@ -55,6 +57,28 @@ void TestPeer::Chat(int32_t friendID, const std::string& text, int32_t claimedSe
     body.WriteInt32(friendID);
     body.WriteString(text);
     Send(CMD_FRIEND, SUB_C_CHAT_MESSAGE, body);
+}
+
+void TestPeer::AnswerExtensions(uint32_t bits) {
+    CCommandStream body;
+    body.WriteUInt32(bits);
+    Send(CMD_FRIEND, SUB_C_EXTENSIONS, body);
+}
+
+void TestPeer::AckedChat(int32_t friendID, uint64_t messageID, const std::string& text) {
+    CCommandStream body;
+    body.WriteInt32(0);
+    body.WriteInt32(friendID);
+    WriteMessageID(body, messageID);
+    body.WriteString(text);
+    Send(CMD_FRIEND, SUB_C_CHAT_MESSAGE_EX, body);
+}
+
+void TestPeer::Receipt(int32_t senderID, uint64_t messageID) {
+    CCommandStream body;
+    body.WriteInt32(senderID);
+    WriteMessageID(body, messageID);
+    Send(CMD_FRIEND, SUB_C_DELIVERY_ACK, body);
 }
 
 std::optional<FrameCodec::Frame> TestPeer::WaitFor(uint16_t subCmd) {

@@ -36,6 +36,11 @@ public:
     void SendRaw(const QByteArray& bytes);
     void LogOn(int32_t userID, const std::string& token, int32_t version);
     void Chat(int32_t friendID, const std::string& text, int32_t claimedSender = 0);
+    // The acknowledged-chat extension: the answer to the announcement, a chat with its message
+    // id, and the receipt for a chat received.
+    void AnswerExtensions(uint32_t bits);
+    void AckedChat(int32_t friendID, uint64_t messageID, const std::string& text);
+    void Receipt(int32_t senderID, uint64_t messageID);
 
     // Takes the oldest received frame with that friend sub-command, waiting for it if needed.
     std::optional<FrameCodec::Frame> WaitFor(uint16_t subCmd);
