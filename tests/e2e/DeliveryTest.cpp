@@ -4,7 +4,13 @@
 #include "FriendTestData.h"
 #include "ModuleOnServerFixture.h"
 #include "ScriptedPeer.h"
+#include "ServerFixture.h"
 #include "records/FriendCommands.h"
+#include "skin/SkinEdit.h"
+#include "skin/SkinRichEdit.h"
+#include "storage/ContactManager.h"
+#include "ui/chat/FriendChatDlg.h"
+#include "ui/manager/FriendWindowManager.h"
 
 #include <set>
 
@@ -66,6 +72,36 @@ TEST_F(Delivery, AServerThatAnnouncesNothingHearsOnlyCommandsItKnowsAndGetsEvery
         EXPECT_EQ(body.BytesLeft(), 0u);
     }
     EXPECT_EQ(texts, (std::vector<std::string>{Gbk("登录之前"), Gbk("登录之后"), Gbk("断线之时")}));
+}
+
+TEST_F(Delivery, AChatTypedWhileTheServerIsDownReachesTheFriendOnceAfterBothComeBack) {
+    StartServer();
+    AddStandardAccounts();
+    StartModule(ServerAddress());
+    ASSERT_TRUE(WaitUntil([&] { return Contacts().GetFriendCount() == 1; }));
+    StopServer();
+    ASSERT_TRUE(WaitUntil([&] { return !Service().IsConnected(); }));
+    CFriendChatDlg* chat = CFriendWindowManager::GetInstance()->OpenChatWindow(kFriendID);
+    chat->InputBox()->setPlainText(QStringLiteral("服务器不在时"));
+    chat->SendChatMessage();
+    EXPECT_TRUE(chat->DisplayView()->toPlainText().contains(QStringLiteral("发送中…")));
+
+    // The sender closes its client before the server is back.
+    DestroyModule();
+    StartServer();
+    StartModule(ServerAddress());
+    ASSERT_TRUE(WaitUntil([&] { return Service().Delivery().IsSignedOn() && OutboxEmpty(); }));
+    TestPeer& peer = LogOnPeer(kFriendID);
+    const std::optional<FrameCodec::Frame> offline = peer.WaitFor(SUB_S_OFFLINE_MESSAGES);
+    ASSERT_TRUE(offline.has_value());
+    const std::vector<OfflineMessageEntry> messages = server::DecodeOffline(*offline);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].message, Gbk("服务器不在时"));
+    ASSERT_TRUE(peer.Sync());
+    EXPECT_EQ(peer.Count(SUB_S_OFFLINE_MESSAGES) + peer.Count(SUB_S_CHAT_MESSAGE), 0u);
+    ASSERT_EQ(History(kFriendID).size(), 1u);
+    chat = CFriendWindowManager::GetInstance()->OpenChatWindow(kFriendID);
+    EXPECT_FALSE(chat->DisplayView()->toPlainText().contains(QStringLiteral("发送中…")));
 }
 
 } // namespace pellix
