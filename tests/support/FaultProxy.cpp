@@ -86,8 +86,10 @@ public:
             connect(pipe.from, &QTcpSocket::errorOccurred, this, [this] { Close(false); });
         }
         connect(upstream, &QTcpSocket::connected, this, [this] { Pump(); });
+        m_Proxy.m_Links.push_back(this);
         upstream->connectToHost(QHostAddress::LocalHost, proxy.m_nTargetPort);
     }
+    ~Link() override { std::erase(m_Proxy.m_Links, this); }
 
     void Cut(FaultProxy::Cut how) {
         if (how == FaultProxy::Cut::Now) {
@@ -219,20 +221,21 @@ void FaultProxy::OnNewConnection() {
 }
 
 void FaultProxy::CutAll(Cut how) {
-    for (Link* link : findChildren<Link*>(Qt::FindDirectChildrenOnly))
+    // A cut only schedules the links' deletion, so the list holds still meanwhile.
+    for (Link* link : m_Links)
         link->Cut(how);
 }
 
 void FaultProxy::SetStalled(bool stalled) {
     m_bStalled = stalled;
     if (!stalled) {
-        for (Link* link : findChildren<Link*>(Qt::FindDirectChildrenOnly))
+        for (Link* link : m_Links)
             link->Pump();
     }
 }
 
 int FaultProxy::ConnectionCount() const {
-    return static_cast<int>(findChildren<Link*>(Qt::FindDirectChildrenOnly).size());
+    return static_cast<int>(m_Links.size());
 }
 
 } // namespace pellix

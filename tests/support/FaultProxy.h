@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <vector>
 
 namespace pellix {
 
@@ -53,6 +54,9 @@ private:
     bool m_bStalled = false;
     bool m_bRefusing = false;
     int m_nAccepted = 0;
+    // Open or closing, until deleted; sockets that outlive their link are children too, so the
+    // links are counted here rather than found among the children.
+    std::vector<Link*> m_Links;
 };
 
 } // namespace pellix
