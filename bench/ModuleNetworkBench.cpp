@@ -1,8 +1,9 @@
 // The friend service on the network, in one process on loopback: the cost of one presence change
 // through the dispatcher with 2,000 contacts, a sign-on that downloads 2,000 friends from a
-// scripted server until the list is merged and stored, and the latency of chat messages from a
-// scripted user through the reference server into the module's history file, beside the loopback
-// round trip measured in the same run. Sounds are off (no audio device is assumed); message boxes
+// scripted server until the list is merged and stored, the latency of chat messages from a
+// scripted user through the reference server into the module's history file, plain and
+// acknowledged, beside the loopback round trip measured in the same run, and the outbox's flush
+// at sign-on. Sounds are off (no audio device is assumed); message boxes
 // are counted, never shown.
 
 #include "BenchAccounts.h"
@@ -11,6 +12,7 @@
 #include "MemoryAccountStore.h"
 #include "RecordingMessageBox.h"
 #include "RecordingSocket.h"
+#include "SqliteAccountStore.h"
 #include "client/FrameCodec.h"
 #include "module/FriendService.h"
 #include "records/FriendCommands.h"
@@ -46,6 +48,7 @@ using pellix::server::FriendRelations;
 using pellix::server::FriendServer;
 using pellix::server::MemoryAccountStore;
 using pellix::server::SessionLimits;
+using pellix::server::SqliteAccountStore;
 
 namespace {
 
@@ -211,22 +214,27 @@ void BM_SignOnWith2000Friends(benchmark::State& state) {
 }
 BENCHMARK(BM_SignOnWith2000Friends)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// The module, noting when each chat command has been handled (stored and shown).
+// The module, noting when each chat command has been handled (stored and shown) and when it
+// signed on.
 class TimedService final : public CFriendService {
 public:
     bool OnServiceCommand(CMD_Command command, const void* body, unsigned short length) override {
         const bool handled = CFriendService::OnServiceCommand(command, body, length);
-        if (command.wSubCmdID == SUB_S_CHAT_MESSAGE)
+        if (command.wSubCmdID == SUB_S_CHAT_MESSAGE || command.wSubCmdID == SUB_S_CHAT_MESSAGE_EX)
             ++chatsHandled;
-        if (command.wSubCmdID == SUB_S_FRIEND_LIST)
+        if (command.wSubCmdID == SUB_S_FRIEND_LIST && !signedOn) {
             signedOn = true;
+            signedOnAt.start();
+        }
         return handled;
     }
     int chatsHandled = 0;
     bool signedOn = false;
+    QElapsedTimer signedOnAt;
 };
 
-// A scripted user: sends chat and pings, counts pongs.
+// A scripted user: sends chats and pings, counts pongs, and with acknowledged chats answers the
+// announcement and sends a receipt for every chat it gets.
 class ChatPeer {
 public:
     explicit ChatPeer(quint16 port) {
@@ -242,6 +250,8 @@ public:
     }
     int pongs = 0;
     int lists = 0;
+    int chats = 0;
+    bool acknowledged = false;
 
 private:
     void Read() {
@@ -250,10 +260,30 @@ private:
         while (offset < static_cast<std::size_t>(bytes.size())) {
             offset += m_Reader.Feed(bytes.constData() + offset,
                                     static_cast<std::size_t>(bytes.size()) - offset);
-            if (const std::optional<FrameCodec::Frame> frame = m_Reader.TakeFrame()) {
-                pongs += frame->header.mainCmd == FrameCodec::kLibraryMainCmd ? 1 : 0;
-                lists += frame->header.subCmd == SUB_S_FRIEND_LIST ? 1 : 0;
-            }
+            if (const std::optional<FrameCodec::Frame> frame = m_Reader.TakeFrame())
+                Take(*frame);
+        }
+    }
+    void Take(const FrameCodec::Frame& frame) {
+        pongs += frame.header.mainCmd == FrameCodec::kLibraryMainCmd ? 1 : 0;
+        lists += frame.header.subCmd == SUB_S_FRIEND_LIST ? 1 : 0;
+        chats += frame.header.subCmd == SUB_S_CHAT_MESSAGE ? 1 : 0;
+        if (frame.header.subCmd == SUB_S_EXTENSIONS) {
+            CCommandStream answer;
+            answer.WriteUInt32(EXT_ACKED_CHAT);
+            Send(CMD_FRIEND, SUB_C_EXTENSIONS, answer);
+            acknowledged = true;
+        }
+        if (frame.header.subCmd == SUB_S_CHAT_MESSAGE_EX) {
+            ++chats;
+            CCommandStream body;
+            body.Append(frame.body.data(), frame.body.size());
+            AckedChatEntry chat;
+            ReadAckedChatEntry(body, chat);
+            CCommandStream receipt;
+            receipt.WriteInt32(chat.userID);
+            WriteMessageID(receipt, chat.messageID);
+            Send(CMD_FRIEND, SUB_C_DELIVERY_ACK, receipt);
         }
     }
     QTcpSocket m_Socket;
@@ -266,27 +296,54 @@ double Percentile(std::vector<double> samples, double fraction) {
     return samples[index];
 }
 
-void BM_ChatLatencyThroughServer(benchmark::State& state) {
+// The reference server over a SQLite file, as the binary runs it, with the user and a friend.
+struct BenchServer {
+    explicit BenchServer(bool acknowledged)
+        : store(dir.filePath(QStringLiteral("friends.db")).toStdString()),
+          server(store, SessionLimits{}) {
+        FriendRelations relations(store);
+        for (const int32_t userID : {kOwnID, kOwnID + 1})
+            SaveBenchAccount(relations, userID);
+        relations.MakeFriends(kOwnID, kOwnID + 1);
+        server.OfferExtensions(acknowledged);
+    }
     QTemporaryDir dir;
-    QDir::setCurrent(dir.path());
-    RecordingMessageBox boxes;
-    MemoryAccountStore store;
-    FriendRelations relations(store);
-    for (const int32_t userID : {kOwnID, kOwnID + 1})
-        SaveBenchAccount(relations, userID);
-    relations.MakeFriends(kOwnID, kOwnID + 1);
-    FriendServer server(store, SessionLimits{});
-    server.Listen(QHostAddress::LocalHost, 0);
+    SqliteAccountStore store;
+    FriendServer server;
+};
 
+// A port nothing listens on until the server is started there.
+quint16 FreePort() {
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    return probe.serverPort();
+}
+
+std::unique_ptr<TimedService> StartTimedService(quint16 port) {
     auto service = std::make_unique<TimedService>();
     tagUserInfo info{};
     info.userID = kOwnID;
     service->SetUserInfo(info, "t");
+    service->SetReconnectDelays(5, 20);
     tagProxyInfo proxy;
-    service->StartFriendService("127.0.0.1:" + std::to_string(server.Port()), 0, proxy);
+    service->StartFriendService("127.0.0.1:" + std::to_string(port), 0, proxy);
     CFriendOptionManager::GetInstance()->GetFriendOption().bOpenFriendSound = false;
+    return service;
+}
+
+// Chats from a scripted user through the server into the module's history and window, plain
+// (argument 0: the server announces nothing) or acknowledged (1: stored by the server before it
+// is relayed, and confirmed by the module once stored).
+void BM_ChatLatencyThroughServer(benchmark::State& state) {
+    const bool acknowledged = state.range(0) != 0;
+    QTemporaryDir dir;
+    QDir::setCurrent(dir.path());
+    RecordingMessageBox boxes;
+    BenchServer server(acknowledged);
+    server.server.Listen(QHostAddress::LocalHost, 0);
+    std::unique_ptr<TimedService> service = StartTimedService(server.server.Port());
     RunUntil([&] { return service->signedOn; });
-    ChatPeer peer(server.Port());
+    ChatPeer peer(server.server.Port());
     CCommandStream logon;
     logon.WriteInt32(kOwnID + 1);
     logon.WriteString("t");
@@ -311,10 +368,12 @@ void BM_ChatLatencyThroughServer(benchmark::State& state) {
             CCommandStream chat;
             chat.WriteInt32(kOwnID + 1);
             chat.WriteInt32(kOwnID);
+            if (acknowledged)
+                WriteMessageID(chat, static_cast<uint64_t>(i) + 1);
             chat.WriteString("message " + std::to_string(i));
             const int handled = service->chatsHandled;
             timer.restart();
-            peer.Send(CMD_FRIEND, SUB_C_CHAT_MESSAGE, chat);
+            peer.Send(CMD_FRIEND, acknowledged ? SUB_C_CHAT_MESSAGE_EX : SUB_C_CHAT_MESSAGE, chat);
             RunUntil([&] { return service->chatsHandled > handled; });
             chatUs.push_back(static_cast<double>(timer.nsecsElapsed()) / 1000.0);
         }
@@ -324,10 +383,48 @@ void BM_ChatLatencyThroughServer(benchmark::State& state) {
     state.counters["rtt_p50_us"] = Percentile(roundTripUs, 0.50);
     state.counters["rtt_p99_us"] = Percentile(roundTripUs, 0.99);
     state.counters["stored"] = CChatHistoryManager::GetInstance()->GetMessageCount(kOwnID + 1);
+    state.counters["acknowledged"] = service->Delivery().UsesAcknowledgements() ? 1 : 0;
     state.counters["boxes"] = static_cast<double>(boxes.boxes.size());
     service.reset();
 }
-BENCHMARK(BM_ChatLatencyThroughServer)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+BENCHMARK(BM_ChatLatencyThroughServer)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
+
+// 500 chats typed while the server was away go out at the next sign-on: the time from the
+// sign-on (the friend list handled) to the server's confirmation of the last one. The friend logs
+// on beside the module and confirms each chat it gets, live or from the offline queue.
+void BM_OutboxFlushAfterSignOn(benchmark::State& state) {
+    constexpr int kQueued = 500;
+    for (auto _ : state) {
+        QTemporaryDir dir;
+        QDir::setCurrent(dir.path());
+        RecordingMessageBox boxes;
+        BenchServer server(true);
+        const quint16 port = FreePort();
+        std::unique_ptr<TimedService> service = StartTimedService(port);
+        for (int i = 0; i < kQueued; ++i)
+            service->SendChatMessage(kOwnID + 1, "queued " + std::to_string(i));
+        server.server.Listen(QHostAddress::LocalHost, port);
+        ChatPeer peer(port);
+        CCommandStream logon;
+        logon.WriteInt32(kOwnID + 1);
+        logon.WriteString("t");
+        logon.WriteInt32(-1);
+        peer.Send(CMD_FRIEND, SUB_C_LOGON, logon);
+        RunUntil([&] { return service->signedOn; });
+        RunUntil([&] { return service->Delivery().Outbox().IsEmpty(); });
+        state.SetIterationTime(static_cast<double>(service->signedOnAt.nsecsElapsed()) / 1e9);
+        state.counters["flush_ms"] = static_cast<double>(service->signedOnAt.nsecsElapsed()) / 1e6;
+        RunUntil([&] { return peer.chats == kQueued; });
+        state.counters["received"] = peer.chats;
+        state.counters["boxes"] = static_cast<double>(boxes.boxes.size());
+    }
+}
+BENCHMARK(BM_OutboxFlushAfterSignOn)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
 
 } // namespace
 

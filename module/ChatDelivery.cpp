@@ -7,7 +7,35 @@
 namespace pellix {
 
 CChatDelivery::CChatDelivery(IChatWire& wire, CChatOutbox::Clock clock)
-    : m_Wire(wire), m_Outbox(std::move(clock)) {}
+    : m_Wire(wire), m_Outbox(std::move(clock)) {
+    m_SaveTimer.setSingleShot(true);
+    m_SaveTimer.setInterval(0);
+    QObject::connect(&m_SaveTimer, &QTimer::timeout, [this] { SaveTurn(); });
+}
+
+CChatDelivery::~CChatDelivery() {
+    m_Outbox.SaveChanges();
+}
+
+bool CChatDelivery::Open(const std::string& path) {
+    m_Receipts.clear();
+    return m_Outbox.Open(path);
+}
+
+void CChatDelivery::SaveAtEndOfTurn() {
+    if (!m_SaveTimer.isActive())
+        m_SaveTimer.start();
+}
+
+void CChatDelivery::SaveTurn() {
+    // A file that cannot be written was reported; the chats were shown, so they are confirmed
+    // all the same rather than handed over again at every sign-on.
+    m_Outbox.SaveChanges();
+    const std::vector<Receipt> receipts = std::move(m_Receipts);
+    m_Receipts.clear();
+    for (const Receipt& receipt : receipts)
+        m_Wire.SendDeliveryAck(receipt.senderID, receipt.messageID);
+}
 
 ChatSendReceipt CChatDelivery::Send(int32_t friendID, int64_t sentAt, const std::string& text) {
     if (!ChatMessageFits(text))
@@ -46,7 +74,8 @@ bool CChatDelivery::Transmit(const OutboxMessage& message) {
 
 void CChatDelivery::Release(uint64_t messageID) {
     m_InFlight.erase(messageID);
-    m_Outbox.Remove(messageID);
+    if (m_Outbox.Remove(messageID))
+        SaveAtEndOfTurn();
 }
 
 void CChatDelivery::OnConnectionLost() {
@@ -54,6 +83,8 @@ void CChatDelivery::OnConnectionLost() {
     m_bSignedOn = false;
     m_bAcknowledged = false;
     m_InFlight.clear();
+    // The next server may know no receipts; it hands the unconfirmed chats over again anyway.
+    m_Receipts.clear();
     if (wasSignedOn && m_pWindows != nullptr)
         m_pWindows->OnConnectionChanged(false);
 }
@@ -97,7 +128,8 @@ bool CChatDelivery::WasReceived(int32_t senderID, uint64_t messageID) {
 
 void CChatDelivery::ConfirmReceived(int32_t senderID, uint64_t messageID) {
     m_Outbox.RememberReceived(senderID, messageID);
-    m_Wire.SendDeliveryAck(senderID, messageID);
+    m_Receipts.push_back(Receipt{senderID, messageID});
+    SaveAtEndOfTurn();
 }
 
 } // namespace pellix

@@ -4,11 +4,16 @@
 // the acknowledged-chat extension) or, with a server that confirms nothing, once it was written
 // whole to a signed-on connection. The outbox goes out in order at every sign-on, before anything
 // typed after it. Also the other half of the extension: the ids of chats already shown, and the
-// receipts that let the server drop them. Owned by the friend service.
+// receipts that let the server drop them. What a turn of the event loop changed in the delivery
+// file is saved in one transaction at its end, and only then do its receipts go out: a crash
+// before that loses no chat, the server hands the unconfirmed ones over again and the ids saved
+// earlier keep them from showing twice. Owned by the friend service.
 
 #include "protocol/ChatDelivery.h"
 #include "protocol/FriendRequests.h"
 #include "storage/ChatOutbox.h"
+
+#include <QTimer>
 
 #include <cstdint>
 #include <set>
@@ -33,11 +38,13 @@ protected:
 class CChatDelivery final : public IChatDelivery {
 public:
     explicit CChatDelivery(IChatWire& wire, CChatOutbox::Clock clock = {});
+    // Saves what is unsaved; receipts not yet sent are left to the server's next delivery.
+    ~CChatDelivery();
 
     // Where confirmations, refusals and the connection state are shown (not owned; may be null).
     void SetWindows(IFriendWindows* windows) { m_pWindows = windows; }
     // The signed-in user's delivery file; what an earlier user left in memory goes.
-    bool Open(const std::string& path) { return m_Outbox.Open(path); }
+    bool Open(const std::string& path);
 
     ChatSendReceipt Send(int32_t friendID, int64_t sentAt, const std::string& text);
     std::vector<OutboxMessage> PendingFor(int32_t friendID) const {
@@ -65,6 +72,8 @@ private:
     void Flush();
     bool Transmit(const OutboxMessage& message);
     void Release(uint64_t messageID);
+    void SaveAtEndOfTurn();
+    void SaveTurn();
 
     IChatWire& m_Wire;
     IFriendWindows* m_pWindows = nullptr;
@@ -73,6 +82,14 @@ private:
     bool m_bAcknowledged = false;
     // Written on this connection and waiting for the server's confirmation.
     std::set<uint64_t> m_InFlight;
+    struct Receipt {
+        int32_t senderID;
+        uint64_t messageID;
+    };
+    // Stored and shown this turn, confirmed to the server once their ids are saved.
+    std::vector<Receipt> m_Receipts;
+    // Fires once at the end of a turn that changed the delivery file.
+    QTimer m_SaveTimer;
 };
 
 } // namespace pellix

@@ -46,10 +46,13 @@ CChatOutbox::CChatOutbox(Clock clock)
     : m_Clock(clock ? std::move(clock) : [] { return QDateTime::currentMSecsSinceEpoch(); }) {}
 
 bool CChatOutbox::Open(const std::string& path) {
+    SaveChanges();
     m_path = path;
     m_nLastID = 0;
     m_Pending.clear();
     m_Received.clear();
+    m_Removed.clear();
+    m_NewlyReceived.clear();
     std::vector<OutboxMessage> messages;
     int64_t lastID = 0;
     const bool read = WithDatabase(
@@ -102,11 +105,7 @@ const OutboxMessage& CChatOutbox::Add(int32_t friendID, int64_t queuedAt, const 
 bool CChatOutbox::Remove(uint64_t messageID) {
     if (m_Pending.erase(messageID) == 0)
         return false;
-    const int64_t storedID = Stored(messageID);
-    Write(m_path, [&](Session& session) {
-        EnsureSchema(session);
-        session << "DELETE FROM [outbox] WHERE [message_id] = ?", use(storedID), now;
-    });
+    m_Removed.push_back(messageID);
     return true;
 }
 
@@ -162,22 +161,46 @@ void CChatOutbox::RememberReceived(int32_t friendID, uint64_t messageID) {
     std::set<uint64_t>& ids = ReceivedOf(friendID);
     if (!ids.insert(messageID).second)
         return;
-    const bool full = ids.size() > kReceivedIDsPerFriend;
-    if (full)
+    if (ids.size() > kReceivedIDsPerFriend)
         ids.erase(ids.begin(), std::next(ids.begin(), ids.size() - kReceivedIDsPerFriend));
-    const int64_t storedID = Stored(messageID);
-    const int64_t oldestKept = Stored(*ids.begin());
-    Write(m_path, [&](Session& session) {
-        EnsureSchema(session);
-        Transaction transaction(session);
-        session << "INSERT OR IGNORE INTO [received] VALUES(?, ?)", use(friendID), use(storedID),
-            now;
-        if (full) {
-            session << "DELETE FROM [received] WHERE [friend_id] = ? AND [message_id] < ?",
-                use(friendID), use(oldestKept), now;
-        }
-        transaction.commit();
-    });
+    m_NewlyReceived.push_back(ReceivedChatID{friendID, messageID});
+}
+
+bool CChatOutbox::SaveChanges() {
+    if (!HasUnsavedChanges() || m_path.empty())
+        return true;
+    // Past the bound, the file keeps what memory keeps: ids from the oldest one remembered on.
+    std::map<int32_t, int64_t> oldestKept;
+    for (const ReceivedChatID& id : m_NewlyReceived) {
+        const std::set<uint64_t>& ids = m_Received[id.friendID];
+        if (ids.size() == kReceivedIDsPerFriend)
+            oldestKept[id.friendID] = Stored(*ids.begin());
+    }
+    const bool saved = WithDatabase(
+        m_path,
+        [&](Session& session) {
+            EnsureSchema(session);
+            Transaction transaction(session);
+            for (const uint64_t messageID : m_Removed) {
+                const int64_t storedID = Stored(messageID);
+                session << "DELETE FROM [outbox] WHERE [message_id] = ?", use(storedID), now;
+            }
+            for (const ReceivedChatID& id : m_NewlyReceived) {
+                const int64_t storedID = Stored(id.messageID);
+                session << "INSERT OR IGNORE INTO [received] VALUES(?, ?)", use(id.friendID),
+                    use(storedID), now;
+            }
+            for (const auto& [friendID, oldest] : oldestKept)
+                session << "DELETE FROM [received] WHERE [friend_id] = ? AND [message_id] < ?",
+                    use(friendID), use(oldest), now;
+            transaction.commit();
+        },
+        FailureNotice::OncePerFile);
+    if (saved) {
+        m_Removed.clear();
+        m_NewlyReceived.clear();
+    }
+    return saved;
 }
 
 } // namespace pellix

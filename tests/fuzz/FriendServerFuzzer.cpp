@@ -80,6 +80,16 @@ bool BodyDecodes(uint16_t sub, CCommandStream& body) {
         body.ReadList(messages, ReadOfflineMessageEntry);
         return Consumed(body) && !messages.empty();
     }
+    case SUB_S_CHAT_MESSAGE_EX: {
+        AckedChatEntry chat;
+        ReadAckedChatEntry(body, chat);
+        return Consumed(body);
+    }
+    case SUB_S_OFFLINE_MESSAGES_EX: {
+        std::vector<AckedChatEntry> messages;
+        body.ReadList(messages, ReadAckedChatEntry);
+        return Consumed(body) && !messages.empty();
+    }
     default:
         return false;
     }

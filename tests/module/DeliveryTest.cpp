@@ -12,6 +12,8 @@
 #include "ui/friendlist/FriendMainDlg.h"
 #include "ui/manager/FriendWindowManager.h"
 
+#include <QCoreApplication>
+
 #include <utility>
 
 namespace pellix {
@@ -172,6 +174,9 @@ TEST_F(Delivery, AChatHandedOverTwiceIsShownAndStoredOnceAndConfirmedEachTime) {
     };
     Receive(SUB_S_CHAT_MESSAGE_EX, chat(7, "第一"));
     Receive(SUB_S_CHAT_MESSAGE_EX, chat(7, "第一"));
+    // Receipts wait for the end of the turn, when the ids are saved.
+    EXPECT_EQ(SentCount(SUB_C_DELIVERY_ACK), 0);
+    QCoreApplication::processEvents();
     EXPECT_EQ(SentCount(SUB_C_DELIVERY_ACK), 2);
 
     // A new run gets the same chat again in a batch that also repeats a new one.
@@ -187,6 +192,7 @@ TEST_F(Delivery, AChatHandedOverTwiceIsShownAndStoredOnceAndConfirmedEachTime) {
     ASSERT_EQ(history.size(), 2u);
     EXPECT_EQ(history[0].strMessage, Gbk("第一"));
     EXPECT_EQ(history[1].strMessage, Gbk("第二"));
+    QCoreApplication::processEvents();
     EXPECT_EQ(SentCount(SUB_C_DELIVERY_ACK), 2);
 }
 

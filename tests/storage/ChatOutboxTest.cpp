@@ -1,6 +1,6 @@
-// The delivery file: the outbox and the ids of chats shown survive a new run, ids keep growing
-// whatever the clock does, the remembered ids stay bounded, and a file that is no database loses
-// nothing during the run.
+// The delivery file: the outbox and the ids of chats shown survive a new run, what was not saved
+// yet is as if it never happened, ids keep growing whatever the clock does, the remembered ids stay
+// bounded, and a file that is no database loses nothing during the run.
 
 #include "storage/ChatOutbox.h"
 #include "StorageTestSupport.h"
@@ -37,6 +37,10 @@ TEST_F(ChatOutbox, KeptChatsAndTheirIdsSurviveANewRunEvenWhenTheClockGoesBack) {
         EXPECT_EQ(first, static_cast<uint64_t>(m_nNow) << 16);
         EXPECT_TRUE(outbox.Remove(first));
         EXPECT_FALSE(outbox.Remove(first));
+        EXPECT_TRUE(outbox.SaveChanges());
+        // A run that ends before its next save (a crash) still has "c" and never saw 77.
+        EXPECT_TRUE(outbox.Remove(lastID));
+        outbox.RememberReceived(602, 77);
     }
     m_nNow -= 60'000;
     CChatOutbox outbox = Opened();
@@ -47,6 +51,7 @@ TEST_F(ChatOutbox, KeptChatsAndTheirIdsSurviveANewRunEvenWhenTheClockGoesBack) {
     EXPECT_EQ(pending[1].friendID, 602);
     EXPECT_EQ(pending[1].queuedAt, 12);
     EXPECT_EQ(outbox.PendingFor(602).size(), 1u);
+    EXPECT_FALSE(outbox.WasReceived(602, 77));
     EXPECT_GT(outbox.Add(602, 13, "d").messageID, lastID);
 }
 
@@ -56,6 +61,7 @@ TEST_F(ChatOutbox, ShownIdsAreRememberedAcrossRunsAndTheOldestForgottenPastTheBo
         for (uint64_t id = 1; id <= CChatOutbox::kReceivedIDsPerFriend + 1; ++id)
             outbox.RememberReceived(602, id);
         outbox.RememberReceived(603, 1);
+        EXPECT_TRUE(outbox.SaveChanges());
     }
     CChatOutbox outbox = Opened();
     EXPECT_FALSE(outbox.WasReceived(602, 1));
@@ -77,6 +83,8 @@ TEST_F(ChatOutbox, AFileThatIsNoDatabaseIsReportedOnceAndTheRunKeepsEverythingIn
     EXPECT_EQ(outbox.Pending().size(), 1u);
     EXPECT_TRUE(outbox.WasReceived(602, 5));
     EXPECT_TRUE(outbox.Remove(id));
+    EXPECT_FALSE(outbox.SaveChanges());
+    EXPECT_TRUE(outbox.WasReceived(602, 5));
     EXPECT_EQ(m_notices.notices.size(), 1u);
 }
 
