@@ -37,6 +37,13 @@ struct QueuedMessage {
     uint64_t messageID = 0;
 };
 
+// A recipient's client has stored the sender's acknowledged chat.
+struct DeliveryReceipt {
+    int32_t recipientID = 0;
+    int32_t senderID = 0;
+    uint64_t messageID = 0;
+};
+
 struct PendingRequest {
     int32_t requesterID = 0;
     int32_t targetID = 0;

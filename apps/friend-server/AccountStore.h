@@ -43,12 +43,19 @@ public:
 
     // Returns the new message's queue id; ids grow with every message.
     virtual int64_t QueueMessage(const QueuedMessage& message) = 0;
+    // True when the store holds the sender's message id, still queued or among the sender's
+    // recently delivered ones.
+    virtual bool HoldsAckedMessage(int32_t senderID, uint64_t messageID) = 0;
     // Queues an acknowledged chat unless the store holds its sender's message id already, still
     // queued or among the sender's recently delivered ones; false then.
     virtual bool QueueAckedMessage(const QueuedMessage& message) = 0;
     // The recipient's client has stored the chat: it leaves the queue, and its id is kept among
     // the sender's delivered ones (the newest kDeliveredIDsPerSender).
-    virtual void ConfirmDelivery(int32_t recipientID, int32_t senderID, uint64_t messageID) = 0;
+    void ConfirmDelivery(int32_t recipientID, int32_t senderID, uint64_t messageID) {
+        ConfirmDeliveries({DeliveryReceipt{recipientID, senderID, messageID}});
+    }
+    // The same for many, in one write.
+    virtual void ConfirmDeliveries(const std::vector<DeliveryReceipt>& receipts) = 0;
     // The recipient's oldest message with a queue id above afterQueueID, if there is one.
     virtual std::optional<QueuedMessage> NextQueuedMessage(int32_t recipientID,
                                                            int64_t afterQueueID) = 0;

@@ -52,6 +52,10 @@ bool ClientSession::SendBytes(const QByteArray& frame, WriteNotice onWritten, Wr
     return true;
 }
 
+void ClientSession::Flush() {
+    m_pLink->Flush();
+}
+
 void ClientSession::Drop() {
     if (m_bClosed)
         return;

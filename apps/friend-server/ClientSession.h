@@ -59,6 +59,8 @@ public:
 
     // Closes the connection at once; closed() follows unless it was already emitted.
     void Drop();
+    // What was sent goes to the system now rather than when the event loop next runs.
+    void Flush();
 
 Q_SIGNALS:
     void frameReceived(ClientSession* session, const FrameCodec::Frame& frame);

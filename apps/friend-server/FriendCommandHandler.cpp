@@ -21,7 +21,15 @@ constexpr std::chrono::milliseconds kExtensionAnswerWait{1000};
 } // namespace
 
 FriendCommandHandler::FriendCommandHandler(AccountStore& store)
-    : m_Store(store), m_Relations(store), m_OfflineQueue(store) {}
+    : m_Store(store), m_Relations(store), m_OfflineQueue(store) {
+    m_ReceiptTimer.setSingleShot(true);
+    m_ReceiptTimer.setInterval(0);
+    QObject::connect(&m_ReceiptTimer, &QTimer::timeout, [this] { SaveReceipts(); });
+}
+
+FriendCommandHandler::~FriendCommandHandler() {
+    SaveReceipts();
+}
 
 bool FriendCommandHandler::Handle(ClientSession& session, const FrameCodec::Frame& frame) {
     CCommandStream body;
@@ -261,22 +269,40 @@ bool FriendCommandHandler::HandleAckedChat(ClientSession& session, CCommandStrea
                      ServerBodies::ChatRefused(recipientID, chat.messageID, *refusal));
         return true;
     }
+    const bool relayed = RelayBeforeStoring(chat, recipientID);
     const OfflineQueue::AckedQueueing queued =
         m_OfflineQueue.QueueAcked(chat.userID, recipientID, chat.messageID, chat.message);
     // A full queue keeps nothing and confirms nothing: the client sends it again later.
     if (queued == OfflineQueue::AckedQueueing::Full)
         return true;
     session.Send(CMD_FRIEND, SUB_S_CHAT_ACK, ServerBodies::ChatAck(recipientID, chat.messageID));
-    if (queued == OfflineQueue::AckedQueueing::Queued)
+    if (queued == OfflineQueue::AckedQueueing::Queued && !relayed)
         DeliverAckedChat(chat, recipientID);
     return true;
 }
 
-void FriendCommandHandler::DeliverAckedChat(const AckedChatEntry& chat, int32_t recipientID) {
+ClientSession* FriendCommandHandler::ReadyRecipient(int32_t recipientID) {
     ClientSession* recipient = OnlineSession(recipientID);
     // Until its first command the client may still say it takes acknowledged chats.
     if (recipient == nullptr || m_OfflineQueue.IsDelivering(*recipient) ||
         recipient->AwaitsFirstCommand())
+        return nullptr;
+    return recipient;
+}
+
+bool FriendCommandHandler::RelayBeforeStoring(const AckedChatEntry& chat, int32_t recipientID) {
+    ClientSession* recipient = ReadyRecipient(recipientID);
+    if (recipient == nullptr || !recipient->TakesAckedChats() ||
+        m_Store.HoldsAckedMessage(chat.userID, chat.messageID))
+        return false;
+    recipient->Send(CMD_FRIEND, SUB_S_CHAT_MESSAGE_EX, ServerBodies::AckedChat(chat));
+    recipient->Flush();
+    return true;
+}
+
+void FriendCommandHandler::DeliverAckedChat(const AckedChatEntry& chat, int32_t recipientID) {
+    ClientSession* recipient = ReadyRecipient(recipientID);
+    if (recipient == nullptr)
         return;
     if (recipient->TakesAckedChats()) {
         recipient->Send(CMD_FRIEND, SUB_S_CHAT_MESSAGE_EX, ServerBodies::AckedChat(chat));
@@ -300,8 +326,23 @@ bool FriendCommandHandler::HandleDeliveryAck(ClientSession& session, CCommandStr
     const uint64_t messageID = ReadMessageID(body);
     if (body.IsTruncated())
         return false;
-    m_Store.ConfirmDelivery(session.UserID(), senderID, messageID);
+    m_Receipts.push_back(DeliveryReceipt{session.UserID(), senderID, messageID});
+    if (!m_ReceiptTimer.isActive())
+        m_ReceiptTimer.start();
     return true;
+}
+
+void FriendCommandHandler::SaveReceipts() {
+    if (m_Receipts.empty())
+        return;
+    std::vector<DeliveryReceipt> receipts;
+    receipts.swap(m_Receipts);
+    try {
+        m_Store.ConfirmDeliveries(receipts);
+    } catch (const std::exception& error) {
+        qWarning("%zu receipts were not saved, their chats will be handed over again: %s",
+                 receipts.size(), error.what());
+    }
 }
 
 } // namespace pellix::server

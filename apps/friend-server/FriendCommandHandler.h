@@ -9,9 +9,12 @@
 #include "client/FrameCodec.h"
 #include "records/FriendRecords.h"
 
+#include <QTimer>
+
 #include <cstdint>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 class CCommandStream;
 
@@ -22,6 +25,10 @@ class ClientSession;
 class FriendCommandHandler {
 public:
     explicit FriendCommandHandler(AccountStore& store);
+    // Saves the receipts not saved yet.
+    ~FriendCommandHandler();
+    FriendCommandHandler(const FriendCommandHandler&) = delete;
+    FriendCommandHandler& operator=(const FriendCommandHandler&) = delete;
 
     // False when the body is malformed; the caller then drops the peer. Commands other than the
     // log-on are ignored until the session has logged on, and the sender is always the session's
@@ -48,6 +55,16 @@ private:
     bool HandleExtensions(ClientSession& session, CCommandStream& body);
     bool HandleAckedChat(ClientSession& session, CCommandStream& body);
     bool HandleDeliveryAck(ClientSession& session, CCommandStream& body);
+    // The receipts of one turn of the event loop go to the store in one write at its end. One
+    // lost with a crash costs a chat handed over again, which the client knows by its id.
+    void SaveReceipts();
+    // The online session a chat can go to now, or null: while its queue is handed over, the
+    // chat waits behind it.
+    ClientSession* ReadyRecipient(int32_t recipientID);
+    // A new chat goes to a recipient that takes acknowledged chats before it is stored, flushed,
+    // so that it is on its way while the store commits. A server that dies in between loses
+    // nothing: the sender, never confirmed, sends it again, and the recipient knows its id.
+    bool RelayBeforeStoring(const AckedChatEntry& chat, int32_t recipientID);
     // To the recipient's session when it is online and takes chats now; a stored acknowledged
     // chat otherwise waits in the queue.
     void DeliverAckedChat(const AckedChatEntry& chat, int32_t recipientID);
@@ -73,6 +90,8 @@ private:
     OfflineQueue m_OfflineQueue;
     std::unordered_map<int32_t, ClientSession*> m_Online;
     bool m_bOfferExtensions = true;
+    std::vector<DeliveryReceipt> m_Receipts;
+    QTimer m_ReceiptTimer;
 };
 
 } // namespace pellix::server

@@ -56,34 +56,40 @@ int64_t MemoryAccountStore::QueueMessage(const QueuedMessage& message) {
     return stored.queueID;
 }
 
-bool MemoryAccountStore::QueueAckedMessage(const QueuedMessage& message) {
-    const std::pair<int32_t, uint64_t> key{message.senderID, message.messageID};
-    if (m_Delivered[message.senderID].contains(message.messageID))
-        return false;
+bool MemoryAccountStore::HoldsAckedMessage(int32_t senderID, uint64_t messageID) {
+    if (m_Delivered[senderID].contains(messageID))
+        return true;
     for (const auto& [recipientID, queue] : m_Queues) {
         for (const auto& [queueID, queued] : queue) {
-            if (queued.senderID == key.first && queued.messageID == key.second)
-                return false;
+            if (queued.senderID == senderID && queued.messageID == messageID)
+                return true;
         }
     }
+    return false;
+}
+
+bool MemoryAccountStore::QueueAckedMessage(const QueuedMessage& message) {
+    if (HoldsAckedMessage(message.senderID, message.messageID))
+        return false;
     QueueMessage(message);
     return true;
 }
 
-void MemoryAccountStore::ConfirmDelivery(int32_t recipientID, int32_t senderID,
-                                         uint64_t messageID) {
-    const auto queue = m_Queues.find(recipientID);
-    if (queue != m_Queues.end()) {
-        std::erase_if(queue->second, [&](const auto& entry) {
-            return entry.second.senderID == senderID && entry.second.messageID == messageID;
-        });
-        if (queue->second.empty())
-            m_Queues.erase(queue);
+void MemoryAccountStore::ConfirmDeliveries(const std::vector<DeliveryReceipt>& receipts) {
+    for (const auto& [recipientID, senderID, messageID] : receipts) {
+        const auto queue = m_Queues.find(recipientID);
+        if (queue != m_Queues.end()) {
+            std::erase_if(queue->second, [&](const auto& entry) {
+                return entry.second.senderID == senderID && entry.second.messageID == messageID;
+            });
+            if (queue->second.empty())
+                m_Queues.erase(queue);
+        }
+        std::set<uint64_t>& delivered = m_Delivered[senderID];
+        delivered.insert(messageID);
+        while (delivered.size() > kDeliveredIDsPerSender)
+            delivered.erase(delivered.begin());
     }
-    std::set<uint64_t>& delivered = m_Delivered[senderID];
-    delivered.insert(messageID);
-    while (delivered.size() > kDeliveredIDsPerSender)
-        delivered.erase(delivered.begin());
 }
 
 std::optional<QueuedMessage> MemoryAccountStore::NextQueuedMessage(int32_t recipientID,

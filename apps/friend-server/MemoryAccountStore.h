@@ -22,8 +22,9 @@ public:
                         const std::vector<int32_t>& bumpVersions) override;
 
     int64_t QueueMessage(const QueuedMessage& message) override;
+    bool HoldsAckedMessage(int32_t senderID, uint64_t messageID) override;
     bool QueueAckedMessage(const QueuedMessage& message) override;
-    void ConfirmDelivery(int32_t recipientID, int32_t senderID, uint64_t messageID) override;
+    void ConfirmDeliveries(const std::vector<DeliveryReceipt>& receipts) override;
     std::optional<QueuedMessage> NextQueuedMessage(int32_t recipientID,
                                                    int64_t afterQueueID) override;
     std::size_t QueuedMessageCount(int32_t recipientID) override;

@@ -17,6 +17,8 @@ public:
     virtual qint64 Read(char* data, qint64 maxSize) = 0;
     // Queues bytes to be sent.
     virtual void Write(const QByteArray& bytes) = 0;
+    // Hands what is queued to the system now, without waiting for the event loop (or blocking).
+    virtual void Flush() {}
     // Bytes queued that have not been handed to the system yet.
     virtual qint64 PendingBytes() const = 0;
     // Ends the stream at once, dropping what was not sent.

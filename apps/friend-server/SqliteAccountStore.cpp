@@ -9,6 +9,7 @@
 #include "text/StringUtility.h"
 
 #include <iterator>
+#include <set>
 #include <string>
 
 namespace pellix::server {
@@ -200,17 +201,21 @@ int64_t SqliteAccountStore::QueueMessage(const QueuedMessage& message) {
     return queueID;
 }
 
-bool SqliteAccountStore::QueueAckedMessage(const QueuedMessage& message) {
-    const std::string text = AnsiToUTF8(message.text);
-    const auto messageID = static_cast<int64_t>(message.messageID);
+bool SqliteAccountStore::HoldsAckedMessage(int32_t senderID, uint64_t messageID) {
+    const auto storedID = static_cast<int64_t>(messageID);
     int64_t held = 0;
-    Transaction transaction(m_Session);
     m_Session << "SELECT EXISTS (SELECT 1 FROM offline_messages WHERE sender_id = ? AND "
                  "message_id = ?) OR EXISTS (SELECT 1 FROM delivered_chats WHERE sender_id = ? "
                  "AND message_id = ?)",
-        use(message.senderID), use(messageID), use(message.senderID), use(messageID), into(held),
-        now;
-    if (held != 0)
+        use(senderID), use(storedID), use(senderID), use(storedID), into(held), now;
+    return held != 0;
+}
+
+bool SqliteAccountStore::QueueAckedMessage(const QueuedMessage& message) {
+    const std::string text = AnsiToUTF8(message.text);
+    const auto messageID = static_cast<int64_t>(message.messageID);
+    Transaction transaction(m_Session);
+    if (HoldsAckedMessage(message.senderID, message.messageID))
         return false;
     m_Session << "INSERT INTO offline_messages (recipient_id, sender_id, sent_at, text, "
                  "message_id) VALUES (?, ?, ?, ?, ?)",
@@ -220,20 +225,25 @@ bool SqliteAccountStore::QueueAckedMessage(const QueuedMessage& message) {
     return true;
 }
 
-void SqliteAccountStore::ConfirmDelivery(int32_t recipientID, int32_t senderID,
-                                         uint64_t messageID) {
-    const auto storedID = static_cast<int64_t>(messageID);
+void SqliteAccountStore::ConfirmDeliveries(const std::vector<DeliveryReceipt>& receipts) {
     const auto kept = static_cast<int64_t>(kDeliveredIDsPerSender);
+    std::set<int32_t> senders;
     Transaction transaction(m_Session);
-    m_Session << "DELETE FROM offline_messages WHERE recipient_id = ? AND sender_id = ? AND "
-                 "message_id = ?",
-        use(recipientID), use(senderID), use(storedID), now;
-    m_Session << "INSERT OR IGNORE INTO delivered_chats (sender_id, message_id) VALUES (?, ?)",
-        use(senderID), use(storedID), now;
-    m_Session << "DELETE FROM delivered_chats WHERE sender_id = ? AND message_id < (SELECT "
-                 "message_id FROM delivered_chats WHERE sender_id = ? ORDER BY message_id DESC "
-                 "LIMIT 1 OFFSET ?)",
-        use(senderID), use(senderID), use(kept), now;
+    for (const DeliveryReceipt& receipt : receipts) {
+        const auto storedID = static_cast<int64_t>(receipt.messageID);
+        m_Session << "DELETE FROM offline_messages WHERE recipient_id = ? AND sender_id = ? AND "
+                     "message_id = ?",
+            use(receipt.recipientID), use(receipt.senderID), use(storedID), now;
+        m_Session << "INSERT OR IGNORE INTO delivered_chats (sender_id, message_id) VALUES (?, ?)",
+            use(receipt.senderID), use(storedID), now;
+        senders.insert(receipt.senderID);
+    }
+    for (const int32_t senderID : senders) {
+        m_Session << "DELETE FROM delivered_chats WHERE sender_id = ? AND message_id < (SELECT "
+                     "message_id FROM delivered_chats WHERE sender_id = ? ORDER BY message_id "
+                     "DESC LIMIT 1 OFFSET ?)",
+            use(senderID), use(senderID), use(kept), now;
+    }
     transaction.commit();
 }
 

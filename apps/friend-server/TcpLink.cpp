@@ -26,6 +26,10 @@ void TcpLink::Write(const QByteArray& bytes) {
     m_pSocket->write(bytes);
 }
 
+void TcpLink::Flush() {
+    m_pSocket->flush();
+}
+
 qint64 TcpLink::PendingBytes() const {
     return m_pSocket->bytesToWrite();
 }

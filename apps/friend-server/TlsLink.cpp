@@ -32,6 +32,10 @@ void TlsLink::Write(const QByteArray& bytes) {
     m_pSocket->write(bytes);
 }
 
+void TlsLink::Flush() {
+    m_pSocket->flush();
+}
+
 qint64 TlsLink::PendingBytes() const {
     return m_pSocket->bytesToWrite() + m_pSocket->encryptedBytesToWrite();
 }
