@@ -201,7 +201,11 @@ FaultProxy::FaultProxy(QObject* parent) : QObject(parent) {
     connect(&m_Server, &QTcpServer::newConnection, this, &FaultProxy::OnNewConnection);
 }
 
-FaultProxy::~FaultProxy() = default;
+FaultProxy::~FaultProxy() {
+    // Each link leaves m_Links as it goes, so they go before the list does.
+    while (!m_Links.empty())
+        delete m_Links.back();
+}
 
 bool FaultProxy::Listen(quint16 targetPort) {
     m_nTargetPort = targetPort;
