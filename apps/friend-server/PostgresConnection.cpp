@@ -18,9 +18,11 @@ std::string Trimmed(const char* message) {
 // Notices such as "relation already exists, skipping" are expected and not worth a log line.
 void IgnoreNotice(void*, const char*) {}
 
+// Everything runs on the server's one thread: a database that does not answer must not hold it
+// for the system's TCP timeout. The URI comes after the default and may set another.
 PGconn* Connect(const std::string& uri) {
-    const char* const keywords[] = {"dbname", "client_encoding", nullptr};
-    const char* const values[] = {uri.c_str(), "UTF8", nullptr};
+    const char* const keywords[] = {"connect_timeout", "dbname", "client_encoding", nullptr};
+    const char* const values[] = {"10", uri.c_str(), "UTF8", nullptr};
     return PQconnectdbParams(keywords, values, 1);
 }
 
@@ -100,7 +102,9 @@ PostgresResult PostgresConnection::RunPrepared(const char* name, const std::stri
 
 PostgresResult PostgresConnection::Execute(const char* sql) {
     ReconnectIfLost();
-    return Check(PQexec(m_pConnection.get(), sql), sql);
+    // A migration step is long: its start says enough in a message.
+    const std::string start = std::string(sql).substr(0, 60);
+    return Check(PQexec(m_pConnection.get(), sql), start.c_str());
 }
 
 void PostgresConnection::Begin() {
