@@ -29,8 +29,11 @@ void DefineOptions(QCommandLineParser& parser) {
         {kListen,
          QStringLiteral("Address to listen on (default 127.0.0.1:5500; port 0 picks one)."),
          QStringLiteral("HOST:PORT")},
-        {kDatabase, QStringLiteral("SQLite file, created if missing (default friend-server.db)."),
-         QStringLiteral("FILE")},
+        {kDatabase,
+         QStringLiteral("SQLite file, created if missing (default friend-server.db), or a "
+                        "PostgreSQL database shared with other servers as a libpq URI "
+                        "postgresql://USER@HOST:PORT/DB."),
+         QStringLiteral("FILE|URI")},
         {kAddUser, QStringLiteral("Create or update an account (repeatable)."),
          QStringLiteral("ID,USERNAME,NICKNAME,SHOWID,GENDER,TOKEN")},
         {kSeedDemo, QStringLiteral("Create the demo accounts.")},
@@ -227,9 +230,9 @@ std::optional<ServerOptions> ParseServerOptions(const QStringList& arguments, QS
         return std::nullopt;
     }
     if (parser.isSet(kDatabase)) {
-        options.databasePath = parser.value(kDatabase);
-        if (options.databasePath.isEmpty()) {
-            error = QStringLiteral("bad --db: the file name is empty");
+        options.database = parser.value(kDatabase);
+        if (options.database.isEmpty()) {
+            error = QStringLiteral("bad --db: the file name or URI is empty");
             return std::nullopt;
         }
     }

@@ -18,7 +18,8 @@ namespace pellix::server {
 struct ServerOptions {
     QString listenHost = QStringLiteral("127.0.0.1");
     quint16 listenPort = 5500;
-    QString databasePath = QStringLiteral("friend-server.db");
+    // A SQLite file, or a PostgreSQL URI (see StoreLocation.h).
+    QString database = QStringLiteral("friend-server.db");
     bool seedDemo = false;
     bool offerExtensions = true;
     // Names already converted to GBK.

@@ -226,7 +226,8 @@ bool SqliteAccountStore::QueueAckedMessage(const QueuedMessage& message) {
 }
 
 void SqliteAccountStore::ConfirmDeliveries(const std::vector<DeliveryReceipt>& receipts) {
-    const auto kept = static_cast<int64_t>(kDeliveredIDsPerSender);
+    // The newest kept id is at offset 0: the oldest one kept is at offset kept - 1.
+    const auto oldestKept = static_cast<int64_t>(kDeliveredIDsPerSender) - 1;
     std::set<int32_t> senders;
     Transaction transaction(m_Session);
     for (const DeliveryReceipt& receipt : receipts) {
@@ -242,7 +243,7 @@ void SqliteAccountStore::ConfirmDeliveries(const std::vector<DeliveryReceipt>& r
         m_Session << "DELETE FROM delivered_chats WHERE sender_id = ? AND message_id < (SELECT "
                      "message_id FROM delivered_chats WHERE sender_id = ? ORDER BY message_id "
                      "DESC LIMIT 1 OFFSET ?)",
-            use(senderID), use(senderID), use(kept), now;
+            use(senderID), use(senderID), use(oldestKept), now;
     }
     transaction.commit();
 }

@@ -9,7 +9,7 @@
 #include "ServerOptions.h"
 #include "ServerSetup.h"
 #include "ServerTls.h"
-#include "SqliteAccountStore.h"
+#include "StoreLocation.h"
 #include "TerminationSignals.h"
 
 #include <QCoreApplication>
@@ -56,16 +56,17 @@ int Run(int argc, char** argv) {
     }
     RaiseOpenFileLimit();
 
-    std::unique_ptr<SqliteAccountStore> store;
+    std::unique_ptr<AccountStore> store;
     try {
-        store = std::make_unique<SqliteAccountStore>(options->databasePath.toStdString());
+        store = OpenAccountStore(options->database);
         if (!ApplySetup(*options, *store, error)) {
             PrintError(error);
             return kExitBadArguments;
         }
     } catch (const std::exception& failure) {
-        PrintError(QStringLiteral("database %1: %2")
-                       .arg(options->databasePath, QString::fromUtf8(failure.what())));
+        PrintError(
+            QStringLiteral("database %1: %2")
+                .arg(DatabaseForDisplay(options->database), QString::fromUtf8(failure.what())));
         return kExitFailure;
     }
 

@@ -4,6 +4,7 @@
 // refused with a reason when they can never be delivered.
 
 #include "ServerFixture.h"
+#include "SqliteAccountStore.h"
 
 #include <sqlite3.h>
 
@@ -41,7 +42,7 @@ std::vector<AckedChatEntry> DecodeAckedOffline(const FrameCodec::Frame& frame) {
     return chats;
 }
 
-class AckedChatTest : public ServerFixture {
+class AckedChatTest : public ServerOnEachStore {
 protected:
     void SetUp() override {
         StartServer();
@@ -61,7 +62,9 @@ protected:
 
 } // namespace
 
-TEST_F(AckedChatTest, TheAnnouncementComesFirstAndOnlyAfterAnAcceptedLogOn) {
+INSTANTIATE_TEST_SUITE_P(Stores, AckedChatTest, EachStore(), StoreKindName);
+
+TEST_P(AckedChatTest, TheAnnouncementComesFirstAndOnlyAfterAnAcceptedLogOn) {
     TestPeer& refused = Connect();
     refused.LogOn(kAlice, "wrong", -1);
     ASSERT_TRUE(refused.WaitFor(SUB_S_LOGON_FAILED).has_value());
@@ -81,7 +84,7 @@ TEST_F(AckedChatTest, TheAnnouncementComesFirstAndOnlyAfterAnAcceptedLogOn) {
     EXPECT_EQ(again.Frames().front().header.subCmd, SUB_S_FRIEND_LIST) << "the list follows it";
 }
 
-TEST_F(AckedChatTest, AChatIsConfirmedOnceStoredAndDeliveredOnceHoweverOftenItIsResent) {
+TEST_P(AckedChatTest, AChatIsConfirmedOnceStoredAndDeliveredOnceHoweverOftenItIsResent) {
     TestPeer& alice = LogOnAcked(kAlice);
     TestPeer& bob = LogOnAcked(kBob);
     Settle(bob);
@@ -112,7 +115,7 @@ TEST_F(AckedChatTest, AChatIsConfirmedOnceStoredAndDeliveredOnceHoweverOftenItIs
     EXPECT_EQ(Store().QueuedMessageCount(kBob), 0u);
 }
 
-TEST_F(AckedChatTest, AChatWithoutReceiptComesAgainWithItsIdAfterAReconnectAndARestart) {
+TEST_P(AckedChatTest, AChatWithoutReceiptComesAgainWithItsIdAfterAReconnectAndARestart) {
     TestPeer& alice = LogOnAcked(kAlice);
     alice.AckedChat(kBob, 9, "while away");
     ASSERT_TRUE(alice.WaitFor(SUB_S_CHAT_ACK).has_value());
@@ -135,7 +138,7 @@ TEST_F(AckedChatTest, AChatWithoutReceiptComesAgainWithItsIdAfterAReconnectAndAR
     ASSERT_TRUE(QTest::qWaitFor([&] { return Store().QueuedMessageCount(kBob) == 0; }, kWaitMs));
 }
 
-TEST_F(AckedChatTest, APeerThatTakesNoExtensionGetsAckedChatsAsPlainOnesAndNothingItDoesNotKnow) {
+TEST_P(AckedChatTest, APeerThatTakesNoExtensionGetsAckedChatsAsPlainOnesAndNothingItDoesNotKnow) {
     TestPeer& alice = LogOnAcked(kAlice);
     alice.AckedChat(kBob, 1, "queued");
     ASSERT_TRUE(alice.WaitFor(SUB_S_CHAT_ACK).has_value());
@@ -155,7 +158,7 @@ TEST_F(AckedChatTest, APeerThatTakesNoExtensionGetsAckedChatsAsPlainOnesAndNothi
         EXPECT_LE(frame.header.subCmd, SUB_S_EXTENSIONS) << frame.header.subCmd;
 }
 
-TEST_F(AckedChatTest, AChatThatCanNeverBeDeliveredIsRefusedWithItsReason) {
+TEST_P(AckedChatTest, AChatThatCanNeverBeDeliveredIsRefusedWithItsReason) {
     ASSERT_TRUE(FriendRelations(Store()).Blacklist(kBob, kAlice));
     TestPeer& alice = LogOnAcked(kAlice);
     const struct {

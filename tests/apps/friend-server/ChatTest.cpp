@@ -10,7 +10,7 @@ using namespace pellix::server;
 
 namespace {
 
-class ChatTest : public ServerFixture {
+class ChatTest : public ServerOnEachStore {
 protected:
     void SetUpUsers() {
         AddAccount(1);
@@ -45,7 +45,9 @@ void SendShake(TestPeer& peer, int32_t friendID) {
 
 } // namespace
 
-TEST_F(ChatTest, ChatAndShakeAreRelayedToAnOnlineUser) {
+INSTANTIATE_TEST_SUITE_P(Stores, ChatTest, EachStore(), StoreKindName);
+
+TEST_P(ChatTest, ChatAndShakeAreRelayedToAnOnlineUser) {
     StartServer();
     SetUpUsers();
     TestPeer& one = LogOn(1);
@@ -69,7 +71,7 @@ TEST_F(ChatTest, ChatAndShakeAreRelayedToAnOnlineUser) {
     EXPECT_EQ(Store().QueuedMessageCount(2), 0u);
 }
 
-TEST_F(ChatTest, MessagesToAnOfflineUserSurviveARestartAndComeOnceAtTheNextLogOn) {
+TEST_P(ChatTest, MessagesToAnOfflineUserSurviveARestartAndComeOnceAtTheNextLogOn) {
     StartServer();
     SetUpUsers();
     TestPeer& one = LogOn(1);
@@ -100,7 +102,7 @@ TEST_F(ChatTest, MessagesToAnOfflineUserSurviveARestartAndComeOnceAtTheNextLogOn
     EXPECT_EQ(again.Count(SUB_S_OFFLINE_MESSAGES), 0u);
 }
 
-TEST_F(ChatTest, ALongQueueComesInBodiesThatFitAndInOrder) {
+TEST_P(ChatTest, ALongQueueComesInBodiesThatFitAndInOrder) {
     StartServer();
     SetUpUsers();
     TestPeer& one = LogOn(1);
@@ -122,7 +124,7 @@ TEST_F(ChatTest, ALongQueueComesInBodiesThatFitAndInOrder) {
         EXPECT_LE(frame.body.size(), ServerBodies::kMaxBody);
 }
 
-TEST_F(ChatTest, AMessageTooLongForTheQueueIsCutToFit) {
+TEST_P(ChatTest, AMessageTooLongForTheQueueIsCutToFit) {
     StartServer();
     SetUpUsers();
     TestPeer& one = LogOn(1);
@@ -141,7 +143,7 @@ TEST_F(ChatTest, AMessageTooLongForTheQueueIsCutToFit) {
     EXPECT_EQ(messages[0].message, text.substr(0, ServerBodies::kMaxOfflineText));
 }
 
-TEST_F(ChatTest, AUserThatStopsReadingIsDroppedAndWhatItMissedIsQueued) {
+TEST_P(ChatTest, AUserThatStopsReadingIsDroppedAndWhatItMissedIsQueued) {
     SessionLimits limits;
     limits.maxPendingBytes = 256 * 1024;
     StartServer(limits);

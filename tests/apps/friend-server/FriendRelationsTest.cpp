@@ -1,9 +1,8 @@
-// The rules of friendship and list versions over the SQLite store.
+// The rules of friendship and list versions over each store.
 
 #include "FriendRelations.h"
-#include "SqliteAccountStore.h"
+#include "TestStores.h"
 
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace pellix;
@@ -22,11 +21,16 @@ Account MakeAccount(int32_t userID, const std::string& nickName) {
     return account;
 }
 
+class FriendRelationsTest : public ::testing::TestWithParam<StoreKind> {};
+
 } // namespace
 
-TEST(FriendRelationsTest, ANewNickNameChangesTheFriendsVersionsOnly) {
-    QTemporaryDir dir;
-    SqliteAccountStore store(dir.filePath(QStringLiteral("store.db")).toStdString());
+INSTANTIATE_TEST_SUITE_P(Stores, FriendRelationsTest, EachStore(), StoreKindName);
+
+TEST_P(FriendRelationsTest, ANewNickNameChangesTheFriendsVersionsOnly) {
+    const StorePlace place(GetParam());
+    const std::unique_ptr<AccountStore> opened = place.Open();
+    AccountStore& store = *opened;
     FriendRelations relations(store);
     for (int32_t id : {1, 2, 3})
         relations.SaveAccount(MakeAccount(id, "n"));

@@ -10,7 +10,7 @@ using namespace pellix::server;
 
 namespace {
 
-class FriendshipTest : public ServerFixture {
+class FriendshipTest : public ServerOnEachStore {
 protected:
     void SetUp() override {
         StartServer();
@@ -56,7 +56,9 @@ protected:
 
 } // namespace
 
-TEST_F(FriendshipTest, AskingForAnUnknownUserOrOneselfFails) {
+INSTANTIATE_TEST_SUITE_P(Stores, FriendshipTest, EachStore(), StoreKindName);
+
+TEST_P(FriendshipTest, AskingForAnUnknownUserOrOneselfFails) {
     TestPeer& one = LogOn(1);
     AddFriend(one, 77, "hi");
     auto fail = one.WaitFor(SUB_S_ADD_FRIEND_FAIL);
@@ -69,7 +71,7 @@ TEST_F(FriendshipTest, AskingForAnUnknownUserOrOneselfFails) {
     EXPECT_EQ(BodyOf(*fail).ReadInt32(), 1);
 }
 
-TEST_F(FriendshipTest, AnAcceptedRequestMakesBothFriendsAndChangesBothVersions) {
+TEST_P(FriendshipTest, AnAcceptedRequestMakesBothFriendsAndChangesBothVersions) {
     TestPeer& one = LogOn(1);
     TestPeer& two = LogOn(2);
     const int32_t oneVersion = Store().ListVersion(1);
@@ -118,7 +120,7 @@ TEST_F(FriendshipTest, AnAcceptedRequestMakesBothFriendsAndChangesBothVersions) 
     EXPECT_EQ(decoded.friends[0].userID, 2);
 }
 
-TEST_F(FriendshipTest, ARequestWaitsForAnOfflineTargetAndARefusalChangesNothing) {
+TEST_P(FriendshipTest, ARequestWaitsForAnOfflineTargetAndARefusalChangesNothing) {
     TestPeer& one = LogOn(1);
     AddFriend(one, 3, "later");
     ASSERT_TRUE(one.Sync());
@@ -143,7 +145,7 @@ TEST_F(FriendshipTest, ARequestWaitsForAnOfflineTargetAndARefusalChangesNothing)
     EXPECT_EQ(Store().GetRelation(3, 2), Relation::None);
 }
 
-TEST_F(FriendshipTest, MovingToStrangersEndsTheFriendshipOnBothSides) {
+TEST_P(FriendshipTest, MovingToStrangersEndsTheFriendshipOnBothSides) {
     Befriend(1, 2);
     TestPeer& one = LogOn(1);
     const int32_t oneVersion = Store().ListVersion(1);
@@ -167,7 +169,7 @@ TEST_F(FriendshipTest, MovingToStrangersEndsTheFriendshipOnBothSides) {
     EXPECT_EQ(result->body[5], ServerBodies::kMoveUnchanged);
 }
 
-TEST_F(FriendshipTest, ABlacklistedUserReachesNothingOfTheOneWhoBlacklistedIt) {
+TEST_P(FriendshipTest, ABlacklistedUserReachesNothingOfTheOneWhoBlacklistedIt) {
     Befriend(1, 2);
     TestPeer& one = LogOn(1);
     TestPeer& two = LogOn(2);

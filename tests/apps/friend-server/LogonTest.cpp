@@ -11,7 +11,7 @@ namespace {
 
 const std::string kXiaoMing = StringUtility::QStringToAnsi(QStringLiteral("小明"));
 
-class LogonTest : public ServerFixture {
+class LogonTest : public ServerOnEachStore {
 protected:
     void SetUp() override {
         StartServer();
@@ -35,7 +35,9 @@ std::vector<OnlineStateEntry> DecodeStates(const FrameCodec::Frame& frame, int32
 
 } // namespace
 
-TEST_F(LogonTest, FullListFirstThenOnlineStatesWhileTheVersionIsCurrent) {
+INSTANTIATE_TEST_SUITE_P(Stores, LogonTest, EachStore(), StoreKindName);
+
+TEST_P(LogonTest, FullListFirstThenOnlineStatesWhileTheVersionIsCurrent) {
     TestPeer& friendPeer = LogOn(2);
     TestPeer& first = Connect();
     first.LogOn(1, Token(1), -1);
@@ -85,7 +87,7 @@ TEST_F(LogonTest, FullListFirstThenOnlineStatesWhileTheVersionIsCurrent) {
     EXPECT_TRUE(third.WaitFor(SUB_S_FRIEND_LIST));
 }
 
-TEST_F(LogonTest, BadTokenOrUnknownUserIsRefusedAndTheConnectionStaysUnauthenticated) {
+TEST_P(LogonTest, BadTokenOrUnknownUserIsRefusedAndTheConnectionStaysUnauthenticated) {
     TestPeer& friendPeer = LogOn(2);
     TestPeer& peer = Connect();
     peer.LogOn(1, "wrong", -1);
@@ -109,7 +111,7 @@ TEST_F(LogonTest, BadTokenOrUnknownUserIsRefusedAndTheConnectionStaysUnauthentic
     EXPECT_TRUE(friendPeer.WaitFor(SUB_S_ONLINE_STATE));
 }
 
-TEST_F(LogonTest, PresenceReachesOnlineFriendsOnLogOnAndDisconnect) {
+TEST_P(LogonTest, PresenceReachesOnlineFriendsOnLogOnAndDisconnect) {
     TestPeer& one = LogOn(1);
     TestPeer& stranger = LogOn(4);
     TestPeer& two = LogOn(2);
@@ -131,7 +133,7 @@ TEST_F(LogonTest, PresenceReachesOnlineFriendsOnLogOnAndDisconnect) {
     EXPECT_EQ(stranger.Count(SUB_S_ONLINE_STATE), 0u);
 }
 
-TEST_F(LogonTest, TheSenderIsTheLoggedOnUserWhateverTheBodyClaims) {
+TEST_P(LogonTest, TheSenderIsTheLoggedOnUserWhateverTheBodyClaims) {
     TestPeer& one = LogOn(1);
     TestPeer& two = LogOn(2);
     one.Chat(2, "from one", 3);

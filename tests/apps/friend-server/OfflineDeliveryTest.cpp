@@ -5,6 +5,7 @@
 
 #include "MemoryAccountStore.h"
 #include "OfflineQueue.h"
+#include "SqliteAccountStore.h"
 
 #include <QtGlobal>
 
@@ -35,8 +36,8 @@ public:
 
 class OfflineDeliveryTest : public ServerFixture {
 protected:
-    std::unique_ptr<AccountStore> OpenStore(const std::string& path) override {
-        auto store = std::make_unique<ReadCountingStore>(path);
+    std::unique_ptr<AccountStore> OpenStore(const StorePlace& place) override {
+        auto store = std::make_unique<ReadCountingStore>(place.Location());
         m_pCounting = store.get();
         return store;
     }

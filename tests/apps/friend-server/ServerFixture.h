@@ -1,15 +1,15 @@
 #pragma once
 // A friend server in the test process on 127.0.0.1 with an ephemeral port, over a SQLite file in
-// a temporary directory, and scripted peers that log on to it.
+// a temporary directory or a database of the test PostgreSQL cluster, and scripted peers that log
+// on to it.
 
 #include "FriendRelations.h"
 #include "FriendServer.h"
-#include "SqliteAccountStore.h"
 #include "TestPeer.h"
+#include "TestStores.h"
 #include "records/FriendRecords.h"
 
 #include <QSslConfiguration>
-#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -21,9 +21,11 @@ namespace pellix::server {
 
 class ServerFixture : public ::testing::Test {
 protected:
+    // The kind of store StartServer opens.
+    virtual StoreKind Kind() const { return StoreKind::Sqlite; }
     // The store the server runs on; a test may watch what the server does with it.
-    virtual std::unique_ptr<AccountStore> OpenStore(const std::string& path) {
-        return std::make_unique<SqliteAccountStore>(path);
+    virtual std::unique_ptr<AccountStore> OpenStore(const StorePlace& place) {
+        return place.Open();
     }
 
     void TearDown() override {
@@ -31,15 +33,15 @@ protected:
         m_pServer.reset();
     }
 
-    // Starts (or restarts) the server over the SQLite file in the temporary directory; with TLS
+    // Starts (or restarts) the server over the test's store, opened anew; with TLS
     // settings its port speaks only TLS, its handshakes timed on the clock given (Qt's when null).
     void StartServer(SessionLimits limits = {}, const QSslConfiguration* tls = nullptr,
                      IKeepAliveClock* handshakeClock = nullptr) {
         m_pServer.reset();
         m_pStore.reset();
-        ASSERT_TRUE(m_Dir.isValid());
-        const QString path = m_Dir.filePath(QStringLiteral("friends.db"));
-        m_pStore = OpenStore(path.toStdString());
+        if (!m_pPlace)
+            m_pPlace = std::make_unique<StorePlace>(Kind());
+        m_pStore = OpenStore(*m_pPlace);
         m_pServer = std::make_unique<FriendServer>(*m_pStore, limits);
         if (tls != nullptr) {
             ASSERT_TRUE(m_pServer->UseTls(*tls, handshakeClock));
@@ -78,14 +80,21 @@ protected:
     }
 
     AccountStore& Store() { return *m_pStore; }
+    const StorePlace& Place() const { return *m_pPlace; }
     FriendServer& Server() { return *m_pServer; }
 
 private:
-    QTemporaryDir m_Dir;
+    std::unique_ptr<StorePlace> m_pPlace;
     std::unique_ptr<AccountStore> m_pStore;
     std::unique_ptr<FriendServer> m_pServer;
     std::vector<std::unique_ptr<TestPeer>> m_Peers;
     std::optional<QSslConfiguration> m_ClientTls;
+};
+
+// A ServerFixture test that runs once on each kind of store.
+class ServerOnEachStore : public ServerFixture, public ::testing::WithParamInterface<StoreKind> {
+protected:
+    StoreKind Kind() const override { return GetParam(); }
 };
 
 struct FriendListBody {

@@ -1,6 +1,7 @@
-// The command line of the friend server.
+// The command line of the friend server and the database it names.
 
 #include "ServerOptions.h"
+#include "StoreLocation.h"
 
 #include "text/StringUtility.h"
 
@@ -37,7 +38,7 @@ TEST(ServerOptionsTest, DefaultsAndEveryOption) {
     ASSERT_TRUE(options) << error.toStdString();
     EXPECT_EQ(options->listenHost, QStringLiteral("::1"));
     EXPECT_EQ(options->listenPort, 0);
-    EXPECT_EQ(options->databasePath, QStringLiteral("x.db"));
+    EXPECT_EQ(options->database, QStringLiteral("x.db"));
     EXPECT_TRUE(options->seedDemo);
     EXPECT_EQ(options->receiveTimeoutMs, 2000);
     EXPECT_EQ(options->tlsCertificateFile, QStringLiteral("server.pem"));
@@ -87,4 +88,18 @@ TEST(ServerOptionsTest, BadArgumentsAreNamed) {
     EXPECT_TRUE(Parse({QStringLiteral("--add-user"),
                        QStringLiteral("1,alice,一二三四五六七八九十一二三四五,0,0,t")},
                       error));
+}
+
+TEST(ServerOptionsTest, ADatabaseIsPostgresByItsSchemeAndIsShownWithoutItsPassword) {
+    EXPECT_TRUE(IsPostgresUri(QStringLiteral("postgresql://u@h:5432/db")));
+    EXPECT_TRUE(IsPostgresUri(QStringLiteral("postgres://u@h/db")));
+    EXPECT_FALSE(IsPostgresUri(QStringLiteral("postgres.db")));
+    EXPECT_EQ(DatabaseForDisplay(QStringLiteral("postgres.db")), QStringLiteral("postgres.db"));
+    for (const QString& uri : {QStringLiteral("postgresql://u:secret@h:5432/db"),
+                               QStringLiteral("postgresql://u@h/db?password=secret"),
+                               QStringLiteral("postgresql://u:secret@h1:5432,h2:5432/db")}) {
+        const QString shown = DatabaseForDisplay(uri);
+        EXPECT_FALSE(shown.contains(QStringLiteral("secret"))) << shown.toStdString();
+        EXPECT_FALSE(shown.isEmpty());
+    }
 }
