@@ -76,17 +76,18 @@ bool MemoryAccountStore::QueueAckedMessage(const QueuedMessage& message) {
 }
 
 void MemoryAccountStore::ConfirmDeliveries(const std::vector<DeliveryReceipt>& receipts) {
-    for (const auto& [recipientID, senderID, messageID] : receipts) {
-        const auto queue = m_Queues.find(recipientID);
+    for (const DeliveryReceipt& receipt : receipts) {
+        const auto queue = m_Queues.find(receipt.recipientID);
         if (queue != m_Queues.end()) {
             std::erase_if(queue->second, [&](const auto& entry) {
-                return entry.second.senderID == senderID && entry.second.messageID == messageID;
+                return entry.second.senderID == receipt.senderID &&
+                       entry.second.messageID == receipt.messageID;
             });
             if (queue->second.empty())
                 m_Queues.erase(queue);
         }
-        std::set<uint64_t>& delivered = m_Delivered[senderID];
-        delivered.insert(messageID);
+        std::set<uint64_t>& delivered = m_Delivered[receipt.senderID];
+        delivered.insert(receipt.messageID);
         while (delivered.size() > kDeliveredIDsPerSender)
             delivered.erase(delivered.begin());
     }
