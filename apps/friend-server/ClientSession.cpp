@@ -52,8 +52,8 @@ bool ClientSession::SendBytes(const QByteArray& frame, WriteNotice onWritten, Wr
     return true;
 }
 
-void ClientSession::Flush() {
-    m_pLink->Flush();
+void ClientSession::SendQueuedNow() {
+    m_pLink->SendQueuedNow();
 }
 
 void ClientSession::Drop() {

@@ -60,7 +60,7 @@ public:
     // Closes the connection at once; closed() follows unless it was already emitted.
     void Drop();
     // What was sent goes to the system now rather than when the event loop next runs.
-    void Flush();
+    void SendQueuedNow();
 
 Q_SIGNALS:
     void frameReceived(ClientSession* session, const FrameCodec::Frame& frame);

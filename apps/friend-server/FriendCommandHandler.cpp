@@ -296,7 +296,7 @@ bool FriendCommandHandler::RelayBeforeStoring(const AckedChatEntry& chat, int32_
         m_Store.HoldsAckedMessage(chat.userID, chat.messageID))
         return false;
     recipient->Send(CMD_FRIEND, SUB_S_CHAT_MESSAGE_EX, ServerBodies::AckedChat(chat));
-    recipient->Flush();
+    recipient->SendQueuedNow();
     return true;
 }
 

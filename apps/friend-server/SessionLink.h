@@ -18,7 +18,7 @@ public:
     // Queues bytes to be sent.
     virtual void Write(const QByteArray& bytes) = 0;
     // Hands what is queued to the system now, without waiting for the event loop (or blocking).
-    virtual void Flush() {}
+    virtual void SendQueuedNow() {}
     // Bytes queued that have not been handed to the system yet.
     virtual qint64 PendingBytes() const = 0;
     // Ends the stream at once, dropping what was not sent.

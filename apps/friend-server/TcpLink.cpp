@@ -26,7 +26,7 @@ void TcpLink::Write(const QByteArray& bytes) {
     m_pSocket->write(bytes);
 }
 
-void TcpLink::Flush() {
+void TcpLink::SendQueuedNow() {
     m_pSocket->flush();
 }
 

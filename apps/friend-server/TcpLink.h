@@ -15,7 +15,7 @@ public:
 
     qint64 Read(char* data, qint64 maxSize) override;
     void Write(const QByteArray& bytes) override;
-    void Flush() override;
+    void SendQueuedNow() override;
     qint64 PendingBytes() const override;
     void Abort() override;
 

@@ -32,7 +32,7 @@ void TlsLink::Write(const QByteArray& bytes) {
     m_pSocket->write(bytes);
 }
 
-void TlsLink::Flush() {
+void TlsLink::SendQueuedNow() {
     m_pSocket->flush();
 }
 

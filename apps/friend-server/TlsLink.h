@@ -17,7 +17,7 @@ public:
 
     qint64 Read(char* data, qint64 maxSize) override;
     void Write(const QByteArray& bytes) override;
-    void Flush() override;
+    void SendQueuedNow() override;
     // Plain bytes not yet encrypted and encrypted bytes not yet sent.
     qint64 PendingBytes() const override;
     void Abort() override;
