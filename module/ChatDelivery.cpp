@@ -31,10 +31,10 @@ void CChatDelivery::SaveTurn() {
     // A file that cannot be written was reported; the chats were shown, so they are confirmed
     // all the same rather than handed over again at every sign-on.
     m_Outbox.SaveChanges();
-    const std::vector<Receipt> receipts = std::move(m_Receipts);
+    const std::vector<ReceivedChatID> receipts = std::move(m_Receipts);
     m_Receipts.clear();
-    for (const Receipt& receipt : receipts)
-        m_Wire.SendDeliveryAck(receipt.senderID, receipt.messageID);
+    for (const ReceivedChatID& receipt : receipts)
+        m_Wire.SendDeliveryAck(receipt.friendID, receipt.messageID);
 }
 
 ChatSendReceipt CChatDelivery::Send(int32_t friendID, int64_t sentAt, const std::string& text) {
@@ -128,7 +128,7 @@ bool CChatDelivery::WasReceived(int32_t senderID, uint64_t messageID) {
 
 void CChatDelivery::ConfirmReceived(int32_t senderID, uint64_t messageID) {
     m_Outbox.RememberReceived(senderID, messageID);
-    m_Receipts.push_back(Receipt{senderID, messageID});
+    m_Receipts.push_back(ReceivedChatID{senderID, messageID});
     SaveAtEndOfTurn();
 }
 

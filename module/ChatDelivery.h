@@ -82,12 +82,8 @@ private:
     bool m_bAcknowledged = false;
     // Written on this connection and waiting for the server's confirmation.
     std::set<uint64_t> m_InFlight;
-    struct Receipt {
-        int32_t senderID;
-        uint64_t messageID;
-    };
     // Stored and shown this turn, confirmed to the server once their ids are saved.
-    std::vector<Receipt> m_Receipts;
+    std::vector<ReceivedChatID> m_Receipts;
     // Fires once at the end of a turn that changed the delivery file.
     QTimer m_SaveTimer;
 };
