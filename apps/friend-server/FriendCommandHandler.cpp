@@ -20,15 +20,24 @@ constexpr std::chrono::milliseconds kExtensionAnswerWait{1000};
 
 } // namespace
 
-FriendCommandHandler::FriendCommandHandler(AccountStore& store)
-    : m_Store(store), m_Relations(store), m_OfflineQueue(store) {
+FriendCommandHandler::FriendCommandHandler(AccountStore& store, ClusterNode* cluster)
+    : m_Store(store), m_pCluster(cluster), m_Relations(store), m_OfflineQueue(store) {
+    if (m_pCluster != nullptr)
+        m_pCluster->SetEvents(this);
     m_ReceiptTimer.setSingleShot(true);
     m_ReceiptTimer.setInterval(0);
     QObject::connect(&m_ReceiptTimer, &QTimer::timeout, [this] { SaveReceipts(); });
 }
 
 FriendCommandHandler::~FriendCommandHandler() {
+    if (m_pCluster != nullptr)
+        m_pCluster->SetEvents(nullptr);
     SaveReceipts();
+}
+
+bool FriendCommandHandler::IsOnline(int32_t userID) const {
+    return m_Online.contains(userID) ||
+           (m_pCluster != nullptr && m_pCluster->NodeOf(userID).has_value());
 }
 
 bool FriendCommandHandler::Handle(ClientSession& session, const FrameCodec::Frame& frame) {
@@ -91,6 +100,9 @@ bool FriendCommandHandler::HandleLogon(ClientSession& session, CCommandStream& b
     session.SetUserID(userID);
     session.SetTakesAckedChats(false);
     m_Online[userID] = &session;
+    // Before the friends hear of it: the node that held the user ends its session.
+    if (m_pCluster != nullptr)
+        m_pCluster->LoggedOn(userID);
     if (m_bOfferExtensions)
         session.Send(CMD_FRIEND, SUB_S_EXTENSIONS, ServerBodies::Extensions(EXT_ACKED_CHAT));
     SendListOrStates(session, clientVersion);
@@ -147,8 +159,24 @@ void FriendCommandHandler::SendRequest(ClientSession& target, const PendingReque
 }
 
 void FriendCommandHandler::NotifyFriends(int32_t userID, uint8_t state) {
+    const std::vector<int32_t> friends = m_Store.FriendsOf(userID);
+    TellFriendsHere(userID, friends, state);
+    if (m_pCluster == nullptr)
+        return;
+    // One notice per node that holds friends.
+    std::unordered_map<uint64_t, std::vector<int32_t>> remote;
+    for (const int32_t friendID : friends) {
+        if (const std::optional<uint64_t> node = RemoteNodeOf(friendID))
+            remote[*node].push_back(friendID);
+    }
+    for (auto& [node, held] : remote)
+        m_pCluster->SendPresenceNotice(node, userID, state == kStateOnline, std::move(held));
+}
+
+void FriendCommandHandler::TellFriendsHere(int32_t userID, const std::vector<int32_t>& friends,
+                                           uint8_t state) {
     const CCommandStream body = ServerBodies::OnlineState(userID, state);
-    for (const int32_t friendID : m_Store.FriendsOf(userID)) {
+    for (const int32_t friendID : friends) {
         if (ClientSession* session = OnlineSession(friendID))
             session->Send(CMD_FRIEND, SUB_S_ONLINE_STATE, body);
     }
@@ -162,6 +190,8 @@ void FriendCommandHandler::LogOff(ClientSession& session) {
     if (OnlineSession(userID) != &session)
         return;
     m_Online.erase(userID);
+    if (m_pCluster != nullptr)
+        m_pCluster->LoggedOff(userID);
     NotifyFriends(userID, kStateOffline);
 }
 
@@ -181,9 +211,21 @@ bool FriendCommandHandler::HandleChatMessage(ClientSession& session, CCommandStr
 
 void FriendCommandHandler::DeliverChat(int32_t senderID, int32_t recipientID,
                                        const std::string& text) {
+    if (const std::optional<uint64_t> node = RemoteNodeOf(recipientID)) {
+        m_pCluster->Send(
+            *node,
+            {.kind = ClusterKind::Chat, .userID = senderID, .otherID = recipientID, .text = text});
+        return;
+    }
+    DeliverChatHere(senderID, recipientID, text);
+}
+
+void FriendCommandHandler::DeliverChatHere(int32_t senderID, int32_t recipientID,
+                                           const std::string& text) {
     ClientSession* recipient = OnlineSession(recipientID);
     if (recipient == nullptr || m_OfflineQueue.IsDelivering(*recipient)) {
-        m_OfflineQueue.Queue(senderID, recipientID, text);
+        if (m_OfflineQueue.Queue(senderID, recipientID, text) && recipient == nullptr)
+            NoteQueued(recipientID);
         return;
     }
     auto onLost = [this, senderID, recipientID, text] {
@@ -202,15 +244,35 @@ bool FriendCommandHandler::HandleShake(ClientSession& session, CCommandStream& b
     if (body.IsTruncated())
         return false;
     const int32_t senderID = session.UserID();
-    ClientSession* recipient = OnlineSession(recipientID);
-    if (recipient != nullptr && !m_Relations.HasBlacklisted(recipientID, senderID))
-        recipient->Send(CMD_FRIEND, SUB_S_SHAKE, ServerBodies::Shake(senderID));
+    if (!IsOnline(recipientID) || m_Relations.HasBlacklisted(recipientID, senderID))
+        return true;
+    if (const std::optional<uint64_t> node = RemoteNodeOf(recipientID))
+        m_pCluster->Send(*node,
+                         {.kind = ClusterKind::Shake, .userID = senderID, .otherID = recipientID});
+    else
+        SendShake(senderID, recipientID);
     return true;
+}
+
+void FriendCommandHandler::SendShake(int32_t senderID, int32_t recipientID) {
+    if (ClientSession* recipient = OnlineSession(recipientID))
+        recipient->Send(CMD_FRIEND, SUB_S_SHAKE, ServerBodies::Shake(senderID));
 }
 
 ClientSession* FriendCommandHandler::OnlineSession(int32_t userID) const {
     const auto found = m_Online.find(userID);
     return found == m_Online.end() ? nullptr : found->second;
+}
+
+std::optional<uint64_t> FriendCommandHandler::RemoteNodeOf(int32_t userID) const {
+    if (m_pCluster == nullptr || m_Online.contains(userID))
+        return std::nullopt;
+    return m_pCluster->NodeOf(userID);
+}
+
+void FriendCommandHandler::NoteQueued(int32_t userID) {
+    if (m_pCluster != nullptr)
+        m_pCluster->NoteQueued(userID);
 }
 
 void FriendCommandHandler::HoldOfflineDelivery(ClientSession& session) {
@@ -301,6 +363,23 @@ bool FriendCommandHandler::RelayBeforeStoring(const AckedChatEntry& chat, int32_
 }
 
 void FriendCommandHandler::DeliverAckedChat(const AckedChatEntry& chat, int32_t recipientID) {
+    if (const std::optional<uint64_t> node = RemoteNodeOf(recipientID)) {
+        m_pCluster->Send(*node, {.kind = ClusterKind::AckedChat,
+                                 .userID = chat.userID,
+                                 .otherID = recipientID,
+                                 .messageID = chat.messageID,
+                                 .text = chat.message});
+        return;
+    }
+    DeliverAckedChatHere(chat, recipientID);
+}
+
+void FriendCommandHandler::DeliverAckedChatHere(const AckedChatEntry& chat, int32_t recipientID) {
+    if (OnlineSession(recipientID) == nullptr) {
+        NoteQueued(recipientID);
+        return;
+    }
+    // A recipient busy with its queue, or still to say what it takes, gets the chat from there.
     ClientSession* recipient = ReadyRecipient(recipientID);
     if (recipient == nullptr)
         return;

@@ -1,17 +1,20 @@
 #pragma once
 // The friend protocol as the server speaks it: log-on, presence, friend requests and replies,
-// contact moves, chat and shakes, routed between the sessions of logged-on users. Owned by the
-// FriendServer, which hands it every CMD_FRIEND frame and every closed session.
+// contact moves, chat and shakes, routed between the sessions of logged-on users, and, on a node
+// of a cluster, to the nodes of users logged on elsewhere. Owned by the FriendServer, which hands
+// it every CMD_FRIEND frame and every closed session.
 
 #include "AccountStore.h"
 #include "FriendRelations.h"
 #include "OfflineQueue.h"
 #include "client/FrameCodec.h"
+#include "cluster/ClusterNode.h"
 #include "records/FriendRecords.h"
 
 #include <QTimer>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -22,11 +25,12 @@ namespace pellix::server {
 
 class ClientSession;
 
-class FriendCommandHandler {
+class FriendCommandHandler final : private ClusterEvents {
 public:
-    explicit FriendCommandHandler(AccountStore& store);
+    // cluster: the node this server is of, or null for a server on its own; not owned.
+    explicit FriendCommandHandler(AccountStore& store, ClusterNode* cluster = nullptr);
     // Saves the receipts not saved yet.
-    ~FriendCommandHandler();
+    ~FriendCommandHandler() override;
     FriendCommandHandler(const FriendCommandHandler&) = delete;
     FriendCommandHandler& operator=(const FriendCommandHandler&) = delete;
 
@@ -40,7 +44,9 @@ public:
     // knows none).
     void SetOfferExtensions(bool offer) { m_bOfferExtensions = offer; }
 
-    bool IsOnline(int32_t userID) const { return m_Online.contains(userID); }
+    // Logged on here or, in a cluster, at another node.
+    bool IsOnline(int32_t userID) const;
+    // Logged on here.
     std::size_t OnlineCount() const { return m_Online.size(); }
 
 private:
@@ -80,12 +86,31 @@ private:
     void NotifyFriends(int32_t userID, uint8_t state);
     // Forgets the session's user as online (telling the friends) and leaves it unauthenticated.
     void LogOff(ClientSession& session);
-    // To the recipient's session, or into the offline queue when there is none or the message
-    // could not be written.
+    // To the recipient's session, to the node the recipient is logged on at, or into the
+    // offline queue when there is neither or the message could not be written.
     void DeliverChat(int32_t senderID, int32_t recipientID, const std::string& text);
+    // The same without looking at other nodes: for a chat that came from one.
+    void DeliverChatHere(int32_t senderID, int32_t recipientID, const std::string& text);
+    void DeliverAckedChatHere(const AckedChatEntry& chat, int32_t recipientID);
+    void SendShake(int32_t senderID, int32_t recipientID);
+    void SendFriendReply(int32_t replierID, int32_t requesterID, bool accepted);
+    void SendNewFriendHere(int32_t userID, int32_t friendID);
     ClientSession* OnlineSession(int32_t userID) const;
+    // The other node of the cluster that a user not logged on here is logged on at.
+    std::optional<uint64_t> RemoteNodeOf(int32_t userID) const;
+    // Something was stored for a user with no session here to take it.
+    void NoteQueued(int32_t userID);
+
+    // The cluster's side (ClusterCommands.cpp).
+    void OnLoggedOnElsewhere(int32_t userID) override;
+    void OnRemotePresence(const std::vector<int32_t>& users, bool online) override;
+    void OnClusterCommand(const ClusterMessage& message) override;
+    void HandleClusterCommand(const ClusterMessage& message);
+    void TellFriendsHere(int32_t userID, const std::vector<int32_t>& friends, uint8_t state);
+    void HandOverQueue(int32_t userID);
 
     AccountStore& m_Store;
+    ClusterNode* m_pCluster;
     FriendRelations m_Relations;
     OfflineQueue m_OfflineQueue;
     std::unordered_map<int32_t, ClientSession*> m_Online;

@@ -20,9 +20,10 @@ constexpr int kListenBacklog = 1024;
 
 } // namespace
 
-FriendServer::FriendServer(AccountStore& store, const SessionLimits& limits, QObject* parent)
+FriendServer::FriendServer(AccountStore& store, const SessionLimits& limits, ClusterNode* cluster,
+                           QObject* parent)
     : QObject(parent), m_pServer(std::make_unique<QTcpServer>()), m_Limits(limits),
-      m_Handler(store) {
+      m_Handler(store, cluster) {
     m_pServer->setListenBacklogSize(kListenBacklog);
     connect(m_pServer.get(), &QTcpServer::newConnection, this, &FriendServer::OnNewConnection);
 }

@@ -19,12 +19,15 @@ class QSslConfiguration;
 namespace pellix::server {
 
 class AccountStore;
+class ClusterNode;
 class TlsListener;
 
 class FriendServer final : public QObject {
     Q_OBJECT
 public:
-    FriendServer(AccountStore& store, const SessionLimits& limits, QObject* parent = nullptr);
+    // cluster: the node this server is of (not owned, outlives the server), or null.
+    FriendServer(AccountStore& store, const SessionLimits& limits, ClusterNode* cluster = nullptr,
+                 QObject* parent = nullptr);
     ~FriendServer() override;
 
     // From now on the port speaks only TLS with these settings (LoadServerTls): a session starts

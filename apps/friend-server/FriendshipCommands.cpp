@@ -44,6 +44,9 @@ bool FriendCommandHandler::HandleAddFriend(ClientSession& session, CCommandStrea
     m_Store.SaveRequest(request);
     if (ClientSession* target = OnlineSession(targetID))
         SendRequest(*target, request);
+    else if (const std::optional<uint64_t> node = RemoteNodeOf(targetID))
+        m_pCluster->Send(
+            *node, {.kind = ClusterKind::FriendRequest, .userID = userID, .otherID = targetID});
     return true;
 }
 
@@ -60,9 +63,13 @@ bool FriendCommandHandler::HandleFriendReply(ClientSession& session, CCommandStr
     m_Store.DeleteRequest(requesterID, userID);
     if (accepted && !m_Relations.MakeFriends(userID, requesterID))
         accepted = false;
-    if (ClientSession* requester = OnlineSession(requesterID))
-        requester->Send(CMD_FRIEND, SUB_S_FRIEND_REPLY,
-                        ServerBodies::FriendReply(userID, requesterID, accepted));
+    if (const std::optional<uint64_t> node = RemoteNodeOf(requesterID))
+        m_pCluster->Send(*node, {.kind = ClusterKind::FriendReply,
+                                 .userID = userID,
+                                 .otherID = requesterID,
+                                 .flag = accepted});
+    else
+        SendFriendReply(userID, requesterID, accepted);
     if (accepted) {
         SendNewFriend(requesterID, userID);
         SendNewFriend(userID, requesterID);
@@ -70,7 +77,21 @@ bool FriendCommandHandler::HandleFriendReply(ClientSession& session, CCommandStr
     return true;
 }
 
+void FriendCommandHandler::SendFriendReply(int32_t replierID, int32_t requesterID, bool accepted) {
+    if (ClientSession* requester = OnlineSession(requesterID))
+        requester->Send(CMD_FRIEND, SUB_S_FRIEND_REPLY,
+                        ServerBodies::FriendReply(replierID, requesterID, accepted));
+}
+
 void FriendCommandHandler::SendNewFriend(int32_t userID, int32_t friendID) {
+    if (const std::optional<uint64_t> node = RemoteNodeOf(userID))
+        m_pCluster->Send(*node,
+                         {.kind = ClusterKind::NewFriend, .userID = userID, .otherID = friendID});
+    else
+        SendNewFriendHere(userID, friendID);
+}
+
+void FriendCommandHandler::SendNewFriendHere(int32_t userID, int32_t friendID) {
     ClientSession* session = OnlineSession(userID);
     const std::optional<Account> account = m_Store.FindAccount(friendID);
     if (session == nullptr || !account)

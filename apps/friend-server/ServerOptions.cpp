@@ -1,5 +1,6 @@
 #include "ServerOptions.h"
 
+#include "StoreLocation.h"
 #include "text/StringUtility.h"
 
 #include <QCommandLineParser>
@@ -22,6 +23,8 @@ const QString kHttp = QStringLiteral("http");
 const QString kTlsCertificate = QStringLiteral("tls-cert");
 const QString kTlsKey = QStringLiteral("tls-key");
 const QString kNoExtensions = QStringLiteral("no-extensions");
+const QString kNats = QStringLiteral("nats");
+const QString kNodeLease = QStringLiteral("node-lease");
 const QString kHelp = QStringLiteral("help");
 
 void DefineOptions(QCommandLineParser& parser) {
@@ -57,6 +60,14 @@ void DefineOptions(QCommandLineParser& parser) {
          QStringLiteral("FILE")},
         {kTlsKey, QStringLiteral("The certificate's unencrypted PEM private key (RSA or EC)."),
          QStringLiteral("FILE")},
+        {kNats,
+         QStringLiteral("Join the other servers on this NATS server (or comma-separated list) "
+                        "as one node of a cluster; they share the --db PostgreSQL database."),
+         QStringLiteral("nats://HOST:PORT")},
+        {kNodeLease,
+         QStringLiteral("With --nats: a node not heard from for this long is taken for dead and "
+                        "its users for offline (default 10)."),
+         QStringLiteral("SECONDS")},
         {kHelp, QStringLiteral("Show this help.")},
     });
 }
@@ -199,6 +210,35 @@ bool ParseTls(const QCommandLineParser& parser, ServerOptions& options, QString&
     return true;
 }
 
+bool ParseCluster(const QCommandLineParser& parser, ServerOptions& options, QString& error) {
+    if (parser.isSet(kNats)) {
+        options.natsUrl = parser.value(kNats);
+        const QStringList urls = options.natsUrl.split(QLatin1Char(','));
+        for (const QString& url : urls) {
+            if (!url.startsWith(QStringLiteral("nats://")) || url.size() == 7) {
+                error = QStringLiteral("bad --nats '%1': expected nats://HOST:PORT, or several "
+                                       "separated by commas")
+                            .arg(options.natsUrl);
+                return false;
+            }
+        }
+        // The nodes of a cluster share one database.
+        if (!IsPostgresUri(options.database)) {
+            error = QStringLiteral("--nats needs a PostgreSQL database as --db");
+            return false;
+        }
+    }
+    if (parser.isSet(kNodeLease)) {
+        const auto seconds = ParseInteger(parser.value(kNodeLease), 1, 3600);
+        if (!seconds) {
+            error = QStringLiteral("bad --node-lease: expected 1 to 3600 seconds");
+            return false;
+        }
+        options.nodeLeaseMs = static_cast<int>(*seconds * 1000);
+    }
+    return true;
+}
+
 } // namespace
 
 std::optional<ServerOptions> ParseServerOptions(const QStringList& arguments, QString& error) {
@@ -237,7 +277,7 @@ std::optional<ServerOptions> ParseServerOptions(const QStringList& arguments, QS
         }
     }
     if (!ParseLists(parser, options, error) || !ParseLimits(parser, options, error) ||
-        !ParseTls(parser, options, error))
+        !ParseTls(parser, options, error) || !ParseCluster(parser, options, error))
         return std::nullopt;
     return options;
 }

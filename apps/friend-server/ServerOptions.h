@@ -34,6 +34,10 @@ struct ServerOptions {
     bool serveProfilePages = false;
     QString httpHost;
     quint16 httpPort = 0;
+    // A node of a cluster joined through this NATS address (or comma-separated list); empty for
+    // a server on its own.
+    QString natsUrl;
+    int nodeLeaseMs = 10000;
     bool showHelp = false;
 };
 

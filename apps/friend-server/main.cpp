@@ -11,6 +11,8 @@
 #include "ServerTls.h"
 #include "StoreLocation.h"
 #include "TerminationSignals.h"
+#include "cluster/ClusterNode.h"
+#include "cluster/NatsConnection.h"
 
 #include <QCoreApplication>
 
@@ -42,6 +44,25 @@ bool UseTls(const ServerOptions& options, FriendServer& server) {
     return server.UseTls(*tls);
 }
 
+bool JoinCluster(const ServerOptions& options, std::unique_ptr<NatsConnection>& nats,
+                 std::unique_ptr<ClusterNode>& cluster) {
+    try {
+        nats = std::make_unique<NatsConnection>(options.natsUrl,
+                                                QStringLiteral("pellix-friend-server %1:%2")
+                                                    .arg(options.listenHost)
+                                                    .arg(options.listenPort));
+        cluster =
+            std::make_unique<ClusterNode>(*nats, std::chrono::milliseconds(options.nodeLeaseMs));
+    } catch (const std::exception& failure) {
+        PrintError(
+            QStringLiteral("NATS %1: %2").arg(options.natsUrl, QString::fromUtf8(failure.what())));
+        return false;
+    }
+    qInfo("cluster node %llx on %s", static_cast<unsigned long long>(cluster->NodeID()),
+          options.natsUrl.toUtf8().constData());
+    return true;
+}
+
 int Run(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QString error;
@@ -70,10 +91,15 @@ int Run(int argc, char** argv) {
         return kExitFailure;
     }
 
+    std::unique_ptr<NatsConnection> nats;
+    std::unique_ptr<ClusterNode> cluster;
+    if (!options->natsUrl.isEmpty() && !JoinCluster(*options, nats, cluster))
+        return kExitFailure;
+
     SessionLimits limits;
     limits.receiveTimeout = std::chrono::milliseconds(options->receiveTimeoutMs);
     limits.maxPendingBytes = options->maxPendingBytes;
-    FriendServer server(*store, limits);
+    FriendServer server(*store, limits, cluster.get());
     server.OfferExtensions(options->offerExtensions);
     if (!options->tlsCertificateFile.isEmpty() && !UseTls(*options, server))
         return kExitFailure;
@@ -109,5 +135,7 @@ int Run(int argc, char** argv) {
 } // namespace pellix::server
 
 int main(int argc, char** argv) {
-    return pellix::server::Run(argc, argv);
+    const int code = pellix::server::Run(argc, argv);
+    pellix::server::NatsConnection::CloseLibrary();
+    return code;
 }

@@ -71,6 +71,11 @@ TEST(ServerOptionsTest, BadArgumentsAreNamed) {
         {QStringLiteral("--befriend"), QStringLiteral("3")},
         {QStringLiteral("--receive-timeout"), QStringLiteral("0")},
         {QStringLiteral("--db"), QStringLiteral("")},
+        // A cluster's nodes share a PostgreSQL database, and NATS is reached as nats://.
+        {QStringLiteral("--nats"), QStringLiteral("nats://127.0.0.1:4222")},
+        {QStringLiteral("--db"), QStringLiteral("postgresql://u@h/db"), QStringLiteral("--nats"),
+         QStringLiteral("nats://h:4222,h2:4222")},
+        {QStringLiteral("--node-lease"), QStringLiteral("0")},
         {QStringLiteral("--tls-cert"), QStringLiteral("server.pem")},
         {QStringLiteral("--tls-key"), QStringLiteral("server.key")},
         {QStringLiteral("--tls-cert"), QStringLiteral(""), QStringLiteral("--tls-key"),
