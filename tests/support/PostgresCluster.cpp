@@ -2,9 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QHostAddress>
 #include <QProcess>
-#include <QTcpServer>
 #include <QVersionNumber>
 #include <gtest/gtest.h>
 #include <libpq-fe.h>
@@ -53,14 +51,6 @@ QString FindBinDir() {
 
 bool RunningAsRoot() {
     return ::geteuid() == 0;
-}
-
-// Binding port 0 and closing it again: free now, and the kernel hands out another next time.
-quint16 FreePort() {
-    QTcpServer probe;
-    if (!probe.listen(QHostAddress::LocalHost, 0))
-        throw std::runtime_error("no free port on 127.0.0.1");
-    return probe.serverPort();
 }
 
 void GiveToServerUser(const QString& path) {
@@ -120,12 +110,11 @@ void PostgresCluster::Start() {
             {QStringLiteral("-D"), data, QStringLiteral("-U"), QString::fromLatin1(kServerUser),
              QStringLiteral("-A"), QStringLiteral("trust"), QStringLiteral("-E"),
              QStringLiteral("UTF8"), QStringLiteral("--no-locale"), QStringLiteral("--no-sync")});
-    m_nPort = FreePort();
-    // A test cluster need not survive a power cut: nothing waits for the disk.
-    const QString options = QStringLiteral("-p %1 -k %2 -c listen_addresses=127.0.0.1 "
+    // Only a socket in the cluster's own folder: no port to find free or to lose to another
+    // program. A test cluster need not survive a power cut: nothing waits for the disk.
+    const QString options = QStringLiteral("-k %1 -c listen_addresses='' "
                                            "-c fsync=off -c synchronous_commit=off "
                                            "-c full_page_writes=off")
-                                .arg(m_nPort)
                                 .arg(m_Dir.path());
     RunTool(QStringLiteral("pg_ctl"),
             {QStringLiteral("start"), QStringLiteral("-D"), data, QStringLiteral("-l"),
@@ -150,8 +139,8 @@ std::string PostgresCluster::CreateDatabase() {
 }
 
 std::string PostgresCluster::UriOf(const std::string& database) const {
-    return std::string("postgresql://") + kServerUser + "@127.0.0.1:" + std::to_string(m_nPort) +
-           "/" + database;
+    return std::string("postgresql://") + kServerUser + "@/" + database +
+           "?host=" + m_Dir.path().toStdString();
 }
 
 void PostgresCluster::RunTool(const QString& name, const QStringList& arguments) const {

@@ -1,6 +1,6 @@
 #pragma once
 // A throwaway PostgreSQL cluster for tests: initdb and pg_ctl of the newest server installed, in
-// a temporary folder that also holds its socket, on a free loopback port. PostgreSQL refuses to
+// a temporary folder that also holds its socket, its only way in. PostgreSQL refuses to
 // run as root, so a root test run starts it as the postgres user. One per test binary: made on
 // first use, stopped and removed when the tests end.
 
@@ -37,7 +37,6 @@ private:
 
     QTemporaryDir m_Dir;
     QString m_BinDir;
-    quint16 m_nPort = 0;
     bool m_bStarted = false;
     int m_nDatabases = 0;
 };
