@@ -22,9 +22,10 @@ QString DefaultProfileUrl(const QString& server) {
     const auto address = ParseServerAddress(server.toStdString(), kDefaultProfilePort);
     if (!address)
         return {};
-    const QString host = address->host.contains(QLatin1Char(':'))
-                             ? QStringLiteral("[%1]").arg(address->host)
-                             : address->host;
+    // The pages are set once, before any node is signed on to; every node serves the same users.
+    const QString& first = address->nodes.front().host;
+    const QString host =
+        first.contains(QLatin1Char(':')) ? QStringLiteral("[%1]").arg(first) : first;
     return QStringLiteral("http://%1:%2").arg(host).arg(kDefaultProfilePort);
 }
 
@@ -84,7 +85,8 @@ std::optional<HostOptions> ParseHostOptions(const QStringList& arguments, QStrin
          QStringLiteral("0")},
         {QStringLiteral("token"), QStringLiteral("Log-on token."), QStringLiteral("token")},
         {QStringLiteral("server"),
-         QStringLiteral("Friend server, host or host:port; tls://host[:port] for TLS."),
+         QStringLiteral("Friend server, host or host:port, or several nodes tried in turn, "
+                        "host[:port],host[:port]; tls:// before them for TLS."),
          QStringLiteral("address"), QStringLiteral("127.0.0.1")},
         {QStringLiteral("ca"),
          QStringLiteral("PEM file of CA certificates a tls:// server may be signed by, trusted "

@@ -31,7 +31,8 @@ struct HostOptions {
 // Port of the profile pages when --profile-url is not given, on the friend server's host.
 constexpr quint16 kDefaultProfilePort = 8080;
 
-// "http://HOST:8080" for the host of a --server value, or empty when it names none.
+// "http://HOST:8080" for the host of a --server value (its first node's), or empty when it names
+// none.
 QString DefaultProfileUrl(const QString& server);
 
 // A tls:// server address that also trusts the CA certificates in caFile: "ADDRESS?ca=PATH", the

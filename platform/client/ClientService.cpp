@@ -5,10 +5,13 @@
 #include "NetworkProxy.h"
 #include "ServerAddress.h"
 
+#include <QLoggingCategory>
 #include <QSslConfiguration>
 #include <QTimer>
 
 #include <algorithm>
+
+Q_LOGGING_CATEGORY(lcClientConnection, "pellix.client.connection")
 
 CClientService::CClientService(const char* name)
     : m_strName(name != nullptr ? name : ""),
@@ -35,7 +38,7 @@ void* CClientService::QueryInterface(const GUID&, unsigned long) {
 
 bool CClientService::OnSocketConnect(int error, const char*, IClientSocket*) {
     if (error != 0) {
-        StartReconnectTimer();
+        ScheduleNextAttempt();
         return false;
     }
     return OnServerConnected();
@@ -49,12 +52,26 @@ bool CClientService::OnSocketRead(const CMD_Command& command, void* body, unsign
     // Resetting only on a command, not on connect, keeps a server that accepts and closes at
     // once from being hammered.
     m_ReconnectPolicy.Reset();
+    m_bServerAnswered = true;
     return OnServiceCommand(command, body, length);
 }
 
 bool CClientService::OnSocketClose(IClientSocket*, bool) {
-    StartReconnectTimer();
+    ScheduleNextAttempt();
     return true;
+}
+
+void CClientService::ScheduleNextAttempt() {
+    if (!m_bRunning)
+        return;
+    if (m_bServerAnswered) {
+        m_NodeRotation.MoveOnAfterLoss();
+        StartReconnectTimer();
+    } else if (m_NodeRotation.MoveOnAfterFailure()) {
+        StartReconnectTimer(0);
+    } else {
+        StartReconnectTimer();
+    }
 }
 
 bool CClientService::StartService(const std::string& host, unsigned short port) {
@@ -65,6 +82,7 @@ bool CClientService::StartService(const std::string& host, unsigned short port) 
     m_strHost = host;
     m_wPort = port;
     m_bRunning = true;
+    m_NodeRotation.Start(address->nodes.size());
     return ConnectToServer(host, port);
 }
 
@@ -104,8 +122,20 @@ bool CClientService::ConnectToServer(const std::string& host, unsigned short por
     // A TLS address never goes out in clear text: without its settings there is no attempt.
     if (!address || (address->tls && !m_pTlsConfiguration))
         return false;
-    m_pConnection->Open(address->host, address->port,
-                        address->tls ? m_pTlsConfiguration.get() : nullptr);
+    // The rotation counts the running address's nodes; the remainder keeps any other in range.
+    const std::size_t count = address->nodes.size();
+    const std::size_t index = m_NodeRotation.Current() % count;
+    const ServerNode& node = address->nodes[index];
+    // A single node is all there is to try; which of several is tried is worth a line.
+    if (count > 1)
+        qCInfo(lcClientConnection).noquote() << "the service" << m_strName.c_str() << "tries node"
+                                             << QStringLiteral("%1 of %2: %3:%4")
+                                                    .arg(index + 1)
+                                                    .arg(count)
+                                                    .arg(node.host)
+                                                    .arg(node.port);
+    m_bServerAnswered = false;
+    m_pConnection->Open(node.host, node.port, address->tls ? m_pTlsConfiguration.get() : nullptr);
     return true;
 }
 

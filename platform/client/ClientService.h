@@ -6,6 +6,7 @@
 #include "CMD_Command.h"
 #include "ClientSocket.h"
 #include "CommandStream.h"
+#include "NodeRotation.h"
 #include "ReconnectPolicy.h"
 #include "pellix/ProxyInfo.h"
 
@@ -71,17 +72,18 @@ public:
     void Release() override;
     void* QueryInterface(const GUID& guid, unsigned long version) override;
     // error is 0 when the connection is up, otherwise the failure's QAbstractSocket::SocketError
-    // plus one; a failure schedules the next attempt.
+    // plus one; a failure schedules the next attempt, at the next node.
     bool OnSocketConnect(int error, const char* message, IClientSocket* socket) override;
     // Main command 0 is the library's own and is not passed on.
     bool OnSocketRead(const CMD_Command& command, void* body, unsigned short length,
                       IClientSocket* socket) override;
-    // A lost connection schedules the next attempt while the service runs.
+    // A lost connection schedules the next attempt, at the next node, while the service runs.
     bool OnSocketClose(IClientSocket* socket, bool closedByServer) override;
     // Drops what runs, connects, and keeps reconnecting until StopService. host may carry its
     // own port as "host:port", which then overrides the port argument; "tls://host[:port]" makes
     // every connection TLS, and "tls://host[:port]?ca=PATH" trusts the CA certificates in that
-    // file besides the system's (see ServerAddress.h). False when the address is unusable or its
+    // file besides the system's. Several nodes, "a:5500,b", are tried in turn, the first one
+    // first (see ServerAddress.h and NodeRotation.h). False when the address is unusable or its
     // CA file cannot be read; the reason goes to the log.
     bool StartService(const std::string& host, unsigned short port) override;
     bool StopService() override;
@@ -90,6 +92,7 @@ public:
     bool OnServerConnected() override { return true; }
     bool OnServiceNotify(int) override { return true; }
     bool OnServiceCommand(CMD_Command, const void*, unsigned short) override { return false; }
+    // One attempt at the node of the address whose turn it is.
     bool ConnectToServer(const std::string& host, unsigned short port) override;
     void StartReconnectTimer(int delayMs) override;
     // After the reconnect policy's next delay.
@@ -134,6 +137,8 @@ private:
     // Reads the TLS settings of a tls:// address (and forgets those of an earlier one); false
     // when its CA file cannot be used.
     bool LoadTlsSettings(const ServerAddress& address);
+    // After a failed attempt or a lost connection: the next node, at once or after the delay.
+    void ScheduleNextAttempt();
 
     std::string m_strName;
     std::unique_ptr<ClientConnection> m_pConnection;
@@ -142,6 +147,9 @@ private:
     // address.
     std::unique_ptr<QSslConfiguration> m_pTlsConfiguration;
     ReconnectPolicy m_ReconnectPolicy;
+    NodeRotation m_NodeRotation;
+    // The server has answered on the current connection: losing it is no failed attempt.
+    bool m_bServerAnswered = false;
     // The arguments of the last StartService, for reconnects and RestartService.
     std::string m_strHost;
     unsigned short m_wPort = 0;

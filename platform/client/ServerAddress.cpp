@@ -21,17 +21,14 @@ uint16_t ParsePort(const QString& text) {
     return static_cast<uint16_t>(value);
 }
 
-std::optional<ServerAddress> Make(const QString& host, uint16_t port) {
+std::optional<ServerNode> Make(const QString& host, uint16_t port) {
     if (host.isEmpty() || port == 0)
         return std::nullopt;
-    ServerAddress address;
-    address.host = host;
-    address.port = port;
-    return address;
+    return ServerNode{host, port};
 }
 
-std::optional<ServerAddress> ParseHostAndPort(const std::string& host, uint16_t defaultPort) {
-    const QString text = StringUtility::AnsiToQString(host).trimmed();
+std::optional<ServerNode> ParseNode(QStringView node, uint16_t defaultPort) {
+    const QString text = node.trimmed().toString();
     if (text.startsWith(QLatin1Char('['))) {
         const qsizetype close = text.indexOf(QLatin1Char(']'));
         if (close < 0)
@@ -82,6 +79,22 @@ std::optional<QString> ParseCaQuery(std::string_view query) {
     return QFile::decodeName(path);
 }
 
+// A comma never occurs in a host name or address, so it can only separate nodes.
+std::optional<std::vector<ServerNode>> ParseNodes(std::string_view text, uint16_t defaultPort) {
+    const QString list = StringUtility::AnsiToQString(std::string(text.data(), text.size()));
+    const QList<QStringView> parts = QStringView(list).split(QLatin1Char(','));
+    if (static_cast<std::size_t>(parts.size()) > kMaxServerNodes)
+        return std::nullopt;
+    std::vector<ServerNode> nodes;
+    for (const QStringView part : parts) {
+        std::optional<ServerNode> node = ParseNode(part, defaultPort);
+        if (!node)
+            return std::nullopt;
+        nodes.push_back(std::move(*node));
+    }
+    return nodes;
+}
+
 } // namespace
 
 std::optional<ServerAddress> ParseServerAddress(const std::string& host, uint16_t defaultPort) {
@@ -89,8 +102,6 @@ std::optional<ServerAddress> ParseServerAddress(const std::string& host, uint16_
     const bool tls = StartsWithNoCase(text, kTlsScheme);
     if (tls)
         text.remove_prefix(kTlsScheme.size());
-    else if (text.find("://") != std::string_view::npos)
-        return std::nullopt;
     QString caFile;
     if (const std::size_t question = text.find('?'); question != std::string_view::npos) {
         const std::optional<QString> path =
@@ -100,10 +111,11 @@ std::optional<ServerAddress> ParseServerAddress(const std::string& host, uint16_
         caFile = *path;
         text = text.substr(0, question);
     }
-    std::optional<ServerAddress> address = ParseHostAndPort(std::string(text), defaultPort);
-    if (address) {
-        address->tls = tls;
-        address->caFile = caFile;
-    }
-    return address;
+    // The scheme comes once, before the first node, and applies to all of them.
+    if (text.find("://") != std::string_view::npos)
+        return std::nullopt;
+    std::optional<std::vector<ServerNode>> nodes = ParseNodes(text, defaultPort);
+    if (!nodes)
+        return std::nullopt;
+    return ServerAddress{std::move(*nodes), tls, caFile};
 }

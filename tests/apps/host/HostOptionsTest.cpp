@@ -29,6 +29,10 @@ TEST(HostOptionsTest, TheProfilePagesDefaultToTheFriendServersHost) {
               QStringLiteral("http://10.1.2.3:8080"));
     EXPECT_EQ(Parse({QStringLiteral("--server"), QStringLiteral("[::1]:5500")})->profileUrl,
               QStringLiteral("http://[::1]:8080"));
+    EXPECT_EQ(
+        Parse({QStringLiteral("--server"), QStringLiteral("[::1]:5500,10.1.2.3")})->profileUrl,
+        QStringLiteral("http://[::1]:8080"))
+        << "the first node's";
     EXPECT_EQ(Parse({QStringLiteral("--server"), QStringLiteral("")})->profileUrl, QString());
 
     EXPECT_EQ(Parse({QStringLiteral("--server"), QStringLiteral("127.0.0.1:5500"),
@@ -49,6 +53,10 @@ TEST(HostOptionsTest, TheCaFileGoesIntoATlsAddressOnly) {
     EXPECT_TRUE(address->tls);
     EXPECT_EQ(address->caFile, QStringLiteral("/tmp/my ca&#.pem"));
     EXPECT_EQ(options->profileUrl, QStringLiteral("http://127.0.0.1:8080"));
+    EXPECT_EQ(Parse({QStringLiteral("--server"), QStringLiteral("tls://a:5600, b"),
+                     QStringLiteral("--ca"), QStringLiteral("/ca.pem")})
+                  ->server,
+              QStringLiteral("tls://a:5600, b?ca=/ca.pem"));
 
     for (const QStringList& bad :
          std::vector<QStringList>{{QStringLiteral("--server"), QStringLiteral("127.0.0.1:5600"),

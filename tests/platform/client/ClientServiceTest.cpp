@@ -8,6 +8,8 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <memory>
+
 using namespace FrameCodec;
 
 namespace {
@@ -21,6 +23,12 @@ template <typename Condition> bool WaitFor(Condition condition) {
 
 std::string LoopbackWithPort(quint16 port) {
     return "127.0.0.1:" + std::to_string(port);
+}
+
+// A loopback port that was free a moment ago and on which nobody listens now.
+quint16 ClosedPort() {
+    const ScriptedPeer probe;
+    return probe.Port();
 }
 
 bool SameCommand(const ReceivedCommand& got, uint16_t mainCmd, uint16_t subCmd,
@@ -175,11 +183,7 @@ TEST(ClientService, PeerClosingMidFrameLeavesNothingHalfReadAndReconnects) {
 }
 
 TEST(ClientService, RetriesARefusedConnectionUntilTheServerListens) {
-    quint16 port = 0;
-    {
-        const ScriptedPeer probe;
-        port = probe.Port();
-    }
+    const quint16 port = ClosedPort();
     ASSERT_NE(port, 0);
     RecordingService service;
     ASSERT_TRUE(service.StartService("127.0.0.1", port));
@@ -270,4 +274,48 @@ TEST(ClientService, HttpProxyAppliesToConnectionsMadeAfterItIsSet) {
     proxy.Send(14, 8, "tunnelled");
     ASSERT_TRUE(WaitFor([&] { return !service.commands.empty(); }));
     EXPECT_TRUE(SameCommand(service.commands[0], 14, 8, "tunnelled"));
+}
+
+TEST(ClientService, ARefusingNodePassesTheAttemptToTheNextOneAtOnce) {
+    const quint16 closed = ClosedPort();
+    ASSERT_NE(closed, 0);
+    ScriptedPeer second;
+    RecordingService service;
+    // No reconnect delay ends within the test: only an attempt made at once reaches the second.
+    service.SetReconnectDelays(3600000, 3600000);
+    ASSERT_TRUE(
+        service.StartService(LoopbackWithPort(closed) + ", " + LoopbackWithPort(second.Port()), 1));
+    ASSERT_TRUE(WaitFor([&] { return service.connected == 1 && second.HasOpenClient(); }));
+    EXPECT_EQ(service.failedAttempts, 1);
+
+    // The log-on goes out and is answered through the second node.
+    EXPECT_TRUE(service.GetClientSocket()->SendData(14, 15, "logon", 5));
+    ASSERT_TRUE(WaitFor([&] { return second.FramesWith(14, 15) == 1; }));
+    second.Send(14, 4, "friends");
+    ASSERT_TRUE(WaitFor([&] { return service.commands.size() == 1; }));
+    EXPECT_TRUE(SameCommand(service.commands[0], 14, 4, "friends"));
+    EXPECT_EQ(second.accepted, 1);
+}
+
+TEST(ClientService, LosingTheNodeSignedOnToReconnectsToTheOtherOne) {
+    ScriptedPeer first;
+    auto second = std::make_unique<ScriptedPeer>();
+    RecordingService service;
+    ASSERT_TRUE(service.StartService(
+        LoopbackWithPort(first.Port()) + "," + LoopbackWithPort(second->Port()), 1));
+    ASSERT_TRUE(WaitFor([&] { return service.connected == 1 && first.HasOpenClient(); }));
+    first.Send(14, 4, "answer");
+    ASSERT_TRUE(WaitFor([&] { return service.commands.size() == 1; }));
+
+    // The first node still listens, but the one lost may be the one in trouble.
+    first.CloseClient();
+    ASSERT_TRUE(WaitFor([&] { return service.connected == 2 && second->HasOpenClient(); }));
+    EXPECT_EQ(first.accepted, 1);
+    second->Send(14, 4, "answer");
+    ASSERT_TRUE(WaitFor([&] { return service.commands.size() == 2; }));
+
+    second.reset();
+    ASSERT_TRUE(WaitFor([&] { return service.connected == 3 && first.HasOpenClient(); }));
+    EXPECT_EQ(first.accepted, 2);
+    EXPECT_EQ(service.failedAttempts, 0);
 }
