@@ -210,6 +210,31 @@ TEST_F(ClusterTest, TheUsersOfANodeThatDiedGoOfflineAndLogOnElsewhere) {
     EXPECT_EQ(DecodeState(*online).state, kOnline);
 }
 
+TEST_F(ClusterTest, AUserWhoMovedBeforeItsNodeWasTakenForDeadStaysOnline) {
+    auto bob = LogOn(m_B, kBob);
+    ASSERT_TRUE(WaitSeen(m_A, kBob, true));
+    auto alice = LogOn(m_A, kAlice);
+    ASSERT_TRUE(bob->WaitFor(SUB_S_ONLINE_STATE));
+
+    // A client that knows both nodes signs on to the other at once.
+    m_A.process->Kill();
+    auto moved = LogOn(m_B, kAlice);
+    QString log;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            log += m_B.process->ErrorOutput();
+            return log.contains(QStringLiteral("not heard"));
+        },
+        kNodeDeathWaitMs));
+    ASSERT_TRUE(bob->Sync());
+    for (const FrameCodec::Frame& frame : bob->Frames()) {
+        if (frame.header.subCmd == SUB_S_ONLINE_STATE) {
+            EXPECT_EQ(DecodeState(frame).state, kOnline);
+        }
+    }
+    EXPECT_TRUE(PageSaysOnline(m_B.pages, kAlice));
+}
+
 TEST_F(ClusterTest, FriendsMadeAcrossNodesSurviveARestartOfEveryNode) {
     auto carol = LogOn(m_A, kCarol);
     auto dave = LogOn(m_B, kDave);
