@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace pellix::server {
@@ -16,6 +17,13 @@ struct RelationChange {
     int32_t ownerID = 0;
     int32_t otherID = 0;
     Relation relation = Relation::None;
+};
+
+// Accounts and friendships set up together (the server's --add-users): each account id and each
+// pair of friends named once.
+struct AccountBatch {
+    std::vector<Account> accounts;
+    std::vector<std::pair<int32_t, int32_t>> friendships;
 };
 
 class AccountStore {
@@ -40,6 +48,14 @@ public:
     // bumpVersions by one.
     virtual void ApplyRelations(const std::vector<RelationChange>& changes,
                                 const std::vector<int32_t>& bumpVersions) = 0;
+
+    // The whole batch in one transaction: creates or updates its accounts as SaveAccount does (a
+    // new one at newVersion; the friends of one whose list entry changed each raised by one),
+    // then makes each pair friends that are not yet (over any blacklist entry between them) and
+    // raises by one the version of every user whose friend set changed. Returns false, and
+    // nothing changes, when a friend list would end up longer than maxFriends.
+    virtual bool SaveBatch(const AccountBatch& batch, int32_t newVersion,
+                           std::size_t maxFriends) = 0;
 
     // Returns the new message's queue id; ids grow with every message.
     virtual int64_t QueueMessage(const QueuedMessage& message) = 0;

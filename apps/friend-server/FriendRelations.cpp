@@ -21,6 +21,10 @@ void FriendRelations::SaveAccount(const Account& account) {
     m_Store.SaveAccount(account, VersionFromClock(), bumps);
 }
 
+bool FriendRelations::SaveBatch(const AccountBatch& batch) {
+    return m_Store.SaveBatch(batch, VersionFromClock(), kMaxFriends);
+}
+
 bool FriendRelations::AreFriends(int32_t userID, int32_t otherID) {
     return m_Store.GetRelation(userID, otherID) == Relation::Friend;
 }

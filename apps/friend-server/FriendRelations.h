@@ -21,6 +21,10 @@ public:
     // that a client's list stored against an earlier database is not taken as current.
     void SaveAccount(const Account& account);
 
+    // Saves the batch as one change (--add-users). False, and nothing changes, when a friend list
+    // would hold more than kMaxFriends.
+    bool SaveBatch(const AccountBatch& batch);
+
     bool AreFriends(int32_t userID, int32_t otherID);
     bool HasBlacklisted(int32_t ownerID, int32_t otherID);
     bool HasFullList(int32_t userID);

@@ -1,5 +1,7 @@
 #include "MemoryAccountStore.h"
 
+#include <set>
+
 namespace pellix::server {
 
 std::optional<Account> MemoryAccountStore::FindAccount(int32_t userID) {
@@ -47,6 +49,39 @@ void MemoryAccountStore::ApplyRelations(const std::vector<RelationChange>& chang
             m_Relations[{change.ownerID, change.otherID}] = change.relation;
     }
     BumpVersions(bumpVersions);
+}
+
+bool MemoryAccountStore::SaveBatch(const AccountBatch& batch, int32_t newVersion,
+                                   std::size_t maxFriends) {
+    // Checked before anything changes: a refused batch leaves the store as it was.
+    std::map<int32_t, std::size_t> newFriends;
+    for (const auto& [userID, otherID] : batch.friendships) {
+        if (GetRelation(userID, otherID) != Relation::Friend)
+            ++newFriends[userID];
+        if (GetRelation(otherID, userID) != Relation::Friend)
+            ++newFriends[otherID];
+    }
+    for (const auto& [userID, added] : newFriends) {
+        if (FriendsOf(userID).size() + added > maxFriends)
+            return false;
+    }
+    std::set<int32_t> bumps;
+    for (const Account& account : batch.accounts) {
+        const std::optional<Account> previous = FindAccount(account.userID);
+        if (previous && !previous->SameListEntry(account)) {
+            for (const int32_t friendID : FriendsOf(account.userID))
+                bumps.insert(friendID);
+        }
+        SaveAccount(account, newVersion, {});
+    }
+    for (const auto& [userID, added] : newFriends)
+        bumps.insert(userID);
+    for (const auto& [userID, otherID] : batch.friendships) {
+        m_Relations[{userID, otherID}] = Relation::Friend;
+        m_Relations[{otherID, userID}] = Relation::Friend;
+    }
+    BumpVersions({bumps.begin(), bumps.end()});
+    return true;
 }
 
 int64_t MemoryAccountStore::QueueMessage(const QueuedMessage& message) {

@@ -20,6 +20,7 @@ public:
     std::vector<int32_t> FriendsOf(int32_t userID) override;
     void ApplyRelations(const std::vector<RelationChange>& changes,
                         const std::vector<int32_t>& bumpVersions) override;
+    bool SaveBatch(const AccountBatch& batch, int32_t newVersion, std::size_t maxFriends) override;
 
     int64_t QueueMessage(const QueuedMessage& message) override;
     bool HoldsAckedMessage(int32_t senderID, uint64_t messageID) override;

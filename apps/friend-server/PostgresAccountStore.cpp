@@ -33,6 +33,15 @@ const char* const kFindRequest = "find_request";
 const char* const kUndeliveredRequests = "undelivered_requests";
 const char* const kMarkRequestDelivered = "mark_request_delivered";
 const char* const kDeleteRequest = "delete_request";
+const char* const kBumpFriendsOfRenamed = "bump_friends_of_renamed";
+const char* const kSaveBatchAccounts = "save_batch_accounts";
+const char* const kBumpBefriended = "bump_befriended";
+const char* const kSaveBatchFriends = "save_batch_friends";
+const char* const kOverfullLists = "overfull_lists";
+
+// Servers started together with the same batch take turns, so that the later one finds it all
+// in place and changes nothing. The queue's locks use other first keys.
+const char* const kLockBatch = "SELECT pg_advisory_xact_lock(2, 0)";
 
 const std::pair<const char*, const char*> kStatements[] = {
     {kFindAccount, "SELECT user_id, user_name, nick_name, show_id, gender, token FROM accounts "
@@ -107,6 +116,40 @@ const std::pair<const char*, const char*> kStatements[] = {
     {kMarkRequestDelivered, "UPDATE friend_requests SET delivered = true WHERE "
                             "requester_id = $1 AND target_id = $2"},
     {kDeleteRequest, "DELETE FROM friend_requests WHERE requester_id = $1 AND target_id = $2"},
+    // A batch: its accounts as arrays of their fields, its friendships as arrays of owners and
+    // others holding each pair both ways. Each step is one statement over all its rows.
+    // Before the accounts change: the friends of each one whose list entry is about to change.
+    {kBumpFriendsOfRenamed,
+     "UPDATE accounts SET list_version = list_version + 1 WHERE user_id IN (SELECT r.other_id "
+     "FROM unnest($1::integer[], $2::text[], $3::text[], $4::integer[], $5::smallint[]) AS "
+     "b(user_id, user_name, nick_name, show_id, gender) JOIN accounts AS a ON "
+     "a.user_id = b.user_id JOIN relations AS r ON r.owner_id = b.user_id AND "
+     "r.relation = $6::smallint WHERE (a.user_name, a.nick_name, a.show_id, a.gender) IS "
+     "DISTINCT FROM (b.user_name, b.nick_name, b.show_id, b.gender))"},
+    // Rows that hold the same values already are not written.
+    {kSaveBatchAccounts,
+     "INSERT INTO accounts (user_id, user_name, nick_name, show_id, gender, token, list_version) "
+     "SELECT b.*, $7::integer FROM unnest($1::integer[], $2::text[], $3::text[], "
+     "$4::integer[], $5::smallint[], $6::text[]) AS b ON CONFLICT (user_id) DO UPDATE SET "
+     "user_name = excluded.user_name, nick_name = excluded.nick_name, "
+     "show_id = excluded.show_id, gender = excluded.gender, token = excluded.token WHERE "
+     "(accounts.user_name, accounts.nick_name, accounts.show_id, accounts.gender, "
+     "accounts.token) IS DISTINCT FROM (excluded.user_name, excluded.nick_name, "
+     "excluded.show_id, excluded.gender, excluded.token)"},
+    // Before the relations change: every user about to gain a friend.
+    {kBumpBefriended,
+     "UPDATE accounts SET list_version = list_version + 1 WHERE user_id IN (SELECT p.owner_id "
+     "FROM unnest($1::integer[], $2::integer[]) AS p(owner_id, other_id) LEFT JOIN relations "
+     "AS r ON r.owner_id = p.owner_id AND r.other_id = p.other_id WHERE r.relation IS "
+     "DISTINCT FROM $3::smallint)"},
+    {kSaveBatchFriends,
+     "INSERT INTO relations (owner_id, other_id, relation) SELECT p.owner_id, p.other_id, "
+     "$3::smallint FROM unnest($1::integer[], $2::integer[]) AS p(owner_id, other_id) "
+     "ON CONFLICT (owner_id, other_id) DO UPDATE SET relation = excluded.relation WHERE "
+     "relations.relation <> excluded.relation"},
+    {kOverfullLists,
+     "SELECT EXISTS (SELECT 1 FROM relations WHERE relation = $2::smallint AND owner_id IN "
+     "(SELECT unnest($1::integer[])) GROUP BY owner_id HAVING count(*) > $3::bigint)"},
 };
 
 // An array value in PostgreSQL's text form, such as {1,2,3}.
@@ -118,6 +161,50 @@ template <typename Integer> std::string ArrayText(const std::vector<Integer>& va
         text += std::to_string(value);
     }
     return text + '}';
+}
+
+// A text array in the same form, each element quoted: {"a","b\"c"}.
+std::string ArrayText(const std::vector<std::string>& values) {
+    std::string text = "{";
+    for (const std::string& value : values) {
+        if (text.size() > 1)
+            text += ',';
+        text += '"';
+        for (const char c : value) {
+            if (c == '"' || c == '\\')
+                text += '\\';
+            text += c;
+        }
+        text += '"';
+    }
+    return text + '}';
+}
+
+// A batch as the array values its statements take: a column of the accounts each, and each
+// friendship both ways as an owner and the other.
+struct BatchArrays {
+    std::string ids, userNames, nickNames, showIDs, genders, tokens;
+    std::string owners, others;
+};
+
+BatchArrays ArraysOf(const AccountBatch& batch) {
+    std::vector<int32_t> ids, showIDs, genders;
+    std::vector<std::string> userNames, nickNames, tokens;
+    for (const Account& account : batch.accounts) {
+        ids.push_back(account.userID);
+        userNames.push_back(AnsiToUTF8(account.userName));
+        nickNames.push_back(AnsiToUTF8(account.nickName));
+        showIDs.push_back(account.showID);
+        genders.push_back(account.gender);
+        tokens.push_back(AnsiToUTF8(account.token));
+    }
+    std::vector<int32_t> owners, others;
+    for (const auto& [userID, otherID] : batch.friendships) {
+        owners.insert(owners.end(), {userID, otherID});
+        others.insert(others.end(), {otherID, userID});
+    }
+    return {ArrayText(ids),     ArrayText(userNames), ArrayText(nickNames), ArrayText(showIDs),
+            ArrayText(genders), ArrayText(tokens),    ArrayText(owners),    ArrayText(others)};
 }
 
 Relation ReadRelation(const PostgresResult& result, int row, int column) {
@@ -218,6 +305,25 @@ void PostgresAccountStore::ApplyRelations(const std::vector<RelationChange>& cha
     }
     BumpVersions(bumpVersions);
     transaction.Commit();
+}
+
+bool PostgresAccountStore::SaveBatch(const AccountBatch& batch, int32_t newVersion,
+                                     std::size_t maxFriends) {
+    const BatchArrays arrays = ArraysOf(batch);
+    const auto relation = static_cast<int32_t>(Relation::Friend);
+    PostgresTransaction transaction(m_Connection);
+    m_Connection.Execute(kLockBatch);
+    m_Connection.Run(kBumpFriendsOfRenamed, arrays.ids, arrays.userNames, arrays.nickNames,
+                     arrays.showIDs, arrays.genders, relation);
+    m_Connection.Run(kSaveBatchAccounts, arrays.ids, arrays.userNames, arrays.nickNames,
+                     arrays.showIDs, arrays.genders, arrays.tokens, newVersion);
+    m_Connection.Run(kBumpBefriended, arrays.owners, arrays.others, relation);
+    m_Connection.Run(kSaveBatchFriends, arrays.owners, arrays.others, relation);
+    if (m_Connection.Run(kOverfullLists, arrays.owners, relation, static_cast<int64_t>(maxFriends))
+            .Boolean(0, 0))
+        return false;
+    transaction.Commit();
+    return true;
 }
 
 void PostgresAccountStore::BumpVersions(const std::vector<int32_t>& userIDs) {

@@ -15,6 +15,7 @@ namespace {
 const QString kListen = QStringLiteral("listen");
 const QString kDatabase = QStringLiteral("db");
 const QString kAddUser = QStringLiteral("add-user");
+const QString kAddUsers = QStringLiteral("add-users");
 const QString kSeedDemo = QStringLiteral("seed-demo");
 const QString kBefriend = QStringLiteral("befriend");
 const QString kReceiveTimeout = QStringLiteral("receive-timeout");
@@ -39,6 +40,11 @@ void DefineOptions(QCommandLineParser& parser) {
          QStringLiteral("FILE|URI")},
         {kAddUser, QStringLiteral("Create or update an account (repeatable)."),
          QStringLiteral("ID,USERNAME,NICKNAME,SHOWID,GENDER,TOKEN")},
+        {kAddUsers,
+         QStringLiteral("Create or update the accounts FIRST to LAST, named uID, with this "
+                        "token and each with FRIENDS friends among them (default 0; "
+                        "repeatable)."),
+         QStringLiteral("FIRST-LAST,TOKEN[,FRIENDS]")},
         {kSeedDemo, QStringLiteral("Create the demo accounts.")},
         {kNoExtensions, QStringLiteral("Announce no protocol extension: speak only the commands "
                                        "every client knows.")},
@@ -171,7 +177,7 @@ bool ParseLists(const QCommandLineParser& parser, ServerOptions& options, QStrin
         }
         options.friendships.push_back(*pair);
     }
-    return true;
+    return ParseUserRanges(parser.values(kAddUsers), options.userRanges, error);
 }
 
 bool ParseLimits(const QCommandLineParser& parser, ServerOptions& options, QString& error) {

@@ -4,6 +4,7 @@
 
 #include "Account.h"
 #include "ServerBodies.h"
+#include "UserRange.h"
 
 #include <QString>
 #include <QStringList>
@@ -25,6 +26,7 @@ struct ServerOptions {
     // Names already converted to GBK.
     std::vector<Account> users;
     std::vector<std::pair<int32_t, int32_t>> friendships;
+    std::vector<UserRange> userRanges;
     int receiveTimeoutMs = 75000;
     qint64 maxPendingBytes = 4 * 1024 * 1024;
     // The profile pages are served only when an address is given.

@@ -30,6 +30,39 @@ std::vector<Account> DemoAccounts() {
     };
 }
 
+namespace {
+
+// An account named on its own inside a range would be changed back and forth at every start.
+bool SaveUserRanges(const ServerOptions& options, FriendRelations& relations, QString& error) {
+    std::vector<Account> named = options.users;
+    if (options.seedDemo) {
+        const std::vector<Account> demo = DemoAccounts();
+        named.insert(named.end(), demo.begin(), demo.end());
+    }
+    AccountBatch batch;
+    for (const UserRange& range : options.userRanges) {
+        for (const Account& account : named) {
+            if (range.Contains(account.userID)) {
+                error = QStringLiteral("--add-users %1-%2 holds account %3, which is named on its "
+                                       "own too")
+                            .arg(range.first)
+                            .arg(range.last)
+                            .arg(account.userID);
+                return false;
+            }
+        }
+        AddUserRange(range, batch);
+    }
+    if (!relations.SaveBatch(batch)) {
+        error = QStringLiteral("--add-users: a friend list would hold more than %1 friends")
+                    .arg(FriendRelations::kMaxFriends);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
 bool ApplySetup(const ServerOptions& options, AccountStore& store, QString& error) {
     FriendRelations relations(store);
     if (options.seedDemo) {
@@ -38,6 +71,8 @@ bool ApplySetup(const ServerOptions& options, AccountStore& store, QString& erro
     }
     for (const Account& account : options.users)
         relations.SaveAccount(account);
+    if (!options.userRanges.empty() && !SaveUserRanges(options, relations, error))
+        return false;
     for (const auto& [userID, otherID] : options.friendships) {
         if (!store.FindAccount(userID) || !store.FindAccount(otherID)) {
             error = QStringLiteral("--befriend %1,%2: both accounts must exist")

@@ -47,6 +47,48 @@ const char* const kMigrations[][3] = {
      "message_id INTEGER NOT NULL, PRIMARY KEY (sender_id, message_id)) WITHOUT ROWID"},
 };
 
+// A batch goes through two temporary tables, made and dropped inside its transaction, so that
+// what changes is found with a few statements over all its rows.
+const char* const kBatchTables[] = {
+    "CREATE TEMP TABLE batch_accounts (user_id INTEGER PRIMARY KEY, user_name TEXT NOT NULL, "
+    "nick_name TEXT NOT NULL, show_id INTEGER NOT NULL, gender INTEGER NOT NULL, "
+    "token TEXT NOT NULL)",
+    "CREATE TEMP TABLE batch_friends (owner_id INTEGER NOT NULL, other_id INTEGER NOT NULL, "
+    "PRIMARY KEY (owner_id, other_id)) WITHOUT ROWID",
+};
+
+// Before the accounts change: the friends of each one whose list entry is about to change.
+const char* const kBumpFriendsOfRenamed =
+    "UPDATE accounts SET list_version = list_version + 1 WHERE user_id IN (SELECT r.other_id "
+    "FROM batch_accounts AS b JOIN accounts AS a ON a.user_id = b.user_id JOIN relations AS r "
+    "ON r.owner_id = b.user_id AND r.relation = ? WHERE a.user_name IS NOT b.user_name OR "
+    "a.nick_name IS NOT b.nick_name OR a.show_id IS NOT b.show_id OR a.gender IS NOT b.gender)";
+
+// Rows that hold the same values already are not written.
+const char* const kSaveBatchAccounts =
+    "INSERT INTO accounts (user_id, user_name, nick_name, show_id, gender, token, list_version) "
+    "SELECT user_id, user_name, nick_name, show_id, gender, token, ? FROM batch_accounts "
+    "WHERE true ON CONFLICT (user_id) DO UPDATE SET user_name = excluded.user_name, "
+    "nick_name = excluded.nick_name, show_id = excluded.show_id, gender = excluded.gender, "
+    "token = excluded.token WHERE accounts.user_name IS NOT excluded.user_name OR "
+    "accounts.nick_name IS NOT excluded.nick_name OR accounts.show_id IS NOT excluded.show_id "
+    "OR accounts.gender IS NOT excluded.gender OR accounts.token IS NOT excluded.token";
+
+// Before the relations change: every user about to gain a friend.
+const char* const kBumpBefriended =
+    "UPDATE accounts SET list_version = list_version + 1 WHERE user_id IN (SELECT b.owner_id "
+    "FROM batch_friends AS b LEFT JOIN relations AS r ON r.owner_id = b.owner_id AND "
+    "r.other_id = b.other_id WHERE r.relation IS NOT ?)";
+
+const char* const kSaveBatchFriends =
+    "INSERT INTO relations (owner_id, other_id, relation) SELECT owner_id, other_id, ? FROM "
+    "batch_friends WHERE true ON CONFLICT (owner_id, other_id) DO UPDATE SET "
+    "relation = excluded.relation WHERE relations.relation IS NOT excluded.relation";
+
+const char* const kOverfullLists =
+    "SELECT EXISTS (SELECT 1 FROM relations WHERE relation = ? AND owner_id IN (SELECT owner_id "
+    "FROM batch_friends) GROUP BY owner_id HAVING count(*) > ?)";
+
 Session OpenSession(const std::string& path) {
     SQLite::Connector::registerConnector();
     return SessionFactory::instance().create(SQLite::Connector::KEY, path);
@@ -181,6 +223,43 @@ void SqliteAccountStore::ApplyRelations(const std::vector<RelationChange>& chang
     }
     BumpVersions(bumpVersions);
     transaction.commit();
+}
+
+bool SqliteAccountStore::SaveBatch(const AccountBatch& batch, int32_t newVersion,
+                                   std::size_t maxFriends) {
+    const int32_t relation = static_cast<int32_t>(Relation::Friend);
+    const auto limit = static_cast<int64_t>(maxFriends);
+    Transaction transaction(m_Session);
+    FillBatchTables(batch);
+    m_Session << kBumpFriendsOfRenamed, use(relation), now;
+    m_Session << kSaveBatchAccounts, use(newVersion), now;
+    m_Session << kBumpBefriended, use(relation), now;
+    m_Session << kSaveBatchFriends, use(relation), now;
+    int64_t overfull = 0;
+    m_Session << kOverfullLists, use(relation), use(limit), into(overfull), now;
+    if (overfull != 0)
+        return false;
+    m_Session << "DROP TABLE temp.batch_accounts", now;
+    m_Session << "DROP TABLE temp.batch_friends", now;
+    transaction.commit();
+    return true;
+}
+
+void SqliteAccountStore::FillBatchTables(const AccountBatch& batch) {
+    for (const char* sql : kBatchTables)
+        m_Session << sql, now;
+    for (const Account& account : batch.accounts) {
+        const std::string userName = AnsiToUTF8(account.userName);
+        const std::string nickName = AnsiToUTF8(account.nickName);
+        const std::string token = AnsiToUTF8(account.token);
+        const int32_t gender = account.gender;
+        m_Session << "INSERT INTO batch_accounts VALUES (?, ?, ?, ?, ?, ?)", use(account.userID),
+            use(userName), use(nickName), use(account.showID), use(gender), use(token), now;
+    }
+    for (const auto& [userID, otherID] : batch.friendships) {
+        m_Session << "INSERT INTO batch_friends VALUES (?, ?), (?, ?)", use(userID), use(otherID),
+            use(otherID), use(userID), now;
+    }
 }
 
 void SqliteAccountStore::BumpVersions(const std::vector<int32_t>& userIDs) {

@@ -26,15 +26,20 @@ TEST(ServerOptionsTest, DefaultsAndEveryOption) {
     EXPECT_EQ(defaults->listenPort, 5500);
     EXPECT_EQ(defaults->receiveTimeoutMs, 75000);
 
-    const auto options = Parse(
-        {QStringLiteral("--listen"), QStringLiteral("[::1]:0"), QStringLiteral("--db"),
-         QStringLiteral("x.db"), QStringLiteral("--add-user"),
-         QStringLiteral("10001,alice,小明,7,1,to,ken"), QStringLiteral("--add-user"),
-         QStringLiteral("5,bob,,0,0,"), QStringLiteral("--befriend"), QStringLiteral("10001,5"),
-         QStringLiteral("--seed-demo"), QStringLiteral("--receive-timeout"), QStringLiteral("2"),
-         QStringLiteral("--tls-cert"), QStringLiteral("server.pem"), QStringLiteral("--tls-key"),
-         QStringLiteral("server.key")},
-        error);
+    const auto options =
+        Parse({QStringLiteral("--listen"),    QStringLiteral("[::1]:0"),
+               QStringLiteral("--db"),        QStringLiteral("x.db"),
+               QStringLiteral("--add-user"),  QStringLiteral("10001,alice,小明,7,1,to,ken"),
+               QStringLiteral("--add-user"),  QStringLiteral("5,bob,,0,0,"),
+               QStringLiteral("--befriend"),  QStringLiteral("10001,5"),
+               QStringLiteral("--add-users"), QStringLiteral("200000-200009,bench,4"),
+               QStringLiteral("--add-users"), QStringLiteral("1-4,t,3"),
+               QStringLiteral("--add-users"), QStringLiteral("7-7,"),
+               QStringLiteral("--seed-demo"), QStringLiteral("--receive-timeout"),
+               QStringLiteral("2"),           QStringLiteral("--tls-cert"),
+               QStringLiteral("server.pem"),  QStringLiteral("--tls-key"),
+               QStringLiteral("server.key")},
+              error);
     ASSERT_TRUE(options) << error.toStdString();
     EXPECT_EQ(options->listenHost, QStringLiteral("::1"));
     EXPECT_EQ(options->listenPort, 0);
@@ -53,6 +58,15 @@ TEST(ServerOptionsTest, DefaultsAndEveryOption) {
     EXPECT_EQ(options->users[1].token, "");
     ASSERT_EQ(options->friendships.size(), 1u);
     EXPECT_EQ(options->friendships[0], std::make_pair(10001, 5));
+    ASSERT_EQ(options->userRanges.size(), 3u);
+    const UserRange& bench = options->userRanges[0];
+    EXPECT_EQ(bench.first, 200000);
+    EXPECT_EQ(bench.last, 200009);
+    EXPECT_EQ(bench.token, "bench");
+    EXPECT_EQ(bench.friends, 4);
+    EXPECT_EQ(options->userRanges[1].friends, 3) << "an odd number among an even number of users";
+    EXPECT_EQ(options->userRanges[2].Count(), 1);
+    EXPECT_EQ(options->userRanges[2].friends, 0);
 }
 
 TEST(ServerOptionsTest, BadArgumentsAreNamed) {
@@ -67,6 +81,17 @@ TEST(ServerOptionsTest, BadArgumentsAreNamed) {
         {QStringLiteral("--add-user"), QStringLiteral("x,alice,A,0,0,t")},
         {QStringLiteral("--add-user"),
          QStringLiteral("1,alice,一二三四五六七八九十一二三四五六,0,0,t")},
+        {QStringLiteral("--add-users"), QStringLiteral("5-4,t")},
+        {QStringLiteral("--add-users"), QStringLiteral("0-4,t")},
+        {QStringLiteral("--add-users"), QStringLiteral("1-4")},
+        {QStringLiteral("--add-users"), QStringLiteral("1-4,t,2,2")},
+        {QStringLiteral("--add-users"), QStringLiteral("1-4,t,x")},
+        {QStringLiteral("--add-users"), QStringLiteral("1-4,t,4")},
+        {QStringLiteral("--add-users"), QStringLiteral("1-5,t,3")},
+        {QStringLiteral("--add-users"), QStringLiteral("1-2000,t,802")},
+        {QStringLiteral("--add-users"), QStringLiteral("1-2000000,t")},
+        {QStringLiteral("--add-users"), QStringLiteral("1-10,t"), QStringLiteral("--add-users"),
+         QStringLiteral("10-20,t")},
         {QStringLiteral("--befriend"), QStringLiteral("3,3")},
         {QStringLiteral("--befriend"), QStringLiteral("3")},
         {QStringLiteral("--receive-timeout"), QStringLiteral("0")},
@@ -87,6 +112,9 @@ TEST(ServerOptionsTest, BadArgumentsAreNamed) {
         QString error;
         EXPECT_FALSE(Parse(arguments, error)) << arguments.join(QLatin1Char(' ')).toStdString();
         EXPECT_FALSE(error.isEmpty());
+        if (arguments.first() == QStringLiteral("--add-users")) {
+            EXPECT_TRUE(error.contains(arguments.last())) << error.toStdString();
+        }
     }
     // Fifteen Chinese characters are 30 GBK bytes: still a name.
     QString error;
