@@ -109,12 +109,12 @@ bool LoadConnection::Handle(const FrameCodec::Frame& frame) {
     case SUB_S_LOGON_FAILED:
         return false;
     case SUB_S_CHAT_MESSAGE: {
-        body.ReadInt32();
+        const int32_t senderID = body.ReadInt32();
         std::string text;
         body.ReadString(text);
         if (body.IsTruncated())
             return false;
-        m_Observer.OnChat(*this, text);
+        m_Observer.OnChat(*this, senderID, text);
         return true;
     }
     default:

@@ -27,7 +27,7 @@ public:
     virtual void OnListed(LoadConnection& connection) = 0;
     // The connection failed or closed, before the list arrived or after; it is not used again.
     virtual void OnClosed(LoadConnection& connection, bool wasListed) = 0;
-    virtual void OnChat(LoadConnection& connection, const std::string& text) = 0;
+    virtual void OnChat(LoadConnection& connection, int32_t senderID, const std::string& text) = 0;
 };
 
 class LoadConnection {

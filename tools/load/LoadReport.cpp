@@ -17,7 +17,7 @@ int64_t LatencyPercentile(std::vector<int64_t> latencies, double share) {
 }
 
 std::string ReportJson(const LoadReport& report) {
-    char line[256];
+    char line[512];
     std::snprintf(line, sizeof line,
                   "{\"connected\":%lld,\"logons_per_s\":%.1f,\"chats_sent\":%lld,"
                   "\"chats_received\":%lld,\"chat_p50_us\":%lld,\"chat_p99_us\":%lld}",
@@ -26,7 +26,19 @@ std::string ReportJson(const LoadReport& report) {
                   static_cast<long long>(report.chatsReceived),
                   static_cast<long long>(LatencyPercentile(report.latencies, 0.5)),
                   static_cast<long long>(LatencyPercentile(report.latencies, 0.99)));
-    return line;
+    std::string json = line;
+    const auto addSplit = [&json](const char* name, const LatencySplit& split) {
+        if (split.received == 0)
+            return;
+        char keys[160];
+        std::snprintf(keys, sizeof keys, ",\"%s_p50_us\":%lld,\"%s_p99_us\":%lld", name,
+                      static_cast<long long>(LatencyPercentile(split.latencies, 0.5)), name,
+                      static_cast<long long>(LatencyPercentile(split.latencies, 0.99)));
+        json.insert(json.size() - 1, keys);
+    };
+    addSplit("same_node", report.sameNode);
+    addSplit("cross_node", report.crossNode);
+    return json;
 }
 
 } // namespace pellix::load

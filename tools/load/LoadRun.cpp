@@ -168,7 +168,7 @@ LoadConnection* LoadRun::OnlineUser(int32_t userID) const {
     return m_Connections[index].get();
 }
 
-void LoadRun::OnChat(LoadConnection&, const std::string& text) {
+void LoadRun::OnChat(LoadConnection& connection, int32_t senderID, const std::string& text) {
     if (m_Phase == Phase::Finished || !text.starts_with(m_ChatPrefix))
         return;
     const char* begin = text.data() + m_ChatPrefix.size();
@@ -177,20 +177,28 @@ void LoadRun::OnChat(LoadConnection&, const std::string& text) {
     const auto [at, error] = std::from_chars(begin, end, sentUs);
     if (error != std::errc() || at != end)
         return;
-    ++m_Report.chatsReceived;
-    KeepLatency(SteadyMicroseconds() - sentUs);
+    const int64_t latencyUs = SteadyMicroseconds() - sentUs;
+    KeepLatency(m_Report.latencies, ++m_Report.chatsReceived, latencyUs);
+    if (m_Options.servers.size() > 1) {
+        const bool cross = ServerOf(senderID) != ServerOf(connection.UserID());
+        LatencySplit& split = cross ? m_Report.crossNode : m_Report.sameNode;
+        KeepLatency(split.latencies, ++split.received, latencyUs);
+    }
     if (m_Phase == Phase::Draining && m_Report.chatsReceived >= m_Report.chatsSent)
         m_PhaseTimer.start(0);
 }
 
-void LoadRun::KeepLatency(int64_t latencyUs) {
-    std::vector<int64_t>& kept = m_Report.latencies;
+std::size_t LoadRun::ServerOf(int32_t userID) const {
+    return static_cast<std::size_t>(userID - m_Options.firstUser) % m_Options.servers.size();
+}
+
+void LoadRun::KeepLatency(std::vector<int64_t>& kept, int64_t received, int64_t latencyUs) {
     if (kept.size() < kMaxLatencies) {
         kept.push_back(latencyUs);
         return;
     }
     // A uniform sample of all of them, however long the run.
-    const auto slot = static_cast<std::size_t>(m_Random() % m_Report.chatsReceived);
+    const auto slot = static_cast<std::size_t>(m_Random() % received);
     if (slot < kMaxLatencies)
         kept[slot] = latencyUs;
 }

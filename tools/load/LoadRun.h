@@ -31,7 +31,7 @@ private:
 
     void OnListed(LoadConnection& connection) override;
     void OnClosed(LoadConnection& connection, bool wasListed) override;
-    void OnChat(LoadConnection& connection, const std::string& text) override;
+    void OnChat(LoadConnection& connection, int32_t senderID, const std::string& text) override;
 
     void OpenMore();
     QHostAddress SourceFor(std::size_t index, const Endpoint& server) const;
@@ -40,7 +40,9 @@ private:
     void SendDueChats();
     void SendOneChat();
     LoadConnection* OnlineUser(int32_t userID) const;
-    void KeepLatency(int64_t latencyUs);
+    // Users go to the servers in turn, by their place in the range.
+    std::size_t ServerOf(int32_t userID) const;
+    void KeepLatency(std::vector<int64_t>& kept, int64_t received, int64_t latencyUs);
     void PingIdle();
     void OnPhaseTimer();
     void Finish();
