@@ -24,7 +24,7 @@ constexpr int32_t kCarol = 10003;
 constexpr int32_t kDave = 10004;
 constexpr uint8_t kOnline = 2;
 constexpr uint8_t kOffline = 1;
-// Generous beside the two-second lease the nodes get here, for a loaded machine.
+// Generous beside the three-second lease the nodes get here, for a loaded machine.
 constexpr int kNodeDeathWaitMs = 30000;
 
 // One node: the server binary with its friend port and profile pages.
@@ -82,7 +82,7 @@ protected:
         arguments << QStringLiteral("--listen") << QStringLiteral("127.0.0.1:0")
                   << QStringLiteral("--http") << QStringLiteral("127.0.0.1:0")
                   << QStringLiteral("--db") << m_Database << QStringLiteral("--nats")
-                  << m_Nats.Url() << QStringLiteral("--node-lease") << QStringLiteral("2");
+                  << m_Nats.Url() << QStringLiteral("--node-lease") << QStringLiteral("3");
         node.process = std::make_unique<ServerProcess>(arguments);
         node.port = node.process->WaitListening();
         ASSERT_NE(node.port, 0) << node.process->ErrorOutput().toStdString();
