@@ -13,8 +13,9 @@ ClientSession::ClientSession(SessionLink* link, const SessionLimits& limits, QOb
     : QObject(parent), m_pLink(link), m_pReceiveTimer(new QTimer(this)), m_Limits(limits) {
     m_pLink->setParent(this);
     m_pReceiveTimer->setSingleShot(true);
+    m_LastFrameAt = std::chrono::steady_clock::now();
     m_pReceiveTimer->start(m_Limits.receiveTimeout);
-    connect(m_pReceiveTimer, &QTimer::timeout, this, &ClientSession::Drop);
+    connect(m_pReceiveTimer, &QTimer::timeout, this, &ClientSession::OnReceiveDeadline);
     connect(m_pLink, &SessionLink::readyRead, this, &ClientSession::OnReadyRead);
     connect(m_pLink, &SessionLink::bytesWritten, this, &ClientSession::OnBytesWritten);
     connect(m_pLink, &SessionLink::ended, this, &ClientSession::Close);
@@ -75,9 +76,22 @@ void ClientSession::OnReadyRead() {
         if (!m_Reader.HasFrame())
             continue;
         const std::optional<FrameCodec::Frame> frame = m_Reader.TakeFrame();
-        m_pReceiveTimer->start(m_Limits.receiveTimeout);
+        // The timer is not restarted for every frame: with thousands of sessions that would
+        // search the list of every timer each time. It checks the time of the last frame when it
+        // fires instead.
+        m_LastFrameAt = std::chrono::steady_clock::now();
         Q_EMIT frameReceived(this, *frame);
     }
+}
+
+void ClientSession::OnReceiveDeadline() {
+    using namespace std::chrono;
+    const steady_clock::duration idle = steady_clock::now() - m_LastFrameAt;
+    if (idle >= m_Limits.receiveTimeout) {
+        Drop();
+        return;
+    }
+    m_pReceiveTimer->start(ceil<milliseconds>(m_Limits.receiveTimeout - idle));
 }
 
 void ClientSession::OnBytesWritten(qint64 bytes) {

@@ -68,6 +68,8 @@ Q_SIGNALS:
 
 private:
     void OnReadyRead();
+    // Drops the peer when no frame came for the receive timeout, or waits for the rest of it.
+    void OnReceiveDeadline();
     void OnBytesWritten(qint64 bytes);
     bool SendBytes(const QByteArray& frame, WriteNotice onWritten, WriteNotice onLost);
     void Close();
@@ -80,6 +82,7 @@ private:
 
     SessionLink* m_pLink;
     QTimer* m_pReceiveTimer;
+    std::chrono::steady_clock::time_point m_LastFrameAt;
     SessionLimits m_Limits;
     FrameCodec::FrameReader m_Reader;
     int32_t m_nUserID = 0;

@@ -67,6 +67,19 @@ TEST_F(RobustnessTest, AFrameThatNeverCompletesIsDroppedAfterTheReceiveTimeout) 
     EXPECT_TRUE(QTest::qWaitFor([this] { return Server().SessionCount() == 0; }, kWaitMs));
 }
 
+TEST_F(RobustnessTest, APeerThatKeepsSendingOutlivesManyReceiveTimeouts) {
+    SessionLimits limits;
+    limits.receiveTimeout = std::chrono::milliseconds(1000);
+    StartServer(limits);
+    SetUpUsers();
+    TestPeer& peer = LogOn(1);
+    for (int i = 0; i < 15; ++i) {
+        QTest::qWait(200);
+        ASSERT_TRUE(peer.Sync()) << "after " << (i + 1) * 200 << " ms";
+    }
+    EXPECT_TRUE(peer.IsConnected());
+}
+
 TEST_F(RobustnessTest, UnknownCommandsAreIgnoredWithoutDroppingThePeer) {
     StartServer();
     SetUpUsers();
