@@ -13,13 +13,6 @@
 
 namespace pellix::server {
 
-namespace {
-
-constexpr uint8_t kStateOffline = 1;
-constexpr uint8_t kStateOnline = 2;
-
-} // namespace
-
 void FriendCommandHandler::OnLoggedOnElsewhere(int32_t userID) {
     ClientSession* session = OnlineSession(userID);
     if (session == nullptr)

@@ -1,5 +1,8 @@
 #include "FileLimit.h"
 
+#include <QByteArray>
+#include <QtGlobal>
+
 #include <sys/resource.h>
 
 namespace pellix::server {
@@ -15,6 +18,11 @@ uint64_t RaiseOpenFileLimit() {
             limit = raised;
     }
     return static_cast<uint64_t>(limit.rlim_cur);
+}
+
+void UsePlainEventLoop() {
+    if (!qEnvironmentVariableIsSet("QT_NO_GLIB"))
+        qputenv("QT_NO_GLIB", QByteArrayLiteral("1"));
 }
 
 } // namespace pellix::server

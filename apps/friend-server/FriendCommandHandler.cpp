@@ -13,8 +13,6 @@ namespace pellix::server {
 
 namespace {
 
-constexpr uint8_t kStateOffline = 1;
-constexpr uint8_t kStateOnline = 2;
 // How long a client's offline messages wait for it to say it takes acknowledged chats.
 constexpr std::chrono::milliseconds kExtensionAnswerWait{1000};
 

@@ -50,6 +50,10 @@ public:
     std::size_t OnlineCount() const { return m_Online.size(); }
 
 private:
+    // Presence as SUB_S_ONLINE_STATE carries it.
+    static constexpr uint8_t kStateOffline = 1;
+    static constexpr uint8_t kStateOnline = 2;
+
     bool HandleLogon(ClientSession& session, CCommandStream& body);
     bool HandleAddFriend(ClientSession& session, CCommandStream& body);
     bool HandleFriendReply(ClientSession& session, CCommandStream& body);

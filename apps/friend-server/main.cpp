@@ -64,10 +64,7 @@ bool JoinCluster(const ServerOptions& options, std::unique_ptr<NatsConnection>& 
 }
 
 int Run(int argc, char** argv) {
-    // Qt's plain poll loop: the GLib one walks a list of every socket each time a socket starts
-    // or stops waiting to write, which every write to a client does.
-    if (!qEnvironmentVariableIsSet("QT_NO_GLIB"))
-        qputenv("QT_NO_GLIB", "1");
+    UsePlainEventLoop();
     QCoreApplication app(argc, argv);
     QString error;
     const std::optional<ServerOptions> options = ParseServerOptions(app.arguments(), error);

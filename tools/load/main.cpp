@@ -17,10 +17,7 @@ namespace {
 constexpr int kExitBadArguments = 2;
 
 int Run(int argc, char** argv) {
-    // Qt's plain poll loop: the GLib one walks a list of every socket each time a socket starts
-    // or stops waiting to write, which every write does.
-    if (!qEnvironmentVariableIsSet("QT_NO_GLIB"))
-        qputenv("QT_NO_GLIB", "1");
+    server::UsePlainEventLoop();
     QCoreApplication app(argc, argv);
     QString error;
     const std::optional<LoadOptions> options = ParseLoadOptions(app.arguments(), error);

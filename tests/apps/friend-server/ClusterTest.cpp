@@ -5,6 +5,7 @@
 
 #include "NatsServer.h"
 #include "PostgresCluster.h"
+#include "ServerFixture.h"
 #include "ServerProcess.h"
 
 #include "records/FriendRecords.h"
@@ -57,12 +58,8 @@ OnlineStateEntry DecodeState(const FrameCodec::Frame& frame) {
 }
 
 std::vector<std::string> OfflineTexts(const FrameCodec::Frame& frame) {
-    CCommandStream body = BodyOf(frame);
-    body.ReadInt32();
-    std::vector<OfflineMessageEntry> entries;
-    body.ReadList(entries, ReadOfflineMessageEntry);
     std::vector<std::string> texts;
-    for (const OfflineMessageEntry& entry : entries)
+    for (const OfflineMessageEntry& entry : server::DecodeOffline(frame))
         texts.push_back(entry.message);
     return texts;
 }
@@ -265,13 +262,10 @@ TEST_F(ClusterTest, FriendsMadeAcrossNodesSurviveARestartOfEveryNode) {
         peer.LogOn(userID, "demo", -1);
         const auto list = peer.WaitFor(SUB_S_FRIEND_LIST);
         ASSERT_TRUE(list);
-        CCommandStream body = BodyOf(*list);
-        body.ReadInt32();
-        EXPECT_EQ(body.ReadInt32(), 1);
-        std::vector<FriendEntry> friends;
-        body.ReadList(friends, ReadFriendEntry);
-        ASSERT_EQ(friends.size(), 1u);
-        EXPECT_EQ(friends[0].userID, userID == kCarol ? kDave : kCarol);
+        const server::FriendListBody friends = server::DecodeFriendList(*list);
+        EXPECT_EQ(friends.count, 1);
+        ASSERT_EQ(friends.friends.size(), 1u);
+        EXPECT_EQ(friends.friends[0].userID, userID == kCarol ? kDave : kCarol);
     }
 }
 
