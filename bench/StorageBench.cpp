@@ -104,6 +104,8 @@ void BM_AddMessageBurst500(benchmark::State& state) {
         ++peer;
         for (int i = 0; i < 500; ++i)
             history.AddMessage(peer, "me", "you", 1700000000 + i, text);
+        // What the end of the turn does.
+        history.CommitPending();
     }
     ReportBoxes(state);
 }

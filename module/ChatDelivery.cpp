@@ -3,6 +3,7 @@
 #include "protocol/FriendWindows.h"
 #include "protocol/RequestBodies.h"
 #include "records/FriendCommands.h"
+#include "storage/ChatHistoryManager.h"
 
 namespace pellix {
 
@@ -30,6 +31,8 @@ void CChatDelivery::SaveAtEndOfTurn() {
 void CChatDelivery::SaveTurn() {
     // A file that cannot be written was reported; the chats were shown, so they are confirmed
     // all the same rather than handed over again at every sign-on.
+    if (m_pHistory != nullptr)
+        m_pHistory->CommitPending();
     m_Outbox.SaveChanges();
     const std::vector<ReceivedChatID> receipts = std::move(m_Receipts);
     m_Receipts.clear();

@@ -5,9 +5,9 @@
 // whole to a signed-on connection. The outbox goes out in order at every sign-on, before anything
 // typed after it. Also the other half of the extension: the ids of chats already shown, and the
 // receipts that let the server drop them. What a turn of the event loop changed in the delivery
-// file is saved in one transaction at its end, and only then do its receipts go out: a crash
-// before that loses no chat, the server hands the unconfirmed ones over again and the ids saved
-// earlier keep them from showing twice. Owned by the friend service.
+// file is saved in one transaction at its end, after the turn's chat history, and only then do its
+// receipts go out: a crash before that loses no chat, the server hands the unconfirmed ones over
+// again and the ids saved earlier keep them from showing twice. Owned by the friend service.
 
 #include "protocol/ChatDelivery.h"
 #include "protocol/FriendRequests.h"
@@ -22,6 +22,7 @@
 
 namespace pellix {
 
+class CChatHistoryManager;
 class IFriendWindows;
 
 // The connection as the delivery writes to it; each call is false when nothing was written.
@@ -43,6 +44,8 @@ public:
 
     // Where confirmations, refusals and the connection state are shown (not owned; may be null).
     void SetWindows(IFriendWindows* windows) { m_pWindows = windows; }
+    // The history whose messages are stored before receipts go out (not owned; may be null).
+    void SetHistory(CChatHistoryManager* history) { m_pHistory = history; }
     // The signed-in user's delivery file; what an earlier user left in memory goes.
     bool Open(const std::string& path);
 
@@ -77,6 +80,7 @@ private:
 
     IChatWire& m_Wire;
     IFriendWindows* m_pWindows = nullptr;
+    CChatHistoryManager* m_pHistory = nullptr;
     CChatOutbox m_Outbox;
     bool m_bSignedOn = false;
     bool m_bAcknowledged = false;

@@ -43,6 +43,7 @@ CFriendService::CFriendService(AbsentManagers absent) : CClientService("CFriendS
     m_pFriendOptionManager = CreateManager<CFriendOptionManager>(absent.options);
     m_pChatDelivery = std::make_unique<CChatDelivery>(static_cast<IChatWire&>(*this));
     m_pChatDelivery->SetWindows(m_pWindowManager.get());
+    m_pChatDelivery->SetHistory(m_pChatHistoryManager.get());
     // The windows are made later, with every manager there is.
     m_pWindowContext->options = m_pFriendOptionManager.get();
     m_pWindowContext->windows = m_pWindowManager.get();
@@ -58,6 +59,7 @@ CFriendService::CFriendService(AbsentManagers absent) : CClientService("CFriendS
 CFriendService::~CFriendService() {
     CloseFriendWindows();
     m_pChatDelivery->SetWindows(nullptr);
+    m_pChatDelivery->SetHistory(nullptr);
     m_pWindowManager.reset();
     m_pFriendOptionManager.reset();
     m_pContactManager.reset();

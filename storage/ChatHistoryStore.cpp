@@ -50,15 +50,30 @@ CChatHistoryStore::CChatHistoryStore(std::vector<ChatHistoryRecord>& records, st
 
 bool CChatHistoryStore::AddMessage(const std::string& from, const std::string& to, int64_t time,
                                    const std::string& message) {
-    const std::string utf8From = StringUtility::AnsiToUTF8(from);
-    const std::string utf8To = StringUtility::AnsiToUTF8(to);
-    const std::string utf8Message = StringUtility::AnsiToUTF8(message);
+    return AddMessages({ChatHistoryRecord{from, to, time, message}});
+}
+
+bool CChatHistoryStore::AddMessages(const std::vector<ChatHistoryRecord>& messages) {
+    std::string from;
+    std::string to;
+    int64_t time = 0;
+    std::string message;
     return WithDatabase(
         m_path,
         [&](Session& session) {
             EnsureSchema(session);
-            session << "INSERT INTO [chat_history] VALUES(:strFrom, :strTo, :nTime, :strMessage )",
-                use(utf8From), use(utf8To), use(time), use(utf8Message), now;
+            Transaction transaction(session);
+            Statement insert(session);
+            insert << "INSERT INTO [chat_history] VALUES(:strFrom, :strTo, :nTime, :strMessage )",
+                use(from), use(to), use(time), use(message);
+            for (const ChatHistoryRecord& record : messages) {
+                from = StringUtility::AnsiToUTF8(record.strFrom);
+                to = StringUtility::AnsiToUTF8(record.strTo);
+                time = record.nTime;
+                message = StringUtility::AnsiToUTF8(record.strMessage);
+                insert.execute();
+            }
+            transaction.commit();
         },
         FailureNotice::OncePerFile);
 }

@@ -17,6 +17,9 @@ public:
     // Texts are GBK; they are stored as UTF-8. False after a reported failure.
     bool AddMessage(const std::string& from, const std::string& to, int64_t time,
                     const std::string& message);
+    // The messages (GBK), in order, in one transaction: all of them or, after a reported
+    // failure, none.
+    bool AddMessages(const std::vector<ChatHistoryRecord>& messages);
     // 0 after a reported failure.
     int GetMessageCount();
     // Appends one page, in insertion order, to the records (texts converted to GBK).

@@ -7,7 +7,9 @@
 #include "skin/SkinEdit.h"
 #include "skin/SkinRichEdit.h"
 #include "storage/ChatHistoryManager.h"
+#include "storage/ChatHistoryStore.h"
 #include "storage/ContactManager.h"
+#include "storage/ProfilePaths.h"
 #include "ui/chat/FriendChatDlg.h"
 #include "ui/friendlist/FriendMainDlg.h"
 #include "ui/manager/FriendWindowManager.h"
@@ -172,12 +174,21 @@ TEST_F(Delivery, AChatHandedOverTwiceIsShownAndStoredOnceAndConfirmedEachTime) {
             WriteAckedChatEntry(stream, {kFriendID, messageID, Gbk(utf8)});
         });
     };
+    // What the history file holds when each receipt is written, read past the manager.
+    std::vector<int> storedAtReceipt;
+    m_socket.onSend = [&](const SentCommand& sent) {
+        std::vector<ChatHistoryRecord> records;
+        const std::string file = ChatHistoryFilePath(ChatHistoryDirectory(), kFriendID);
+        if (sent.subCmd == SUB_C_DELIVERY_ACK)
+            storedAtReceipt.push_back(CChatHistoryStore(records, file).GetMessageCount());
+    };
     Receive(SUB_S_CHAT_MESSAGE_EX, chat(7, "第一"));
     Receive(SUB_S_CHAT_MESSAGE_EX, chat(7, "第一"));
-    // Receipts wait for the end of the turn, when the ids are saved.
+    // Receipts wait for the end of the turn, when the history and the ids are saved.
     EXPECT_EQ(SentCount(SUB_C_DELIVERY_ACK), 0);
     QCoreApplication::processEvents();
-    EXPECT_EQ(SentCount(SUB_C_DELIVERY_ACK), 2);
+    EXPECT_EQ(storedAtReceipt, (std::vector<int>{1, 1}));
+    m_socket.onSend = nullptr;
 
     // A new run gets the same chat again in a batch that also repeats a new one.
     Restart();

@@ -208,6 +208,7 @@ TEST_F(FriendMenu, DeletingTheHistorySaysSoWithOrWithoutAFile) {
     EXPECT_EQ(LastBox().autoCloseSeconds, 10u);
 
     CChatHistoryManager::GetInstance()->AddMessage(502, "a", "b", 1, "hi");
+    CChatHistoryManager::GetInstance()->CommitPending();
     ASSERT_TRUE(QFileInfo::exists(QString::fromStdString(HistoryPath(502))));
     Main().OnCommand(1130);
     EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(HistoryPath(502))));

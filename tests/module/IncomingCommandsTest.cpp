@@ -203,6 +203,7 @@ TEST_F(IncomingCommands, ClearHistoryEmptiesTheHistoryDirectoryAndSetsTheFlag) {
     auto& history = *CChatHistoryManager::GetInstance();
     history.AddMessage(502, "a", "b", 1, "one");
     history.AddMessage(503, "a", "b", 2, "two");
+    history.CommitPending();
     const QString dir = QFileInfo(QString::fromStdString(HistoryPath(502))).path();
     ASSERT_EQ(QDir(dir).entryList({QStringLiteral("*.data")}, QDir::Files).size(), 2);
     ASSERT_TRUE(Receive(SUB_S_CLEAR_HISTORY, {}));

@@ -2,8 +2,10 @@
 
 #include "storage/ChatHistoryManager.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 
 #include <cstdint>
 
@@ -57,6 +59,7 @@ TEST_F(ChatHistoryTest, TimesKeepAllSixtyFourBitsAndTextsRoundTrip) {
     const std::string nick = "\xBA\xC3\xD3\xD1"; // "好友" in GBK
     history.AddMessage(503, nick, nick, farFuture, "hi " + nick);
     history.AddMessage(503, "a", "b", -1, "before 1970");
+    history.CommitPending();
 
     EXPECT_EQ(RawRows(HistoryFile(503), "SELECT [From], [To], Time, Message FROM chat_history"),
               (std::vector<std::string>{"\xE5\xA5\xBD\xE5\x8F\x8B|\xE5\xA5\xBD\xE5\x8F\x8B|"
@@ -88,6 +91,35 @@ TEST_F(ChatHistoryTest, DeletingStartsAfreshAndDeletingAllKeepsTheDirectory) {
                     .isEmpty());
     EXPECT_EQ(history.GetMessageCount(503), 0);
     EXPECT_TRUE(m_notices.notices.empty());
+}
+
+TEST_F(ChatHistoryTest, ATurnsMessagesAreStoredAtItsEndAndOutliveAKillAfterIt) {
+    history.AddMessage(502, "a", "b", 1, "one");
+    history.AddMessage(503, "a", "b", 2, "two");
+    history.AddMessage(502, "a", "b", 3, "three");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(RawRows(HistoryFile(502), "SELECT Message FROM chat_history"),
+              (std::vector<std::string>{"one", "three"}));
+    EXPECT_EQ(RawRows(HistoryFile(503), "SELECT Message FROM chat_history"),
+              (std::vector<std::string>{"two"}));
+
+    // Another program stores 500 more in one turn and is killed once the turn is over.
+    QProcess writer;
+    writer.setWorkingDirectory(QString::fromStdString(WorkPath("")));
+    writer.start(QStringLiteral(HISTORY_WRITER_PATH), {QStringLiteral("500")});
+    ASSERT_TRUE(writer.waitForReadyRead(60000));
+    EXPECT_EQ(writer.readLine().trimmed(), "stored");
+    writer.kill();
+    ASSERT_TRUE(writer.waitForFinished(60000));
+
+    QProcess dump;
+    dump.start(QStringLiteral(HISTORY_DUMP_PATH), {QString::fromStdString(HistoryFile(502))});
+    ASSERT_TRUE(dump.waitForFinished(60000));
+    const QList<QByteArray> lines = dump.readAllStandardOutput().split('\n');
+    ASSERT_GE(lines.size(), 503);
+    EXPECT_TRUE(lines[0].endsWith(": 502 rows")) << lines[0].toStdString();
+    EXPECT_EQ(lines[502], "  me -> you: message 499");
+    EXPECT_EQ(history.GetMessageCount(502), 502);
 }
 
 TEST_F(ChatHistoryTest, UnusableHistoryFileIsReportedAndEverythingGoesOn) {

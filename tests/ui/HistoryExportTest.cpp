@@ -37,6 +37,7 @@ protected:
                                               : "message " + std::to_string(i);
             m_history.AddMessage(502, Gbk("小明"), Gbk("我自己"), 1304402529 + i, text);
         }
+        m_history.CommitPending();
     }
 
     QString Target(const QString& name) const { return QDir(m_profile.Path()).filePath(name); }
