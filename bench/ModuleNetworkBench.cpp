@@ -1,6 +1,8 @@
 // The friend service on the network, in one process on loopback: the cost of one presence change
 // through the dispatcher with 2,000 contacts, a sign-on that downloads 2,000 friends from a
-// scripted server until the list is merged and stored, the latency of chat messages from a
+// scripted server until the list is merged and stored, a sign-on with 10,000 stored friends that
+// are current (the server sends only their states, a list that large being more than one frame
+// holds) until every state is set, the latency of chat messages from a
 // scripted user through the reference server into the module's history file, plain and
 // acknowledged, beside the loopback round trip measured in the same run, and the outbox's flush
 // at sign-on. Sounds are off (no audio device is assumed); message boxes
@@ -54,6 +56,7 @@ namespace {
 
 constexpr int kOwnID = 501;
 constexpr int kFriendCount = 2000;
+constexpr int kLargeFriendCount = 10000;
 constexpr int kFirstFriendID = 10000;
 constexpr int kPresenceCommands = 100000;
 constexpr int kChatMessages = 1000;
@@ -64,10 +67,10 @@ void RunUntil(const std::function<bool()>& ready) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
-std::vector<FriendEntry> Friends() {
-    std::vector<FriendEntry> friends(kFriendCount);
+std::vector<FriendEntry> Friends(int count = kFriendCount) {
+    std::vector<FriendEntry> friends(static_cast<std::size_t>(count));
     const std::string prefix = StringUtility::QStringToAnsi(QStringLiteral("好友"));
-    for (int i = 0; i < kFriendCount; ++i) {
+    for (int i = 0; i < count; ++i) {
         friends[i].userID = kFirstFriendID + i;
         friends[i].userName = "player" + std::to_string(kFirstFriendID + i);
         friends[i].nickName = prefix + std::to_string(i);
@@ -84,6 +87,21 @@ QByteArray FriendListBody(int32_t version) {
     body.WriteInt32(version);
     body.WriteInt32(kFriendCount);
     WriteList(body, friends, WriteFriendEntry);
+    return QByteArray(reinterpret_cast<const char*>(body.SendBuffer()),
+                      static_cast<qsizetype>(body.SendSize()));
+}
+
+// The states of the large list: every other friend online, starting with the first when
+// firstOnline, so that each sign-on changes every friend's state.
+QByteArray OnlineStatesBody(int32_t version, bool firstOnline) {
+    std::vector<OnlineStateEntry> states(kLargeFriendCount);
+    for (int i = 0; i < kLargeFriendCount; ++i) {
+        states[i].userID = kFirstFriendID + i;
+        states[i].state = (i % 2 == 0) == firstOnline ? STATE_ONLINE : STATE_OFFLINE;
+    }
+    CCommandStream body;
+    body.WriteInt32(version);
+    WriteList(body, states, WriteOnlineStateEntry);
     return QByteArray(reinterpret_cast<const char*>(body.SendBuffer()),
                       static_cast<qsizetype>(body.SendSize()));
 }
@@ -162,10 +180,10 @@ public:
         QObject::connect(&m_Server, &QTcpServer::newConnection, [this] { Accept(); });
     }
     quint16 Port() const { return m_Server.serverPort(); }
-    void SetVersion(int32_t version) {
-        const QByteArray body = FriendListBody(version);
+    void SetVersion(int32_t version) { SetAnswer(SUB_S_FRIEND_LIST, FriendListBody(version)); }
+    void SetAnswer(uint16_t subCmd, const QByteArray& body) {
         bodySize = body.size();
-        m_Frame = FrameCodec::EncodeFrame(CMD_FRIEND, SUB_S_FRIEND_LIST, body.constData(),
+        m_Frame = FrameCodec::EncodeFrame(CMD_FRIEND, subCmd, body.constData(),
                                           static_cast<std::size_t>(body.size()));
     }
     qsizetype bodySize = 0;
@@ -213,6 +231,38 @@ void BM_SignOnWith2000Friends(benchmark::State& state) {
     state.counters["boxes"] = static_cast<double>(module.boxes.boxes.size());
 }
 BENCHMARK(BM_SignOnWith2000Friends)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_SignOnWith10000Friends(benchmark::State& state) {
+    constexpr int32_t version = 7;
+    BenchModule module;
+    // Stored by an earlier sign-on.
+    CContactManager* contacts = CContactManager::GetInstance();
+    contacts->MergeFriendList(Friends(kLargeFriendCount));
+    contacts->CommitFriendList(kLargeFriendCount, version);
+    ListServer server;
+    const std::string address = "127.0.0.1:" + std::to_string(server.Port());
+    bool firstOnline = false;
+    for (auto _ : state) {
+        state.PauseTiming();
+        firstOnline = !firstOnline;
+        server.SetAnswer(SUB_S_ONLINE_STATES, OnlineStatesBody(version, firstOnline));
+        const uint8_t expected = firstOnline ? STATE_ONLINE : STATE_OFFLINE;
+        state.ResumeTiming();
+        module.Start(address);
+        contacts = CContactManager::GetInstance();
+        // The start empties the list; the answer fills it and sets the states in one go.
+        RunUntil([&] {
+            return contacts->GetFriendCount() == kLargeFriendCount &&
+                   contacts->GetOnlineState(kFirstFriendID) == expected;
+        });
+    }
+    state.counters["friends"] = contacts->GetFriendCount();
+    state.counters["online"] = contacts->GetOnlineFriendCount();
+    state.counters["body_bytes"] = static_cast<double>(server.bodySize);
+    state.counters["boxes"] = static_cast<double>(module.boxes.boxes.size());
+    module.service->StopService();
+}
+BENCHMARK(BM_SignOnWith10000Friends)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The module, noting when each chat command has been handled (stored and shown) and when it
 // signed on.

@@ -12,6 +12,9 @@ public:
     virtual ~IContactListener() = default;
     // Forget every contact shown so far.
     virtual void OnContactsReset() = 0;
+    // Many contacts are about to change at once (a sign-on's list or states): a listener that
+    // shows them row by row may show the turn's changes together instead.
+    virtual void OnManyContactsChanging() {}
     virtual void OnContactCounts(int friendCount, int onlineFriendCount) = 0;
     // A contact's fields or group changed; also used to show every contact after a reload.
     virtual void OnContactChanged(ContactInfo* contact) = 0;

@@ -113,6 +113,11 @@ void CContactManager::NotifyChanged(ContactInfo* contact) {
         m_pListener->OnContactChanged(contact);
 }
 
+void CContactManager::NotifyManyChanging() {
+    if (m_pListener != nullptr)
+        m_pListener->OnManyContactsChanging();
+}
+
 void CContactManager::NotifyCounts() {
     if (m_pListener != nullptr)
         m_pListener->OnContactCounts(GetFriendCount(), GetOnlineFriendCount());
@@ -148,12 +153,14 @@ ContactInfo* CContactManager::AddOrUpdateContact(int userID, int showID, int onl
 }
 
 void CContactManager::MergeFriendList(const std::vector<FriendEntry>& list) {
+    NotifyManyChanging();
     for (const FriendEntry& entry : list)
         AddOrUpdateFriend(entry);
     NotifyCounts();
 }
 
 void CContactManager::ApplyOnlineStates(const std::vector<OnlineStateEntry>& list) {
+    NotifyManyChanging();
     for (const auto& contact : m_Contacts)
         NotifyChanged(contact.get());
     for (const OnlineStateEntry& entry : list) {
@@ -255,6 +262,7 @@ void CContactManager::ReloadNonFriends(bool fromStore) {
         CContactStore(m_Contacts).LoadNonFriends(ContactDatabasePath());
         RebuildIndex();
     }
+    NotifyManyChanging();
     for (const auto& contact : m_Contacts)
         NotifyChanged(contact.get());
 }

@@ -74,6 +74,7 @@ private:
     void RebuildIndex();
     void NotifyChanged(ContactInfo* contact);
     void NotifyCounts();
+    void NotifyManyChanging();
 
     ContactList m_Contacts;
     IContactListener* m_pListener = nullptr;

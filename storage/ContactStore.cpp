@@ -25,20 +25,32 @@ void ConvertTextsToAnsi(ContactInfo& contact) {
 
 // The eight columns of contact_list, texts in UTF-8, ready to bind.
 struct ContactRow {
-    explicit ContactRow(const ContactInfo& contact)
-        : userID(contact.userID), showID(contact.showID), sortID(contact.sortID),
-          groupID(contact.groupID), gender(contact.gender),
-          userName(StringUtility::AnsiToUTF8(contact.userName)),
-          nickName(StringUtility::AnsiToUTF8(contact.nickName)),
-          noteName(StringUtility::AnsiToUTF8(contact.noteName)) {}
+    ContactRow() = default;
+    explicit ContactRow(const ContactInfo& contact) { Take(contact); }
 
+    void Take(const ContactInfo& contact) {
+        userID = contact.userID;
+        showID = contact.showID;
+        sortID = contact.sortID;
+        groupID = contact.groupID;
+        gender = contact.gender;
+        userName = StringUtility::AnsiToUTF8(contact.userName);
+        nickName = StringUtility::AnsiToUTF8(contact.nickName);
+        noteName = StringUtility::AnsiToUTF8(contact.noteName);
+    }
+    // Binds the columns by reference: the statement writes whatever the row holds when it runs.
+    void BindTo(Statement& statement, const char* sql) const {
+        statement << sql, use(userID), use(showID), use(sortID), use(groupID), use(gender),
+            use(userName), use(nickName), use(noteName);
+    }
     void Write(Session& session, const char* sql) const {
-        session << sql, use(userID), use(showID), use(sortID), use(groupID), use(gender),
-            use(userName), use(nickName), use(noteName), now;
+        Statement statement(session);
+        BindTo(statement, sql);
+        statement.execute();
     }
 
-    int32_t userID, showID, sortID, groupID;
-    uint8_t gender;
+    int32_t userID = 0, showID = 0, sortID = 0, groupID = 0;
+    uint8_t gender = 0;
     std::string userName, nickName, noteName;
 };
 
@@ -133,27 +145,30 @@ void CContactStore::ReadRows(Session& session, const char* countSql, const char*
 bool CContactStore::SaveFriendList(const std::string& path) {
     return WithDatabase(path, [&](Session& session) {
         EnsureSchema(session);
-        ReadRows(session, "SELECT COUNT(*) FROM [contact_list]",
-                 "SELECT [contact_list].* FROM [contact_list]");
-        // First stored row of each user, for note names the download does not carry.
-        std::unordered_map<int32_t, const ContactInfo*> stored;
+        // The stored note names, which the download does not carry (user ids are the key).
+        ReadRows(session, "SELECT COUNT(*) FROM [contact_list] WHERE noteName <> ''",
+                 "SELECT [contact_list].* FROM [contact_list] WHERE noteName <> ''");
+        std::unordered_map<int32_t, const std::string*> stored;
         for (const ContactInfo& row : m_scratch)
-            stored.try_emplace(row.userID, &row);
+            stored.try_emplace(row.userID, &row.noteName);
 
         // The old friend rows go in the same transaction as the new ones: a failed save leaves
         // the stored list exactly as it was.
         Transaction transaction(session);
         const int32_t friendGroup = GROUP_FRIEND;
         session << "DELETE FROM [contact_list] WHERE groupID = ?", use(friendGroup), now;
+        ContactRow row;
+        Statement replace(session);
+        row.BindTo(replace, "REPLACE INTO [contact_list] VALUES (?,?,?,?,?,?,?,?)");
         for (const auto& contact : m_contacts) {
-            ContactRow row(*contact);
+            row.Take(*contact);
             const auto found =
                 contact->noteName.empty() ? stored.find(contact->userID) : stored.end();
             if (found != stored.end()) {
-                row.noteName = found->second->noteName;
+                row.noteName = *found->second;
                 contact->noteName = StringUtility::UTF8ToAnsi(row.noteName);
             }
-            row.Write(session, "REPLACE INTO [contact_list] VALUES (?,?,?,?,?,?,?,?)");
+            replace.execute();
         }
         transaction.commit();
     });

@@ -41,12 +41,14 @@ QVariant OutBarItemModel::data(const QModelIndex& index, int role) const {
 const OutBarItem* OutBarItemModel::Item(int row) const {
     if (row < 0 || row >= Count())
         return nullptr;
+    SettleEnds();
     return &m_slots[m_rows[static_cast<std::size_t>(row)]].item;
 }
 
 int OutBarItemModel::Insert(int row, const OutBarItemValues& values) {
     if (row < 0 || row > Count())
         row = Count();
+    SettleEnds();
     const bool quiet = QuietForBatch();
     if (!quiet)
         beginInsertRows(QModelIndex(), row, row);
@@ -78,6 +80,7 @@ void OutBarItemModel::RemoveAll() {
     m_slots.clear();
     m_freeSlots.clear();
     m_rows.clear();
+    m_toEnds.clear();
     m_byUserData.clear();
     m_firstStaleRow = 0;
     if (!quiet)
@@ -110,6 +113,7 @@ int OutBarItemModel::Move(int from, int to) {
         to = Count() - 1;
     if (from == to)
         return to;
+    SettleEnds();
     const bool quiet = QuietForBatch();
     // The destination is counted in rows before the move: the row the item goes in front of.
     if (!quiet)
@@ -127,6 +131,8 @@ int OutBarItemModel::Move(int from, int to) {
 }
 
 int OutBarItemModel::Refile(int position, const OutBarItemValues& values) {
+    if (int row = 0; RefileToEnd(position, values, row))
+        return row;
     const int first = FindByUserData(values.userData);
     if (first < 0)
         return Insert(position, values);
@@ -148,6 +154,70 @@ int OutBarItemModel::Refile(int position, const OutBarItemValues& values) {
     return row;
 }
 
+bool OutBarItemModel::SoleSlotOf(int userData, std::uint32_t& slot) const {
+    slot = m_byUserData.value(userData, kNoSlot);
+    return slot == kNoSlot || m_slots[slot].nextSameUserData == kNoSlot;
+}
+
+// Within a batch, to the first or the last row of the rows without the item, for a user with at
+// most one item: marked, not moved. The row returned is exact all the same, the item being the
+// latest to go to its end.
+bool OutBarItemModel::RefileToEnd(int position, const OutBarItemValues& values, int& row) {
+    std::uint32_t slot = kNoSlot;
+    if (m_batchDepth == 0 || !SoleSlotOf(values.userData, slot))
+        return false;
+    const int others = Count() - (slot == kNoSlot ? 0 : 1);
+    const bool first = position == 0;
+    if (!first && position >= 0 && position < others)
+        return false;
+    QuietForBatch();
+    if (slot == kNoSlot) {
+        slot = TakeSlot(values);
+        m_rows.push_back(slot);
+    } else {
+        SetValues(slot, values);
+    }
+    MarkForEnd(slot, first ? End::First : End::Last);
+    row = first ? 0 : Count() - 1;
+    return true;
+}
+
+void OutBarItemModel::MarkForEnd(std::uint32_t slot, End end) {
+    m_slots[slot].end = end;
+    m_slots[slot].endEntry = static_cast<std::uint32_t>(m_toEnds.size());
+    m_toEnds.push_back(slot);
+}
+
+// The latest marked for the first row comes first; those marked for the last row follow the
+// unmarked ones in the order marked, as moving each in its turn would have left them.
+void OutBarItemModel::SettleEnds() const {
+    if (m_toEnds.empty())
+        return;
+    const auto latestEntry = [&](std::size_t entry, End end) {
+        const Slot& marked = m_slots[m_toEnds[entry]];
+        return marked.end == end && marked.endEntry == entry;
+    };
+    std::vector<std::uint32_t> rows;
+    rows.reserve(m_rows.size());
+    for (std::size_t entry = m_toEnds.size(); entry-- > 0;) {
+        if (latestEntry(entry, End::First))
+            rows.push_back(m_toEnds[entry]);
+    }
+    for (const std::uint32_t slot : m_rows) {
+        if (m_slots[slot].end == End::None)
+            rows.push_back(slot);
+    }
+    for (std::size_t entry = 0; entry < m_toEnds.size(); ++entry) {
+        if (latestEntry(entry, End::Last))
+            rows.push_back(m_toEnds[entry]);
+    }
+    for (const std::uint32_t slot : m_toEnds)
+        m_slots[slot].end = End::None;
+    m_toEnds.clear();
+    m_rows = std::move(rows);
+    m_firstStaleRow = 0;
+}
+
 void OutBarItemModel::BeginBatch() {
     ++m_batchDepth;
 }
@@ -155,6 +225,7 @@ void OutBarItemModel::BeginBatch() {
 void OutBarItemModel::EndBatch() {
     if (m_batchDepth == 0 || --m_batchDepth > 0 || !m_bResetOpen)
         return;
+    SettleEnds();
     m_bResetOpen = false;
     endResetModel();
 }
@@ -239,6 +310,7 @@ void OutBarItemModel::Unindex(std::uint32_t slot) {
 // Rows below m_firstStaleRow hold their own row number; a slot whose number is out of date is
 // found by renumbering from there, only as far as the slot asked for.
 int OutBarItemModel::RowOf(std::uint32_t slot) const {
+    SettleEnds();
     const int cached = m_slots[slot].row;
     if (cached >= 0 && cached < Count() && m_rows[static_cast<std::size_t>(cached)] == slot)
         return cached;

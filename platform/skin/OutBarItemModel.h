@@ -2,7 +2,10 @@
 // The items of one panel of the out-bar control: two texts, an image, an offline flag and user
 // data each. Items stay in the slot they were put in; the rows are an order of slot numbers, so
 // moving an item shifts 4-byte numbers, and an index finds an item by its user data at once. A
-// batch of changes reaches the views as one reset. Owned by CSkinOutBarCtrlEx.
+// batch of changes reaches the views as one reset. Inside a batch, an item re-filed to the first
+// or the last row is only marked so, and the rows are put in order when next looked at: a sign-on
+// that re-files ten thousand friends one after another to either end sorts the rows once instead
+// of shifting them for each. Owned by CSkinOutBarCtrlEx.
 
 #include "skin/OutBarImageTable.h"
 
@@ -66,12 +69,18 @@ public:
 private:
     static constexpr std::uint32_t kNoSlot = 0xFFFFFFFFu;
 
+    // Where a batch re-filed an item whose row is not settled yet.
+    enum class End : std::uint8_t { None, First, Last };
+
     struct Slot {
         OutBarItem item;
         // The slot's row, exact below m_firstStaleRow; later rows are renumbered when asked for.
         mutable int row = 0;
         // The next slot whose item carries the same user data.
         std::uint32_t nextSameUserData = kNoSlot;
+        mutable End end = End::None;
+        // The slot's latest entry in m_toEnds.
+        mutable std::uint32_t endEntry = 0;
     };
 
     std::uint32_t TakeSlot(const OutBarItemValues& values);
@@ -80,13 +89,22 @@ private:
     void SetValues(std::uint32_t slot, const OutBarItemValues& values);
     void RemoveRow(int row);
     int RowOf(std::uint32_t slot) const;
+    // The one slot carrying userData, kNoSlot when none; fails (false) when there are several.
+    bool SoleSlotOf(int userData, std::uint32_t& slot) const;
+    bool RefileToEnd(int position, const OutBarItemValues& values, int& row);
+    void MarkForEnd(std::uint32_t slot, End end);
+    // Puts the items marked for either end in their rows.
+    void SettleEnds() const;
     void RowsChangedFrom(int row) const;
     bool QuietForBatch();
 
     OutBarImageTable& m_images;
     std::vector<Slot> m_slots;
     std::vector<std::uint32_t> m_freeSlots;
-    std::vector<std::uint32_t> m_rows; // row -> slot
+    // Row -> slot; holds every item, those marked for an end at no row in particular.
+    mutable std::vector<std::uint32_t> m_rows;
+    // Slots marked for an end, in the order marked; a slot marked again appears again.
+    mutable std::vector<std::uint32_t> m_toEnds;
     QHash<int, std::uint32_t> m_byUserData;
     mutable int m_firstStaleRow = 0;
     int m_batchDepth = 0;

@@ -111,18 +111,23 @@ void CFriendMainDlg::RectifyControl(int cx, int) {
 void CFriendMainDlg::OnContactsReset() {
     if (m_pListCtrl == nullptr)
         return;
-    // The model refills the list right after a reset: the view sees the whole refill as one
-    // reset once control returns to the event loop, not thousands of row changes.
-    if (!m_bRefilling) {
-        m_bRefilling = true;
-        m_pListCtrl->BeginBatch();
-        QTimer::singleShot(0, this, [this] {
-            m_bRefilling = false;
-            m_pListCtrl->EndBatch();
-        });
-    }
+    // The model refills the list right after a reset.
+    OnManyContactsChanging();
     for (int tab : {TabFriends, TabStrangers, TabBlacklist})
         m_pListCtrl->RemoveAllItem(tab);
+}
+
+void CFriendMainDlg::OnManyContactsChanging() {
+    // The view sees the turn's changes as one reset once control returns to the event loop, not
+    // thousands of row changes.
+    if (m_pListCtrl == nullptr || m_bRefilling)
+        return;
+    m_bRefilling = true;
+    m_pListCtrl->BeginBatch();
+    QTimer::singleShot(0, this, [this] {
+        m_bRefilling = false;
+        m_pListCtrl->EndBatch();
+    });
 }
 
 void CFriendMainDlg::OnContactCounts(int friendCount, int onlineFriendCount) {

@@ -31,6 +31,7 @@ public:
     ~CFriendMainDlg() override;
 
     void OnContactsReset() override;
+    void OnManyContactsChanging() override;
     void OnContactCounts(int friendCount, int onlineFriendCount) override;
     void OnContactChanged(ContactInfo* contact) override;
     void OnContactAdded(ContactInfo* contact) override;

@@ -51,16 +51,33 @@ protected:
     QAbstractItemModelTester tester;
 };
 
-TEST_F(OutBarItemModelTest, RowsLookupsAndHeldItemsFollowAPlainListThroughManyChanges) {
+class OutBarItemModelModes : public OutBarItemModelTest,
+                             public ::testing::WithParamInterface<bool> {};
+
+// Batched: in turns of a hundred steps in and out of a batch, where re-filings go mostly to
+// either end (the rows a sign-on makes); what views hold is looked at outside batches only.
+TEST_P(OutBarItemModelModes, RowsLookupsAndHeldItemsFollowAPlainListThroughManyChanges) {
+    const bool batched = GetParam();
     std::vector<Expected> expected;
     std::vector<std::pair<QPersistentModelIndex, int>> held; // index, identity
     QRandomGenerator random(2024);
     int serial = 0;
     const auto identityAt = [&](size_t row) { return expected[row].identity; };
     for (int step = 0; step < 4000; ++step) {
+        if (batched && step % 100 == 0) {
+            if (step % 200 == 0) {
+                model.BeginBatch();
+            } else {
+                model.EndBatch();
+                held.clear();
+            }
+        }
+        const bool inBatch = batched && step % 200 < 100;
         const int size = static_cast<int>(expected.size());
         const int userData = random.bounded(60);
-        const int kind = random.bounded(20);
+        // In a batch, mostly re-filings, so that several wait to be put in their rows.
+        const int kind =
+            inBatch && random.bounded(5) != 0 ? 15 + random.bounded(5) : random.bounded(20);
         if (kind < 7 || size == 0) {
             const int position = random.bounded(size + 3) - 1;
             ++serial;
@@ -83,7 +100,9 @@ TEST_F(OutBarItemModelTest, RowsLookupsAndHeldItemsFollowAPlainListThroughManyCh
             ASSERT_EQ(model.Move(from, to), static_cast<int>(at));
         } else {
             // A re-filing gives the rows of removing every item of the user and inserting anew.
-            const int position = random.bounded(size + 3) - 1;
+            const int ends[] = {0, -1, size};
+            const int position =
+                inBatch && kind < 19 ? ends[random.bounded(3)] : random.bounded(size + 3) - 1;
             const auto first =
                 std::find_if(expected.begin(), expected.end(),
                              [&](const Expected& e) { return e.userData == userData; });
@@ -96,6 +115,8 @@ TEST_F(OutBarItemModelTest, RowsLookupsAndHeldItemsFollowAPlainListThroughManyCh
             ASSERT_EQ(model.Refile(position, Values(userData, serial)), static_cast<int>(at));
         }
 
+        if (inBatch && step % 10 != 9)
+            continue;
         const int probe = random.bounded(60);
         const auto first = std::find_if(expected.begin(), expected.end(),
                                         [&](const Expected& e) { return e.userData == probe; });
@@ -104,8 +125,12 @@ TEST_F(OutBarItemModelTest, RowsLookupsAndHeldItemsFollowAPlainListThroughManyCh
         ASSERT_EQ(model.CountOfUserData(probe),
                   std::count_if(expected.begin(), expected.end(),
                                 [&](const Expected& e) { return e.userData == probe; }));
+        if (inBatch && step % 50 == 49)
+            ExpectSameRows(expected);
 
         // What a view holds on to (its selection, its current item) stays with its item.
+        if (inBatch)
+            continue;
         for (const auto& [index, identity] : held) {
             const auto found =
                 std::find_if(expected.begin(), expected.end(),
@@ -129,6 +154,9 @@ TEST_F(OutBarItemModelTest, RowsLookupsAndHeldItemsFollowAPlainListThroughManyCh
     }
     ExpectSameRows(expected);
 }
+
+INSTANTIATE_TEST_SUITE_P(Modes, OutBarItemModelModes, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "Batched" : "Plain"; });
 
 TEST_F(OutBarItemModelTest, ABatchIsOneResetWithExactLookupsInside) {
     QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
