@@ -1,5 +1,7 @@
 #include "StringUtility.h"
 
+#include "GbkTable.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstddef>
@@ -135,6 +137,8 @@ namespace StringUtility {
 std::string AnsiToUTF8(const std::string& ansi) {
     if (IsAscii(ansi))
         return ansi;
+    if (std::string utf8; GbkTable::Get().ToUtf8(ansi, utf8))
+        return utf8;
     static Converter converter("UTF-8", "GBK");
     return converter.Convert(ansi, "\xEF\xBF\xBD", [](const char*, std::size_t) { return 1; });
 }
@@ -142,6 +146,8 @@ std::string AnsiToUTF8(const std::string& ansi) {
 std::string UTF8ToAnsi(const std::string& utf8) {
     if (IsAscii(utf8))
         return utf8;
+    if (std::string ansi; GbkTable::Get().FromUtf8(utf8, ansi))
+        return ansi;
     static Converter converter("GBK", "UTF-8");
     return converter.Convert(utf8, "?", Utf8SequenceLength);
 }

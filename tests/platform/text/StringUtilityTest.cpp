@@ -2,9 +2,24 @@
 
 #include <gtest/gtest.h>
 
+#include <iconv.h>
 #include <string>
 
 namespace {
+
+// The text converted whole by iconv itself; empty when iconv fails on any of it.
+std::string IconvWhole(const char* to, const char* from, std::string text) {
+    const iconv_t cd = iconv_open(to, from);
+    std::string out(text.size() * 4 + 4, '\0');
+    char* src = text.data();
+    std::size_t srcLeft = text.size();
+    char* dst = out.data();
+    std::size_t dstLeft = out.size();
+    const bool whole = iconv(cd, &src, &srcLeft, &dst, &dstLeft) != static_cast<std::size_t>(-1);
+    iconv_close(cd);
+    out.resize(out.size() - dstLeft);
+    return whole ? out : std::string();
+}
 
 // "好友" in GBK and in UTF-8.
 const std::string kFriendGbk = "\xBA\xC3\xD3\xD1";
@@ -19,6 +34,24 @@ TEST(StringUtility, ChineseTextRoundTripsBetweenGbkAndUtf8) {
     EXPECT_EQ(StringUtility::UTF8ToAnsi(StringUtility::AnsiToUTF8(mixed)), mixed);
     EXPECT_EQ(StringUtility::AnsiToUTF8("plain ascii"), "plain ascii");
     EXPECT_EQ(StringUtility::AnsiToUTF8(""), "");
+}
+
+// Every two-byte code between ASCII, both ways, as iconv converts it.
+TEST(StringUtility, EveryTwoByteCharacterConvertsAsIconvDoes) {
+    int characters = 0;
+    for (int lead = 0x81; lead <= 0xFE; ++lead) {
+        for (int trail = 0x40; trail <= 0xFE; ++trail) {
+            const std::string gbk = {'a', static_cast<char>(lead), static_cast<char>(trail), 'b'};
+            const std::string utf8 = IconvWhole("UTF-8", "GBK", gbk);
+            if (utf8.empty())
+                continue;
+            ++characters;
+            ASSERT_EQ(StringUtility::AnsiToUTF8(gbk), utf8) << lead << ' ' << trail;
+            ASSERT_EQ(StringUtility::UTF8ToAnsi(utf8), IconvWhole("GBK", "UTF-8", utf8))
+                << lead << ' ' << trail;
+        }
+    }
+    EXPECT_GT(characters, 20000);
 }
 
 TEST(StringUtility, InvalidGbkBytesAreReplacedAndTheRestKept) {
