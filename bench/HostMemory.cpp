@@ -86,12 +86,18 @@ int main(int argc, char** argv) {
     auto environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     host.setProcessEnvironment(environment);
-    host.start(QStringLiteral(PELLIX_HOST_PATH),
-               {QStringLiteral("--user-id"), QString::number(kOwnID), QStringLiteral("--user-name"),
-                QStringLiteral("me"), QStringLiteral("--nickname"), QStringLiteral("我"),
-                QStringLiteral("--token"), QStringLiteral("token"), QStringLiteral("--server"),
-                QStringLiteral("127.0.0.1:%1").arg(server.Port()), QStringLiteral("--scenario"),
-                scenario});
+    // HOST_MEMORY_WRAPPER runs the host under a profiler: "heaptrack -o FILE", say.
+    QStringList command = QString::fromLocal8Bit(qgetenv("HOST_MEMORY_WRAPPER"))
+                              .split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    command << QStringLiteral(PELLIX_HOST_PATH);
+    host.start(command.takeFirst(),
+               command + QStringList{QStringLiteral("--user-id"), QString::number(kOwnID),
+                                     QStringLiteral("--user-name"), QStringLiteral("me"),
+                                     QStringLiteral("--nickname"), QStringLiteral("我"),
+                                     QStringLiteral("--token"), QStringLiteral("token"),
+                                     QStringLiteral("--server"),
+                                     QStringLiteral("127.0.0.1:%1").arg(server.Port()),
+                                     QStringLiteral("--scenario"), scenario});
 
     // The log-on is answered with the list and the ten chats, once.
     bool answered = false;
