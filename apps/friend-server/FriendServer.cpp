@@ -1,11 +1,12 @@
 #include "FriendServer.h"
 
+#include "ServerTls.h"
 #include "TcpLink.h"
+#include "TlsChannel.h"
 #include "TlsLink.h"
 #include "TlsListener.h"
 #include "records/FriendCommands.h"
 
-#include <QSslSocket>
 #include <QTcpSocket>
 
 #include <exception>
@@ -38,12 +39,20 @@ FriendServer::~FriendServer() {
 bool FriendServer::UseTls(const QSslConfiguration& configuration, IKeepAliveClock* clock) {
     if (m_pServer->isListening())
         return false;
+    QString error;
+    ServerTlsContext context = MakeServerTlsContext(configuration, error);
+    if (!context) {
+        qCWarning(lcServerTls).noquote() << error;
+        return false;
+    }
     auto listener =
-        std::make_unique<TlsListener>(configuration, m_Limits.handshakeTimeout,
+        std::make_unique<TlsListener>(std::move(context), m_Limits.handshakeTimeout,
                                       clock != nullptr ? *clock : SystemKeepAliveClock());
     listener->setListenBacklogSize(kListenBacklog);
     connect(listener.get(), &TlsListener::secured, this,
-            [this](QSslSocket* socket) { Adopt(new TlsLink(socket)); });
+            [this](QTcpSocket* socket, std::shared_ptr<TlsChannel> channel) {
+                Adopt(new TlsLink(socket, std::move(channel)));
+            });
     m_pTlsListener = listener.get();
     m_pServer = std::move(listener);
     return true;
@@ -51,6 +60,10 @@ bool FriendServer::UseTls(const QSslConfiguration& configuration, IKeepAliveCloc
 
 std::size_t FriendServer::HandshakeCount() const {
     return m_pTlsListener != nullptr ? m_pTlsListener->HandshakeCount() : 0;
+}
+
+std::uint64_t FriendServer::ResumedHandshakeCount() const {
+    return m_pTlsListener != nullptr ? m_pTlsListener->ResumedCount() : 0;
 }
 
 bool FriendServer::Listen(const QHostAddress& address, quint16 port) {

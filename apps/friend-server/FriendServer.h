@@ -10,6 +10,7 @@
 #include <QObject>
 #include <QTcpServer>
 
+#include <cstdint>
 #include <memory>
 #include <unordered_set>
 
@@ -33,11 +34,14 @@ public:
     // From now on the port speaks only TLS with these settings (LoadServerTls): a session starts
     // once its handshake is done, and a peer whose handshake fails, does not finish within the
     // limits' handshake timeout (timed on clock, Qt's timers when null; not owned) or does not
-    // start with one is dropped. False once listening.
+    // start with one is dropped. False once listening, or when OpenSSL refuses the certificate or
+    // key (logged).
     bool UseTls(const QSslConfiguration& configuration, IKeepAliveClock* clock = nullptr);
     bool IsTls() const { return m_pTlsListener != nullptr; }
     // Connections on the TLS port whose handshake is under way.
     std::size_t HandshakeCount() const;
+    // Handshakes on the TLS port that resumed a session from a client's ticket.
+    std::uint64_t ResumedHandshakeCount() const;
     bool Listen(const QHostAddress& address, quint16 port);
     // Serves a connection that did not come through the listening socket (an in-memory link);
     // the server takes the link over.

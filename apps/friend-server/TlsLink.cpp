@@ -1,35 +1,42 @@
 #include "TlsLink.h"
 
+#include "TlsChannel.h"
 #include "client/FrameCodec.h"
 
-#include <QSslSocket>
+#include <QTcpSocket>
 #include <QTimer>
+
+#include <utility>
 
 namespace pellix::server {
 
-TlsLink::TlsLink(QSslSocket* socket, QObject* parent) : SessionLink(parent), m_pSocket(socket) {
+TlsLink::TlsLink(QTcpSocket* socket, std::shared_ptr<TlsChannel> channel, QObject* parent)
+    : SessionLink(parent), m_pSocket(socket), m_pChannel(std::move(channel)) {
     m_pSocket->setParent(this);
     m_pSocket->setReadBufferSize(static_cast<qint64>(FrameCodec::kMaxFrameSize));
-    m_pSocket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-    connect(m_pSocket, &QSslSocket::readyRead, this, &SessionLink::readyRead);
-    // The TLS layer reports plain bytes as written when it has encrypted them; their encrypted
-    // form goes to the system afterwards.
-    connect(m_pSocket, &QSslSocket::bytesWritten, this,
-            [this](qint64 bytes) { m_nTaken += bytes; });
-    connect(m_pSocket, &QSslSocket::encryptedBytesWritten, this, &TlsLink::OnEncryptedBytesWritten);
-    connect(m_pSocket, &QSslSocket::disconnected, this, &SessionLink::ended);
-    connect(m_pSocket, &QSslSocket::errorOccurred, this, &SessionLink::ended);
-    // Bytes that came with the end of the handshake were announced before anyone listened.
-    if (m_pSocket->bytesAvailable() > 0)
+    connect(m_pSocket, &QTcpSocket::readyRead, this, &SessionLink::readyRead);
+    connect(m_pSocket, &QTcpSocket::bytesWritten, this, &TlsLink::OnSocketBytesWritten);
+    connect(m_pSocket, &QTcpSocket::disconnected, this, &SessionLink::ended);
+    connect(m_pSocket, &QTcpSocket::errorOccurred, this, &SessionLink::ended);
+    // Records that came with the end of the handshake were taken in before anyone listened.
+    if (m_pChannel->HasBufferedInput())
         QTimer::singleShot(0, this, [this] { Q_EMIT readyRead(); });
 }
 
 qint64 TlsLink::Read(char* data, qint64 maxSize) {
-    return m_pSocket->read(data, maxSize);
+    const qint64 got = m_pChannel->Read(data, maxSize);
+    if (got >= 0)
+        return got;
+    EndLater();
+    return 0;
 }
 
 void TlsLink::Write(const QByteArray& bytes) {
-    m_pSocket->write(bytes);
+    if (!m_pChannel->Write(bytes)) {
+        EndLater();
+        return;
+    }
+    m_nTaken += bytes.size();
 }
 
 void TlsLink::SendQueuedNow() {
@@ -37,21 +44,27 @@ void TlsLink::SendQueuedNow() {
 }
 
 qint64 TlsLink::PendingBytes() const {
-    return m_pSocket->bytesToWrite() + m_pSocket->encryptedBytesToWrite();
+    return m_pSocket->bytesToWrite();
 }
 
 void TlsLink::Abort() {
     m_pSocket->abort();
 }
 
-// The TLS layer queues the encrypted form of the bytes it takes in the same call that counts them,
-// so once no encrypted byte waits after a write to the system, every byte taken has reached it.
-void TlsLink::OnEncryptedBytesWritten() {
-    if (m_pSocket->encryptedBytesToWrite() > 0 || m_nTaken == m_nReported)
+// Encrypted bytes go to the socket in the same call that takes their plain form, so once no byte
+// waits in the socket, every plain byte taken has reached the system.
+void TlsLink::OnSocketBytesWritten() {
+    if (m_pSocket->bytesToWrite() > 0 || m_nTaken == m_nReported)
         return;
     const qint64 written = m_nTaken - m_nReported;
     m_nReported = m_nTaken;
     Q_EMIT bytesWritten(written);
+}
+
+void TlsLink::EndLater() {
+    if (std::exchange(m_bEnded, true))
+        return;
+    QTimer::singleShot(0, this, [this] { Q_EMIT ended(); });
 }
 
 } // namespace pellix::server

@@ -5,30 +5,38 @@
 
 #include "SessionLink.h"
 
-class QSslSocket;
+#include <memory>
+
+class QTcpSocket;
 
 namespace pellix::server {
+
+class TlsChannel;
 
 class TlsLink final : public SessionLink {
     Q_OBJECT
 public:
-    // Takes the socket over.
-    explicit TlsLink(QSslSocket* socket, QObject* parent = nullptr);
+    // Takes the socket over, with the channel its handshake was done on.
+    TlsLink(QTcpSocket* socket, std::shared_ptr<TlsChannel> channel, QObject* parent = nullptr);
 
     qint64 Read(char* data, qint64 maxSize) override;
     void Write(const QByteArray& bytes) override;
     void SendQueuedNow() override;
-    // Plain bytes not yet encrypted and encrypted bytes not yet sent.
+    // Encrypted bytes not yet sent: plain bytes are encrypted as they are written.
     qint64 PendingBytes() const override;
     void Abort() override;
 
 private:
-    void OnEncryptedBytesWritten();
+    void OnSocketBytesWritten();
+    // Ends the stream after a failure found inside a call of the session's, outside that call.
+    void EndLater();
 
-    QSslSocket* m_pSocket;
+    QTcpSocket* m_pSocket;
+    std::shared_ptr<TlsChannel> m_pChannel;
     // Plain bytes the TLS layer has taken, and how many of them were reported as written.
     qint64 m_nTaken = 0;
     qint64 m_nReported = 0;
+    bool m_bEnded = false;
 };
 
 } // namespace pellix::server

@@ -1,18 +1,17 @@
 #include "TlsListener.h"
 
-#include "ServerTls.h"
+#include "TlsChannel.h"
 
-#include <QSslSocket>
+#include <QTcpSocket>
 
 #include <unistd.h>
 
 namespace pellix::server {
 
-TlsListener::TlsListener(const QSslConfiguration& configuration,
-                         std::chrono::milliseconds handshakeTimeout, IKeepAliveClock& clock,
-                         QObject* parent)
-    : QTcpServer(parent), m_Configuration(configuration), m_HandshakeTimeout(handshakeTimeout),
-      m_Clock(clock) {}
+TlsListener::TlsListener(ServerTlsContext context, std::chrono::milliseconds handshakeTimeout,
+                         IKeepAliveClock& clock, QObject* parent)
+    : QTcpServer(parent), m_Context(std::move(context)), m_HandshakeTimeout(handshakeTimeout),
+      m_Clock(clock), m_pDeadlineTimer(clock.CreateTimer([this] { OnDeadline(); })) {}
 
 // A socket that closes as it goes may still signal; none of that may reach a listener half gone.
 TlsListener::~TlsListener() {
@@ -20,14 +19,10 @@ TlsListener::~TlsListener() {
         socket->disconnect(this);
         delete socket;
     }
-    for (auto& [socket, timer] : m_Dropped) {
-        socket->disconnect(this);
-        delete socket;
-    }
 }
 
 void TlsListener::incomingConnection(qintptr descriptor) {
-    auto* socket = new QSslSocket(this);
+    auto* socket = new QTcpSocket(this);
     if (!socket->setSocketDescriptor(descriptor)) {
         qCWarning(lcServerTls).noquote() << "cannot take a connection:" << socket->errorString();
         delete socket;
@@ -36,40 +31,65 @@ void TlsListener::incomingConnection(qintptr descriptor) {
     }
     // The handshake's round trips go out at once, not after the peer's delayed acknowledgement.
     socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-    socket->setSslConfiguration(m_Configuration);
-    Handshake& handshake = m_Handshakes[socket];
-    handshake.peer = socket->peerAddress().toString();
-    handshake.timer = m_Clock.CreateTimer([this, socket] {
-        Drop(socket, QStringLiteral("no handshake within %1 ms").arg(m_HandshakeTimeout.count()));
-    });
-    handshake.timer->Start(static_cast<int>(m_HandshakeTimeout.count()));
-    connect(socket, &QSslSocket::encrypted, this, [this, socket] { OnEncrypted(socket); });
-    connect(socket, &QSslSocket::errorOccurred, this,
+    const std::uint64_t serial = ++m_nSerial;
+    m_Handshakes[socket] = {std::make_shared<TlsChannel>(m_Context, *socket),
+                            socket->peerAddress().toString(), serial};
+    if (m_Deadlines.empty())
+        m_pDeadlineTimer->Start(static_cast<int>(m_HandshakeTimeout.count()));
+    m_Deadlines.push_back({m_Clock.NowMs() + m_HandshakeTimeout.count(), socket, serial});
+    connect(socket, &QTcpSocket::readyRead, this, [this, socket] { OnReadyRead(socket); });
+    connect(socket, &QTcpSocket::errorOccurred, this,
             [this, socket] { Drop(socket, socket->errorString()); });
-    connect(socket, &QSslSocket::disconnected, this,
+    connect(socket, &QTcpSocket::disconnected, this,
             [this, socket] { Drop(socket, QStringLiteral("closed during the handshake")); });
-    socket->startServerEncryption();
 }
 
-void TlsListener::OnEncrypted(QSslSocket* socket) {
-    if (m_Handshakes.erase(socket) == 0)
+void TlsListener::OnReadyRead(QTcpSocket* socket) {
+    const auto found = m_Handshakes.find(socket);
+    if (found == m_Handshakes.end())
         return;
+    TlsChannel& channel = *found->second.channel;
+    switch (channel.ContinueHandshake()) {
+    case TlsChannel::Handshake::Pending:
+        return;
+    case TlsChannel::Handshake::Failed:
+        Drop(socket, channel.ErrorString());
+        return;
+    case TlsChannel::Handshake::Done:
+        break;
+    }
+    ++m_nSecured;
+    m_nResumed += channel.Resumed() ? 1 : 0;
+    std::shared_ptr<TlsChannel> handedOn = std::move(found->second.channel);
+    m_Handshakes.erase(found);
     socket->disconnect(this);
     socket->setParent(nullptr);
-    Q_EMIT secured(socket);
+    Q_EMIT secured(socket, std::move(handedOn));
 }
 
-void TlsListener::Drop(QSslSocket* socket, const QString& reason) {
+void TlsListener::OnDeadline() {
+    const std::int64_t now = m_Clock.NowMs();
+    while (!m_Deadlines.empty() && m_Deadlines.front().dueMs <= now) {
+        const Deadline due = m_Deadlines.front();
+        m_Deadlines.pop_front();
+        const auto found = m_Handshakes.find(due.socket);
+        if (found != m_Handshakes.end() && found->second.serial == due.serial)
+            Drop(due.socket,
+                 QStringLiteral("no handshake within %1 ms").arg(m_HandshakeTimeout.count()));
+    }
+    if (!m_Deadlines.empty())
+        m_pDeadlineTimer->Start(static_cast<int>(m_Deadlines.front().dueMs - now));
+}
+
+void TlsListener::Drop(QTcpSocket* socket, const QString& reason) {
     const auto found = m_Handshakes.find(socket);
     if (found == m_Handshakes.end())
         return;
     qCInfo(lcServerTls).noquote() << "TLS peer" << found->second.peer << "dropped:" << reason;
-    // The timer may be what called; it stops now and is destroyed only with the socket.
-    found->second.timer->Stop();
-    m_Dropped[socket] = std::move(found->second.timer);
     m_Handshakes.erase(found);
     socket->disconnect(this);
-    connect(socket, &QObject::destroyed, this, [this, socket] { m_Dropped.erase(socket); });
+    // The alert of a failed handshake, if there is one, goes before the socket closes.
+    socket->flush();
     socket->abort();
     socket->deleteLater();
 }

@@ -9,6 +9,7 @@
 #include "BenchFrameClient.h"
 #include "FriendRelations.h"
 #include "FriendServer.h"
+#include "ProcessCpu.h"
 #include "SqliteAccountStore.h"
 #include "client/CommandStream.h"
 #include "client/FrameCodec.h"
@@ -16,7 +17,6 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
@@ -26,7 +26,6 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 using namespace pellix;
@@ -124,19 +123,8 @@ public:
     DrainServer& operator=(const DrainServer&) = delete;
 
     quint16 Port() const { return m_nPort; }
-    // CPU time the child server has used so far, from /proc; 0 for a server in this process.
-    double ChildCpuMs() const {
-        QFile stat(QStringLiteral("/proc/%1/stat").arg(m_Child.processId()));
-        if (m_Child.processId() == 0 || !stat.open(QIODevice::ReadOnly))
-            return 0;
-        // After the command name in parentheses: state is field 3, utime and stime 14 and 15.
-        const QByteArray line = stat.readAll();
-        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
-        if (fields.size() < 13)
-            return 0;
-        const double ticks = fields[11].toDouble() + fields[12].toDouble();
-        return ticks * 1000.0 / static_cast<double>(sysconf(_SC_CLK_TCK));
-    }
+    // CPU time the child server has used so far; 0 for a server in this process.
+    double ChildCpuMs() const { return ProcessCpuMs(m_Child.processId()); }
 
 private:
     void FillQueue(int64_t count, const std::string& text) {

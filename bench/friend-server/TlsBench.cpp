@@ -2,75 +2,39 @@
 // process on loopback. Chat latency: a message from one user of the client library to another
 // through the server, over plain TCP and over TLS, beside the bare loopback round trip of a frame
 // of the same size through an echo socket, the three taken in turn for every message so that all
-// see the same load. Log-ons: 1,000 clients that connect and log on together, plain or TLS, until
-// each holds its friend list.
+// see the same load. The log-ons are in TlsLogOnBench.cpp.
 
-#include "BenchAccounts.h"
 #include "FileLimit.h"
-#include "FriendRelations.h"
-#include "FriendServer.h"
-#include "MemoryAccountStore.h"
-#include "TestCertificates.h"
+#include "TlsBenchSupport.h"
 #include "client/ClientService.h"
 #include "client/CommandStream.h"
 #include "records/FriendCommands.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QSslSocket>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 using namespace pellix;
 using namespace pellix::server;
+using namespace pellix::bench;
 
 namespace {
 
 constexpr int kChatMessages = 2000;
 const std::string kChatText = "see you at eight";
 
-const TestCertificates& Certificates() {
-    static const TestCertificates certificates;
-    return certificates;
-}
-
-void RunUntil(const std::function<bool()>& ready) {
-    while (!ready())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-}
-
 double Percentile(std::vector<double> samples, double fraction) {
     std::sort(samples.begin(), samples.end());
     const auto index = static_cast<std::size_t>(fraction * static_cast<double>(samples.size() - 1));
     return samples[index];
 }
-
-// A friend server over its own store of users 1..count, each a friend of the next; TLS with the
-// test CA's certificate when asked.
-struct BenchServer {
-    BenchServer(int32_t count, bool tls) : server(store, SessionLimits{}) {
-        FriendRelations relations(store);
-        SaveChainOfFriends(relations, count);
-        if (tls)
-            server.UseTls(Certificates().ServerConfiguration(TestCertificates::Server::Good));
-        server.Listen(QHostAddress::LocalHost, 0);
-    }
-    std::string Address() const {
-        const std::string address = "127.0.0.1:" + std::to_string(server.Port());
-        if (!server.IsTls())
-            return address;
-        return "tls://" + address + "?ca=" + Certificates().CaFile().toStdString();
-    }
-    MemoryAccountStore store;
-    FriendServer server;
-};
 
 // A user of the client library: logs on at every connection and counts the chat it receives.
 class BenchUser final : public CClientService {
@@ -196,78 +160,11 @@ BENCHMARK(BM_ChatLatencyPlainTlsAndLoopback)
     ->UseRealTime()
     ->Iterations(1);
 
-// A client that logs on as soon as it can (over TLS, once its handshake is done) and notes its
-// friend list.
-class LogOnClient {
-public:
-    LogOnClient(quint16 port, int32_t userID, const QSslConfiguration* tls, int& lists)
-        : m_Lists(lists) {
-        if (tls != nullptr) {
-            auto socket = std::make_unique<QSslSocket>();
-            socket->setSslConfiguration(*tls);
-            socket->connectToHostEncrypted(QStringLiteral("127.0.0.1"), port);
-            m_pSocket = std::move(socket);
-        } else {
-            m_pSocket = std::make_unique<QTcpSocket>();
-            m_pSocket->connectToHost(QHostAddress::LocalHost, port);
-        }
-        QObject::connect(m_pSocket.get(), &QTcpSocket::readyRead, [this] { Read(); });
-        CCommandStream body;
-        body.WriteInt32(userID);
-        body.WriteString("t");
-        body.WriteInt32(-1);
-        // A TLS socket keeps what is written before its handshake until the handshake is done.
-        m_pSocket->write(
-            FrameCodec::EncodeFrame(CMD_FRIEND, SUB_C_LOGON, body.SendBuffer(), body.SendSize()));
-    }
-
-private:
-    void Read() {
-        while (true) {
-            const QByteArray bytes = m_pSocket->read(static_cast<qint64>(m_Reader.Missing()));
-            if (bytes.isEmpty())
-                return;
-            m_Reader.Feed(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-            if (m_Reader.HasFrame() && m_Reader.TakeFrame()->header.subCmd == SUB_S_FRIEND_LIST)
-                ++m_Lists;
-        }
-    }
-
-    std::unique_ptr<QTcpSocket> m_pSocket;
-    FrameCodec::FrameReader m_Reader;
-    int& m_Lists;
-};
-
-void BM_ClientsLogOnTogether(benchmark::State& state) {
-    const auto users = static_cast<int32_t>(state.range(0));
-    const bool tls = state.range(1) != 0;
-    const QSslConfiguration clientTls = Certificates().ClientConfiguration();
-    for (auto _ : state) {
-        state.PauseTiming();
-        BenchServer bench(users, tls);
-        int lists = 0;
-        std::vector<std::unique_ptr<LogOnClient>> clients;
-        state.ResumeTiming();
-        for (int32_t userID = 1; userID <= users; ++userID)
-            clients.push_back(std::make_unique<LogOnClient>(bench.server.Port(), userID,
-                                                            tls ? &clientTls : nullptr, lists));
-        RunUntil([&] { return lists == users; });
-        state.PauseTiming();
-        state.counters["online"] = static_cast<double>(bench.server.OnlineCount());
-        clients.clear();
-        state.ResumeTiming();
-    }
-}
-BENCHMARK(BM_ClientsLogOnTogether)
-    ->ArgNames({"clients", "tls"})
-    ->Args({1000, 0})
-    ->Args({1000, 1})
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
-
 } // namespace
 
 int main(int argc, char** argv) {
+    // As the server binary runs, and as a process with thousands of sockets should.
+    UsePlainEventLoop();
     QCoreApplication app(argc, argv);
     if (!Certificates().IsValid()) {
         std::fprintf(stderr, "tls_bench: %s\n", Certificates().Error().toUtf8().constData());

@@ -61,7 +61,17 @@ void ClientConnection::Open(const QString& host, quint16 port, const QSslConfigu
         m_pSocket->connectToHost(host, port);
         return;
     }
-    secure->setSslConfiguration(*tls);
+    QSslConfiguration configuration = *tls;
+    if (m_strTicketPeer == m_strPeer)
+        configuration.setSessionTicket(m_SessionTicket);
+    secure->setSslConfiguration(configuration);
+    // TLS 1.2 hands its ticket over within the handshake, TLS 1.3 after it.
+    connect(secure, &QSslSocket::encrypted, this, [this, secure] {
+        if (secure->sessionProtocol() == QSsl::TlsV1_2)
+            KeepSessionTicket(*secure);
+    });
+    connect(secure, &QSslSocket::newSessionTicketReceived, this,
+            [this, secure] { KeepSessionTicket(*secure); });
     connect(secure, &QSslSocket::encrypted, this, &ClientConnection::OnConnected);
     connect(secure, &QSslSocket::sslErrors, this, &ClientConnection::OnSslErrors);
     // The handshake's own round trips go out at once too.
@@ -82,6 +92,19 @@ void ClientConnection::Close() {
     socket->abort();
     // Close may run inside one of the socket's own signals.
     socket->deleteLater();
+}
+
+void ClientConnection::ForgetSessionTicket() {
+    m_SessionTicket.clear();
+    m_strTicketPeer.clear();
+}
+
+void ClientConnection::KeepSessionTicket(const QSslSocket& socket) {
+    const QByteArray ticket = socket.sslConfiguration().sessionTicket();
+    if (ticket.isEmpty())
+        return;
+    m_SessionTicket = ticket;
+    m_strTicketPeer = m_strPeer;
 }
 
 bool ClientConnection::SendData(uint16_t mainCmd, uint16_t subCmd, const void* data,

@@ -10,6 +10,7 @@
 #include "KeepAliveClock.h"
 
 #include <QAbstractSocket>
+#include <QByteArray>
 #include <QList>
 #include <QNetworkProxy>
 #include <QObject>
@@ -19,6 +20,7 @@
 class IClientService;
 class QSslConfiguration;
 class QSslError;
+class QSslSocket;
 class QTcpSocket;
 
 class ClientConnection final : public QObject, public IClientSocket {
@@ -44,6 +46,9 @@ public:
     void Open(const QString& host, quint16 port, const QSslConfiguration* tls = nullptr);
     // Drops the connection or attempt without reporting it.
     void Close();
+    // The session ticket of the last TLS handshake is offered only to the server that gave it,
+    // and to none once the TLS settings it was made under are replaced.
+    void ForgetSessionTicket();
     bool IsConnected() const { return m_bConnected; }
     // A connection or an attempt is under way.
     bool IsOpen() const { return m_pSocket != nullptr; }
@@ -55,6 +60,7 @@ public:
 private:
     void OnConnected();
     void OnSslErrors(const QList<QSslError>& errors);
+    void KeepSessionTicket(const QSslSocket& socket);
     void OnReadyRead();
     void OnSocketError(QAbstractSocket::SocketError error);
     void OnSendIdle();
@@ -75,6 +81,9 @@ private:
     bool m_bTls = false;
     // "host:port" of the current attempt, for the log.
     QString m_strPeer;
+    // The session of the last TLS handshake (Qt's form of it) and the "host:port" it was with.
+    QByteArray m_SessionTicket;
+    QString m_strTicketPeer;
     FrameCodec::FrameReader m_Reader;
     int m_nSendIdleMs = kDefaultSendIdleMs;
     int m_nReceiveIdleMs = kDefaultReceiveIdleMs;

@@ -88,6 +88,7 @@ bool CClientService::StartService(const std::string& host, unsigned short port) 
 
 bool CClientService::LoadTlsSettings(const ServerAddress& address) {
     m_pTlsConfiguration.reset();
+    m_pConnection->ForgetSessionTicket();
     if (!address.tls)
         return true;
     QString error;

@@ -41,6 +41,9 @@ std::optional<QSslConfiguration> MakeConfiguration(const QString& caFile, QStrin
     QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
     configuration.setProtocol(QSsl::TlsV1_2OrLater);
     configuration.setPeerVerifyMode(QSslSocket::VerifyPeer);
+    // Qt keeps a connection's session ticket only when asked; the connection offers it to the same
+    // server next time, which then resumes the session without a certificate or a signature.
+    configuration.setSslOption(QSsl::SslOptionDisableSessionPersistence, false);
     if (caFile.isEmpty())
         return configuration;
     const std::optional<QList<QSslCertificate>> extra = ReadCertificates(caFile, error);

@@ -2,6 +2,8 @@
 // How the client connection secures a tls:// address: TLS 1.2 or later, the server's certificate
 // verified against the system's trust store (plus the CA file the address names) and the host
 // name, always. Nothing here relaxes a check: a certificate that does not verify ends the attempt.
+// A reconnect to the same server offers the session ticket of the last handshake with it
+// (ClientConnection): only a server that verified before can resume.
 
 #include <QLoggingCategory>
 #include <QSslConfiguration>

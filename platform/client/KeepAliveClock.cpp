@@ -2,6 +2,8 @@
 
 #include <QTimer>
 
+#include <chrono>
+
 namespace {
 
 class SystemTimer final : public IKeepAliveTimer {
@@ -22,6 +24,10 @@ class SystemClock final : public IKeepAliveClock {
 public:
     std::unique_ptr<IKeepAliveTimer> CreateTimer(std::function<void()> onTimeout) override {
         return std::make_unique<SystemTimer>(std::move(onTimeout));
+    }
+    std::int64_t NowMs() const override {
+        using namespace std::chrono;
+        return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
     }
 };
 

@@ -3,6 +3,7 @@
 // after a silence in receiving. The library's own clock runs on Qt timers; a test may put one of
 // its own in place to let minutes pass at once.
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 
@@ -19,6 +20,8 @@ public:
     virtual ~IKeepAliveClock() = default;
     // A stopped timer; onTimeout never runs after the timer is destroyed.
     virtual std::unique_ptr<IKeepAliveTimer> CreateTimer(std::function<void()> onTimeout) = 0;
+    // Milliseconds since some fixed point of this clock, for deadlines timed on it.
+    virtual std::int64_t NowMs() const = 0;
 };
 
 // The clock of Qt's timers on the calling thread's event loop.

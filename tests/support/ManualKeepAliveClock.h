@@ -28,7 +28,7 @@ public:
         m_nNow = until;
     }
 
-    int64_t Now() const { return m_nNow; }
+    int64_t NowMs() const override { return m_nNow; }
 
 private:
     struct Timer final : IKeepAliveTimer {

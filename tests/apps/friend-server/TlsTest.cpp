@@ -1,6 +1,7 @@
 // The friend server's TLS port against the client library and scripted peers: certificates the
 // client refuses before a byte of its log-on leaves it, and peers that speak clear text to the
-// port or stall its handshake, which are dropped while good clients go on.
+// port or stall its handshake, which are dropped while good clients go on; a client that comes
+// back resumes its session.
 
 #include "LoggingOnService.h"
 #include "ManualKeepAliveClock.h"
@@ -11,6 +12,8 @@
 
 #include <QSignalSpy>
 #include <QSslError>
+
+#include <algorithm>
 
 using namespace pellix;
 using namespace pellix::server;
@@ -81,6 +84,29 @@ TEST_F(TlsTest, ACertificateThatDoesNotVerifyGetsNoLogOnAndTheClientKeepsTrying)
         EXPECT_EQ(Server().OnlineCount(), 0u);
         EXPECT_TRUE(TlsLogCapture::Holds(reason)) << TlsLogCapture::All().toStdString();
     }
+}
+
+TEST_F(TlsTest, AServiceThatComesBackResumesItsSessionWithTheTicketOfItsLastHandshake) {
+    StartTls(TestCertificates::Server::Good);
+    LoggingOnService service(1, Token(1));
+    service.SetReconnectDelays(10, 40);
+    const auto listsReceived = [&service](long count) {
+        return QTest::qWaitFor(
+            [&] { return std::ranges::count(service.received, SUB_S_FRIEND_LIST) == count; },
+            kWaitMs);
+    };
+    ASSERT_TRUE(service.StartService(Address(), 5500));
+    ASSERT_TRUE(listsReceived(1));
+    // A log-on of the same user elsewhere (a full handshake: the peer has no ticket) ends the
+    // service's connection, and the service comes back.
+    LogOn(1);
+    ASSERT_TRUE(listsReceived(2));
+    EXPECT_EQ(Server().ResumedHandshakeCount(), 1u);
+
+    // New TLS settings forget the ticket.
+    service.RestartService();
+    ASSERT_TRUE(listsReceived(3));
+    EXPECT_EQ(Server().ResumedHandshakeCount(), 1u);
 }
 
 TEST_F(TlsTest, AnUnreadableCaFileStopsTheServiceFromStarting) {
