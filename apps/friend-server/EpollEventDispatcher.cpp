@@ -100,9 +100,8 @@ int EpollEventDispatcher::Wait(int timeoutMs, bool socketsToo) {
     }
     const std::vector<int> alwaysReady = m_AlwaysReady;
     for (const int fd : alwaysReady) {
-        const auto found = m_Watches.find(fd);
-        if (found != m_Watches.end())
-            Dispatch(fd, found->second.serial, EPOLLIN | EPOLLOUT);
+        if (const Watch* watch = Find(fd))
+            Dispatch(fd, watch->serial, EPOLLIN | EPOLLOUT);
         ++handled;
     }
     return handled;
@@ -121,14 +120,21 @@ void EpollEventDispatcher::Dispatch(int fd, uint32_t serial, uint32_t events) {
 
 void EpollEventDispatcher::Activate(int fd, uint32_t serial, int type) {
     // Looked up afresh each time: an earlier notifier's handler may have ended this one.
-    const auto found = m_Watches.find(fd);
-    if (found == m_Watches.end() || found->second.serial != serial)
+    const Watch* watch = Find(fd);
+    if (watch == nullptr || watch->serial != serial)
         return;
-    QSocketNotifier* notifier = found->second.notifiers[type];
+    QSocketNotifier* notifier = watch->notifiers[type];
     if (notifier == nullptr)
         return;
     QEvent activation(QEvent::SockAct);
     QCoreApplication::sendEvent(notifier, &activation);
+}
+
+EpollEventDispatcher::Watch* EpollEventDispatcher::Find(int fd) {
+    if (fd < 0 || static_cast<std::size_t>(fd) >= m_Watches.size())
+        return nullptr;
+    Watch& watch = m_Watches[static_cast<std::size_t>(fd)];
+    return watch.serial != 0 ? &watch : nullptr;
 }
 
 void EpollEventDispatcher::DrainWakeUps() {
@@ -140,20 +146,24 @@ void EpollEventDispatcher::DrainWakeUps() {
 
 void EpollEventDispatcher::registerSocketNotifier(QSocketNotifier* notifier) {
     const int fd = static_cast<int>(notifier->socket());
-    const auto [found, added] = m_Watches.try_emplace(fd);
-    if (added)
-        found->second.serial = ++m_nWatchSerial;
-    found->second.notifiers[notifier->type()] = notifier;
-    Update(fd, found->second);
+    if (fd < 0)
+        return;
+    if (static_cast<std::size_t>(fd) >= m_Watches.size())
+        m_Watches.resize(static_cast<std::size_t>(fd) + 1);
+    Watch& watch = m_Watches[static_cast<std::size_t>(fd)];
+    if (watch.serial == 0)
+        watch.serial = ++m_nWatchSerial;
+    watch.notifiers[notifier->type()] = notifier;
+    Update(fd, watch);
 }
 
 void EpollEventDispatcher::unregisterSocketNotifier(QSocketNotifier* notifier) {
     const int fd = static_cast<int>(notifier->socket());
-    const auto found = m_Watches.find(fd);
-    if (found == m_Watches.end() || found->second.notifiers[notifier->type()] != notifier)
+    Watch* watch = Find(fd);
+    if (watch == nullptr || watch->notifiers[notifier->type()] != notifier)
         return;
-    found->second.notifiers[notifier->type()] = nullptr;
-    Update(fd, found->second);
+    watch->notifiers[notifier->type()] = nullptr;
+    Update(fd, *watch);
 }
 
 namespace {
@@ -183,15 +193,15 @@ void EpollEventDispatcher::Update(int fd, Watch& watch) {
     if (watch.polled != 0)
         epoll_ctl(m_nEpoll, EPOLL_CTL_DEL, fd, nullptr);
     std::erase(m_AlwaysReady, fd);
-    m_Watches.erase(fd);
+    watch = Watch();
 }
 
 void EpollEventDispatcher::ApplyChanges() {
     for (const int fd : m_Changed) {
-        const auto found = m_Watches.find(fd);
-        if (found == m_Watches.end() || !found->second.changed)
+        Watch* found = Find(fd);
+        if (found == nullptr || !found->changed)
             continue;
-        Watch& watch = found->second;
+        Watch& watch = *found;
         watch.changed = false;
         epoll_event event{};
         event.events = EventsOf(watch.notifiers);

@@ -38,7 +38,7 @@ public:
 private:
     using Clock = std::chrono::steady_clock;
     // The notifiers of one descriptor. The serial tells readiness reported for it from readiness
-    // of an earlier descriptor that had the same number.
+    // of an earlier descriptor that had the same number; 0 while the descriptor has none.
     struct Watch {
         QSocketNotifier* notifiers[3] = {};
         uint32_t serial = 0;
@@ -60,6 +60,7 @@ private:
     // A notifier that comes and goes within one turn (a socket waiting to write, then written)
     // costs the epoll set nothing: changes are applied when the turn waits.
     void Update(int fd, Watch& watch);
+    Watch* Find(int fd);
     void ApplyChanges();
     // How long the wait may last: -1 for no limit.
     int WaitMs(bool mayWait) const;
@@ -73,7 +74,8 @@ private:
     int m_nWakeFd = -1;
     QAtomicInt m_WakeUpSent;
     QAtomicInt m_Interrupted;
-    std::unordered_map<int, Watch> m_Watches;
+    // By descriptor: they are small numbers, and a lookup costs no hashing.
+    std::vector<Watch> m_Watches;
     std::vector<int> m_Changed;
     // Descriptors epoll refuses (regular files): always ready, as poll would have them.
     std::vector<int> m_AlwaysReady;
