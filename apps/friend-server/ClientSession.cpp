@@ -97,8 +97,13 @@ void ClientSession::OnBytesWritten(qint64 bytes) {
     m_nWrittenBytes += bytes;
     const auto written = std::find_if(m_Notices.begin(), m_Notices.end(),
                                       [this](const auto& n) { return n.mark > m_nWrittenBytes; });
-    if (written == m_Notices.begin())
+    // Most notices are only for a loss (a chat is routed elsewhere if its connection ends).
+    const bool anyWritten = std::any_of(
+        m_Notices.begin(), written, [](const auto& notice) { return notice.onWritten != nullptr; });
+    if (!anyWritten) {
+        m_Notices.erase(m_Notices.begin(), written);
         return;
+    }
     // Taken out first: a notice may send, and so add notices.
     std::vector<PendingNotice> done(std::make_move_iterator(m_Notices.begin()),
                                     std::make_move_iterator(written));
