@@ -44,6 +44,16 @@ public:
     virtual Relation GetRelation(int32_t ownerID, int32_t otherID) = 0;
     // In ascending id order.
     virtual std::vector<int32_t> FriendsOf(int32_t userID) = 0;
+    // The accounts of those friends that have one, in the same order: what a log-on lists. A
+    // store that can find them all at once says so.
+    virtual std::vector<Account> FriendAccountsOf(int32_t userID) {
+        std::vector<Account> accounts;
+        for (const int32_t friendID : FriendsOf(userID)) {
+            if (std::optional<Account> account = FindAccount(friendID))
+                accounts.push_back(std::move(*account));
+        }
+        return accounts;
+    }
     // Sets every relation (None removes it) and raises the list version of each user in
     // bumpVersions by one.
     virtual void ApplyRelations(const std::vector<RelationChange>& changes,

@@ -3,19 +3,24 @@
 #include "SessionLink.h"
 #include "client/CommandStream.h"
 
-#include <QTimer>
-
+#include <algorithm>
 #include <array>
+#include <iterator>
 
 namespace pellix::server {
 
-ClientSession::ClientSession(SessionLink* link, const SessionLimits& limits, QObject* parent)
-    : QObject(parent), m_pLink(link), m_pReceiveTimer(new QTimer(this)), m_Limits(limits) {
+namespace {
+
+// What one read takes at most: several frames, or part of one (the reader keeps the rest).
+constexpr std::size_t kReadChunk = 16384;
+
+} // namespace
+
+ClientSession::ClientSession(SessionLink* link, const SessionLimits& limits,
+                             ReceiveDeadlines& deadlines, QObject* parent)
+    : QObject(parent), m_pLink(link), m_Deadlines(deadlines), m_Deadline(deadlines.Add(*this)),
+      m_nMaxPendingBytes(limits.maxPendingBytes) {
     m_pLink->setParent(this);
-    m_pReceiveTimer->setSingleShot(true);
-    m_LastFrameAt = std::chrono::steady_clock::now();
-    m_pReceiveTimer->start(m_Limits.receiveTimeout);
-    connect(m_pReceiveTimer, &QTimer::timeout, this, &ClientSession::OnReceiveDeadline);
     connect(m_pLink, &SessionLink::readyRead, this, &ClientSession::OnReadyRead);
     connect(m_pLink, &SessionLink::bytesWritten, this, &ClientSession::OnBytesWritten);
     connect(m_pLink, &SessionLink::ended, this, &ClientSession::Close);
@@ -46,7 +51,7 @@ bool ClientSession::SendBytes(const QByteArray& frame, WriteNotice onWritten, Wr
     if (onWritten || onLost)
         m_Notices.push_back({m_nQueuedBytes, std::move(onWritten), std::move(onLost)});
     m_pLink->Write(frame);
-    if (m_pLink->PendingBytes() > m_Limits.maxPendingBytes) {
+    if (m_pLink->PendingBytes() > m_nMaxPendingBytes) {
         Drop();
         return false;
     }
@@ -65,42 +70,47 @@ void ClientSession::Drop() {
 }
 
 void ClientSession::OnReadyRead() {
-    std::array<char, 16384> chunk;
+    std::array<char, kReadChunk> chunk;
     while (!m_bClosed) {
-        const qint64 wanted =
-            std::min<qint64>(static_cast<qint64>(m_Reader.Missing()), chunk.size());
-        const qint64 got = m_pLink->Read(chunk.data(), wanted);
+        const qint64 got = m_pLink->Read(chunk.data(), chunk.size());
         if (got <= 0)
             return;
-        m_Reader.Feed(chunk.data(), static_cast<std::size_t>(got));
-        if (!m_Reader.HasFrame())
-            continue;
-        const std::optional<FrameCodec::Frame> frame = m_Reader.TakeFrame();
-        // The timer is not restarted for every frame: with thousands of sessions that would
-        // search the list of every timer each time. It checks the time of the last frame when it
-        // fires instead.
-        m_LastFrameAt = std::chrono::steady_clock::now();
-        Q_EMIT frameReceived(this, *frame);
+        const char* next = chunk.data();
+        auto left = static_cast<std::size_t>(got);
+        while (left > 0 && !m_bClosed) {
+            const std::size_t taken = m_Reader.Feed(next, left);
+            next += taken;
+            left -= taken;
+            if (!m_Reader.HasFrame())
+                continue;
+            const std::optional<FrameCodec::Frame> frame = m_Reader.TakeFrame();
+            m_Deadlines.FrameCame(m_Deadline);
+            Q_EMIT frameReceived(this, *frame);
+        }
+        // Less than asked for: the link has nothing more now, and says so when more comes.
+        if (static_cast<std::size_t>(got) < chunk.size())
+            return;
     }
-}
-
-void ClientSession::OnReceiveDeadline() {
-    using namespace std::chrono;
-    const steady_clock::duration idle = steady_clock::now() - m_LastFrameAt;
-    if (idle >= m_Limits.receiveTimeout) {
-        Drop();
-        return;
-    }
-    m_pReceiveTimer->start(ceil<milliseconds>(m_Limits.receiveTimeout - idle));
 }
 
 void ClientSession::OnBytesWritten(qint64 bytes) {
     m_nWrittenBytes += bytes;
-    while (!m_Notices.empty() && m_Notices.front().mark <= m_nWrittenBytes) {
-        const WriteNotice onWritten = std::move(m_Notices.front().onWritten);
-        m_Notices.pop_front();
-        if (onWritten)
-            onWritten();
+    const auto written = std::find_if(m_Notices.begin(), m_Notices.end(),
+                                      [this](const auto& n) { return n.mark > m_nWrittenBytes; });
+    // Most notices are only for a loss (a chat is routed elsewhere if its connection ends).
+    const bool anyWritten = std::any_of(
+        m_Notices.begin(), written, [](const auto& notice) { return notice.onWritten != nullptr; });
+    if (!anyWritten) {
+        m_Notices.erase(m_Notices.begin(), written);
+        return;
+    }
+    // Taken out first: a notice may send, and so add notices.
+    std::vector<PendingNotice> done(std::make_move_iterator(m_Notices.begin()),
+                                    std::make_move_iterator(written));
+    m_Notices.erase(m_Notices.begin(), written);
+    for (PendingNotice& notice : done) {
+        if (notice.onWritten)
+            notice.onWritten();
     }
 }
 
@@ -108,11 +118,11 @@ void ClientSession::Close() {
     if (m_bClosed)
         return;
     m_bClosed = true;
-    m_pReceiveTimer->stop();
+    m_Deadlines.Remove(m_Deadline);
     Q_EMIT closed(this);
     // Reported after closed(), so that whoever re-routes what was lost no longer finds this
     // session among the online ones.
-    std::deque<PendingNotice> notices;
+    std::vector<PendingNotice> notices;
     notices.swap(m_Notices);
     for (PendingNotice& notice : notices) {
         if (notice.onLost)

@@ -3,17 +3,17 @@
 // with notice of when each one has gone out, and drops the peer when it stalls mid-frame, stops
 // sending, or stops reading. Owned by the FriendServer, which deletes it after closed().
 
+#include "ReceiveDeadlines.h"
 #include "client/FrameCodec.h"
 
 #include <QObject>
 
 #include <chrono>
 #include <cstdint>
-#include <deque>
 #include <functional>
+#include <vector>
 
 class CCommandStream;
-class QTimer;
 
 namespace pellix::server {
 
@@ -34,8 +34,9 @@ class ClientSession final : public QObject {
 public:
     using WriteNotice = std::function<void()>;
 
-    // Takes the link over.
-    ClientSession(SessionLink* link, const SessionLimits& limits, QObject* parent = nullptr);
+    // Takes the link over; deadlines drops it when it stops sending, and must outlive it.
+    ClientSession(SessionLink* link, const SessionLimits& limits, ReceiveDeadlines& deadlines,
+                  QObject* parent = nullptr);
     ~ClientSession() override;
 
     // 0 until a log-on succeeds.
@@ -68,8 +69,6 @@ Q_SIGNALS:
 
 private:
     void OnReadyRead();
-    // Drops the peer when no frame came for the receive timeout, or waits for the rest of it.
-    void OnReceiveDeadline();
     void OnBytesWritten(qint64 bytes);
     bool SendBytes(const QByteArray& frame, WriteNotice onWritten, WriteNotice onLost);
     void Close();
@@ -81,9 +80,9 @@ private:
     };
 
     SessionLink* m_pLink;
-    QTimer* m_pReceiveTimer;
-    std::chrono::steady_clock::time_point m_LastFrameAt;
-    SessionLimits m_Limits;
+    ReceiveDeadlines& m_Deadlines;
+    ReceiveDeadlines::Handle m_Deadline;
+    qint64 m_nMaxPendingBytes;
     FrameCodec::FrameReader m_Reader;
     int32_t m_nUserID = 0;
     bool m_bClosed = false;
@@ -91,7 +90,8 @@ private:
     bool m_bAwaitsFirstCommand = false;
     qint64 m_nQueuedBytes = 0;
     qint64 m_nWrittenBytes = 0;
-    std::deque<PendingNotice> m_Notices;
+    // In the order written; few at a time.
+    std::vector<PendingNotice> m_Notices;
 };
 
 } // namespace pellix::server

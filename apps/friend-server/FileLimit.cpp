@@ -1,7 +1,8 @@
 #include "FileLimit.h"
 
-#include <QByteArray>
-#include <QtGlobal>
+#include "EpollEventDispatcher.h"
+
+#include <QCoreApplication>
 
 #include <sys/resource.h>
 
@@ -20,9 +21,8 @@ uint64_t RaiseOpenFileLimit() {
     return static_cast<uint64_t>(limit.rlim_cur);
 }
 
-void UsePlainEventLoop() {
-    if (!qEnvironmentVariableIsSet("QT_NO_GLIB"))
-        qputenv("QT_NO_GLIB", QByteArrayLiteral("1"));
+void UseEpollEventLoop() {
+    QCoreApplication::setEventDispatcher(new EpollEventDispatcher);
 }
 
 } // namespace pellix::server

@@ -1,8 +1,8 @@
 #pragma once
 // What a process holding thousands of connections needs: every connection costs a file
-// descriptor, so the soft limit is raised as far as allowed, and Qt's plain poll loop rather than
-// the GLib one, which walks a list of every socket each time a socket starts or stops waiting to
-// write.
+// descriptor, so the soft limit is raised as far as allowed, and an event loop on epoll rather
+// than Qt's own ones, which poll every socket on every turn (the GLib one also walks a list of
+// every socket each time a socket starts or stops waiting to write).
 
 #include <cstdint>
 
@@ -12,7 +12,7 @@ namespace pellix::server {
 // (0 when it cannot be read).
 uint64_t RaiseOpenFileLimit();
 
-// Asks for Qt's poll loop unless QT_NO_GLIB is set already; call before the application object.
-void UsePlainEventLoop();
+// Installs the EpollEventDispatcher for the main thread; call before the application object.
+void UseEpollEventLoop();
 
 } // namespace pellix::server

@@ -38,6 +38,10 @@ bool FriendCommandHandler::IsOnline(int32_t userID) const {
            (m_pCluster != nullptr && m_pCluster->NodeOf(userID).has_value());
 }
 
+bool FriendCommandHandler::HasAccount(int32_t userID) {
+    return IsOnline(userID) || m_Store.FindAccount(userID).has_value();
+}
+
 bool FriendCommandHandler::Handle(ClientSession& session, const FrameCodec::Frame& frame) {
     CCommandStream body;
     body.Append(frame.body.data(), frame.body.size());
@@ -103,7 +107,7 @@ bool FriendCommandHandler::HandleLogon(ClientSession& session, CCommandStream& b
         m_pCluster->LoggedOn(userID);
     if (m_bOfferExtensions)
         session.Send(CMD_FRIEND, SUB_S_EXTENSIONS, ServerBodies::Extensions(EXT_ACKED_CHAT));
-    SendListOrStates(session, clientVersion);
+    const std::vector<int32_t> friends = SendListOrStates(session, clientVersion);
     if (previous != nullptr) {
         // The newer connection wins; the old one leaves without an offline notice.
         previous->SetUserID(0);
@@ -111,27 +115,28 @@ bool FriendCommandHandler::HandleLogon(ClientSession& session, CCommandStream& b
     }
     HoldOfflineDelivery(session);
     SendPendingRequests(session);
-    NotifyFriends(userID, kStateOnline);
+    NotifyFriends(userID, friends, kStateOnline);
     return true;
 }
 
-void FriendCommandHandler::SendListOrStates(ClientSession& session, int32_t clientVersion) {
+std::vector<int32_t> FriendCommandHandler::SendListOrStates(ClientSession& session,
+                                                            int32_t clientVersion) {
     const int32_t userID = session.UserID();
     const int32_t version = m_Store.ListVersion(userID);
     std::vector<FriendEntry> friends;
     std::vector<OnlineStateEntry> states;
-    for (const int32_t friendID : m_Store.FriendsOf(userID)) {
-        const std::optional<Account> account = m_Store.FindAccount(friendID);
-        if (!account)
-            continue;
-        const bool online = IsOnline(friendID);
-        friends.push_back(ServerBodies::EntryFor(*account, online));
-        states.push_back({friendID, online ? kStateOnline : kStateOffline});
+    std::vector<int32_t> friendIDs;
+    for (const Account& account : m_Store.FriendAccountsOf(userID)) {
+        const bool online = IsOnline(account.userID);
+        friends.push_back(ServerBodies::EntryFor(account, online));
+        states.push_back({account.userID, online ? kStateOnline : kStateOffline});
+        friendIDs.push_back(account.userID);
     }
     if (clientVersion == version)
         session.Send(CMD_FRIEND, SUB_S_ONLINE_STATES, ServerBodies::OnlineStates(version, states));
     else
         session.Send(CMD_FRIEND, SUB_S_FRIEND_LIST, ServerBodies::FriendList(version, friends));
+    return friendIDs;
 }
 
 void FriendCommandHandler::SendPendingRequests(ClientSession& session) {
@@ -156,8 +161,8 @@ void FriendCommandHandler::SendRequest(ClientSession& target, const PendingReque
                 std::move(onWritten));
 }
 
-void FriendCommandHandler::NotifyFriends(int32_t userID, uint8_t state) {
-    const std::vector<int32_t> friends = m_Store.FriendsOf(userID);
+void FriendCommandHandler::NotifyFriends(int32_t userID, const std::vector<int32_t>& friends,
+                                         uint8_t state) {
     TellFriendsHere(userID, friends, state);
     if (m_pCluster == nullptr)
         return;
@@ -190,7 +195,7 @@ void FriendCommandHandler::LogOff(ClientSession& session) {
     m_Online.erase(userID);
     if (m_pCluster != nullptr)
         m_pCluster->LoggedOff(userID);
-    NotifyFriends(userID, kStateOffline);
+    NotifyFriends(userID, m_Store.FriendsOf(userID), kStateOffline);
 }
 
 bool FriendCommandHandler::HandleChatMessage(ClientSession& session, CCommandStream& body) {
@@ -201,7 +206,7 @@ bool FriendCommandHandler::HandleChatMessage(ClientSession& session, CCommandStr
     if (body.IsTruncated())
         return false;
     const int32_t senderID = session.UserID();
-    if (!m_Store.FindAccount(recipientID) || m_Relations.HasBlacklisted(recipientID, senderID))
+    if (!HasAccount(recipientID) || m_Relations.HasBlacklisted(recipientID, senderID))
         return true;
     DeliverChat(senderID, recipientID, text);
     return true;
@@ -320,7 +325,7 @@ bool FriendCommandHandler::HandleAckedChat(ClientSession& session, CCommandStrea
     if (!m_bOfferExtensions)
         return true;
     std::optional<uint32_t> refusal;
-    if (!m_Store.FindAccount(recipientID))
+    if (!HasAccount(recipientID))
         refusal = CHAT_REFUSED_NO_ACCOUNT;
     else if (m_Relations.HasBlacklisted(recipientID, chat.userID))
         refusal = CHAT_REFUSED_BY_RECIPIENT;

@@ -83,11 +83,12 @@ private:
     void HoldOfflineDelivery(ClientSession& session);
     void OnFirstCommand(ClientSession& session);
 
-    void SendListOrStates(ClientSession& session, int32_t clientVersion);
+    // Returns the friends listed, for the presence notices that follow.
+    std::vector<int32_t> SendListOrStates(ClientSession& session, int32_t clientVersion);
     void SendPendingRequests(ClientSession& session);
     void SendRequest(ClientSession& target, const PendingRequest& request);
     void SendNewFriend(int32_t userID, int32_t friendID);
-    void NotifyFriends(int32_t userID, uint8_t state);
+    void NotifyFriends(int32_t userID, const std::vector<int32_t>& friends, uint8_t state);
     // Forgets the session's user as online (telling the friends) and leaves it unauthenticated.
     void LogOff(ClientSession& session);
     // To the recipient's session, to the node the recipient is logged on at, or into the
@@ -100,6 +101,9 @@ private:
     void SendFriendReply(int32_t replierID, int32_t requesterID, bool accepted);
     void SendNewFriendHere(int32_t userID, int32_t friendID);
     ClientSession* OnlineSession(int32_t userID) const;
+    // Accounts are never removed while the server runs: a user online has one, and the store is
+    // asked only about the others.
+    bool HasAccount(int32_t userID);
     // The other node of the cluster that a user not logged on here is logged on at.
     std::optional<uint64_t> RemoteNodeOf(int32_t userID) const;
     // Something was stored for a user with no session here to take it.

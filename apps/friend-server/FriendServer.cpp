@@ -10,6 +10,7 @@
 #include <QTcpSocket>
 
 #include <exception>
+#include <functional>
 #include <vector>
 
 namespace pellix::server {
@@ -19,14 +20,27 @@ namespace {
 // Many clients may connect at once (a whole test or a bench starting up).
 constexpr int kListenBacklog = 1024;
 
+// Hands each accepted connection on as its descriptor, for a TcpLink: no QTcpSocket is made.
+class DescriptorListener final : public QTcpServer {
+public:
+    explicit DescriptorListener(std::function<void(qintptr)> accepted)
+        : m_Accepted(std::move(accepted)) {}
+
+protected:
+    void incomingConnection(qintptr descriptor) override { m_Accepted(descriptor); }
+
+private:
+    std::function<void(qintptr)> m_Accepted;
+};
+
 } // namespace
 
 FriendServer::FriendServer(AccountStore& store, const SessionLimits& limits, ClusterNode* cluster,
                            QObject* parent)
-    : QObject(parent), m_pServer(std::make_unique<QTcpServer>()), m_Limits(limits),
-      m_Handler(store, cluster) {
+    : QObject(parent), m_pServer(std::make_unique<DescriptorListener>(
+                           [this](qintptr descriptor) { Adopt(new TcpLink(descriptor)); })),
+      m_Limits(limits), m_Deadlines(limits.receiveTimeout), m_Handler(store, cluster) {
     m_pServer->setListenBacklogSize(kListenBacklog);
-    connect(m_pServer.get(), &QTcpServer::newConnection, this, &FriendServer::OnNewConnection);
 }
 
 FriendServer::~FriendServer() {
@@ -70,13 +84,8 @@ bool FriendServer::Listen(const QHostAddress& address, quint16 port) {
     return m_pServer->listen(address, port);
 }
 
-void FriendServer::OnNewConnection() {
-    while (QTcpSocket* socket = m_pServer->nextPendingConnection())
-        Adopt(new TcpLink(socket));
-}
-
 ClientSession* FriendServer::Adopt(SessionLink* link) {
-    auto* session = new ClientSession(link, m_Limits, this);
+    auto* session = new ClientSession(link, m_Limits, m_Deadlines, this);
     m_Sessions.insert(session);
     connect(session, &ClientSession::frameReceived, this, &FriendServer::OnFrame);
     connect(session, &ClientSession::closed, this, &FriendServer::OnClosed);

@@ -61,7 +61,6 @@ Q_SIGNALS:
     void sessionClosed();
 
 private:
-    void OnNewConnection();
     void OnFrame(ClientSession* session, const FrameCodec::Frame& frame);
     void OnClosed(ClientSession* session);
 
@@ -69,6 +68,7 @@ private:
     // The server above when its port speaks TLS; null otherwise.
     TlsListener* m_pTlsListener = nullptr;
     SessionLimits m_Limits;
+    ReceiveDeadlines m_Deadlines;
     FriendCommandHandler m_Handler;
     std::unordered_set<ClientSession*> m_Sessions;
 };

@@ -19,6 +19,7 @@ const char* const kBumpVersions = "bump_versions";
 const char* const kListVersion = "list_version";
 const char* const kGetRelation = "get_relation";
 const char* const kFriendsOf = "friends_of";
+const char* const kFriendAccounts = "friend_accounts";
 const char* const kSetRelation = "set_relation";
 const char* const kDeleteRelation = "delete_relation";
 const char* const kQueueMessage = "queue_message";
@@ -60,6 +61,10 @@ const std::pair<const char*, const char*> kStatements[] = {
     {kGetRelation, "SELECT relation FROM relations WHERE owner_id = $1 AND other_id = $2"},
     {kFriendsOf, "SELECT other_id FROM relations WHERE owner_id = $1 AND relation = $2 "
                  "ORDER BY other_id"},
+    {kFriendAccounts,
+     "SELECT a.user_id, a.user_name, a.nick_name, a.show_id, a.gender, a.token FROM relations "
+     "AS r JOIN accounts AS a ON a.user_id = r.other_id WHERE r.owner_id = $1 AND "
+     "r.relation = $2 ORDER BY r.other_id"},
     {kSetRelation, "INSERT INTO relations (owner_id, other_id, relation) VALUES ($1, $2, $3) "
                    "ON CONFLICT (owner_id, other_id) DO UPDATE SET relation = excluded.relation"},
     {kDeleteRelation, "DELETE FROM relations WHERE owner_id = $1 AND other_id = $2"},
@@ -217,6 +222,20 @@ Relation ReadRelation(const PostgresResult& result, int row, int column) {
     }
 }
 
+Account ReadAccount(const PostgresResult& result, int row) {
+    Account account;
+    account.userID = result.Int32(row, 0);
+    account.userName = UTF8ToAnsi(result.Text(row, 1));
+    account.nickName = UTF8ToAnsi(result.Text(row, 2));
+    account.showID = result.Int32(row, 3);
+    const int32_t gender = result.Int32(row, 4);
+    if (gender < 0 || gender > UINT8_MAX)
+        throw PostgresError("gender out of range in the database");
+    account.gender = static_cast<uint8_t>(gender);
+    account.token = UTF8ToAnsi(result.Text(row, 5));
+    return account;
+}
+
 PendingRequest ReadRequest(const PostgresResult& result, int row) {
     PendingRequest request;
     request.requesterID = result.Int32(row, 0);
@@ -242,17 +261,7 @@ std::optional<Account> PostgresAccountStore::FindAccount(int32_t userID) {
     const PostgresResult result = m_Connection.Run(kFindAccount, userID);
     if (result.Rows() == 0)
         return std::nullopt;
-    Account account;
-    account.userID = result.Int32(0, 0);
-    account.userName = UTF8ToAnsi(result.Text(0, 1));
-    account.nickName = UTF8ToAnsi(result.Text(0, 2));
-    account.showID = result.Int32(0, 3);
-    const int32_t gender = result.Int32(0, 4);
-    if (gender < 0 || gender > UINT8_MAX)
-        throw PostgresError("gender out of range in the database");
-    account.gender = static_cast<uint8_t>(gender);
-    account.token = UTF8ToAnsi(result.Text(0, 5));
-    return account;
+    return ReadAccount(result, 0);
 }
 
 void PostgresAccountStore::SaveAccount(const Account& account, int32_t newVersion,
@@ -291,6 +300,16 @@ std::vector<int32_t> PostgresAccountStore::FriendsOf(int32_t userID) {
     for (int row = 0; row < result.Rows(); ++row)
         friends.push_back(result.Int32(row, 0));
     return friends;
+}
+
+std::vector<Account> PostgresAccountStore::FriendAccountsOf(int32_t userID) {
+    const PostgresResult result =
+        m_Connection.Run(kFriendAccounts, userID, static_cast<int32_t>(Relation::Friend));
+    std::vector<Account> accounts;
+    accounts.reserve(static_cast<std::size_t>(result.Rows()));
+    for (int row = 0; row < result.Rows(); ++row)
+        accounts.push_back(ReadAccount(result, row));
+    return accounts;
 }
 
 void PostgresAccountStore::ApplyRelations(const std::vector<RelationChange>& changes,

@@ -22,6 +22,7 @@ public:
 
     Relation GetRelation(int32_t ownerID, int32_t otherID) override;
     std::vector<int32_t> FriendsOf(int32_t userID) override;
+    std::vector<Account> FriendAccountsOf(int32_t userID) override;
     void ApplyRelations(const std::vector<RelationChange>& changes,
                         const std::vector<int32_t>& bumpVersions) override;
     bool SaveBatch(const AccountBatch& batch, int32_t newVersion, std::size_t maxFriends) override;

@@ -1,17 +1,24 @@
 #pragma once
-// A ClientSession's stream over an accepted TCP connection.
+// A ClientSession's stream over an accepted TCP connection, on the socket descriptor itself: no
+// QTcpSocket and no read buffer per connection (the session reads into its own frame reader), and
+// a write buffer only while bytes wait. What is written in one turn of the event loop goes to the
+// system in one call at its end.
 
 #include "SessionLink.h"
 
-class QTcpSocket;
+#include <QByteArray>
+#include <QSocketNotifier>
+
+#include <memory>
 
 namespace pellix::server {
 
 class TcpLink final : public SessionLink {
     Q_OBJECT
 public:
-    // Takes the socket over.
-    explicit TcpLink(QTcpSocket* socket, QObject* parent = nullptr);
+    // Takes over the descriptor of an accepted connection.
+    explicit TcpLink(qintptr descriptor, QObject* parent = nullptr);
+    ~TcpLink() override;
 
     qint64 Read(char* data, qint64 maxSize) override;
     void Write(const QByteArray& bytes) override;
@@ -20,7 +27,21 @@ public:
     void Abort() override;
 
 private:
-    QTcpSocket* m_pSocket;
+    void OnReadable();
+    // Hands what waits to the system, as much as it takes now.
+    void Flush();
+    void WatchWritable(bool watch);
+    // The peer closed or the connection failed: the descriptor is closed and the session told.
+    void End();
+    void CloseDescriptor();
+
+    int m_nFd;
+    QSocketNotifier m_ReadNotifier;
+    // Only once the system would not take everything at once.
+    std::unique_ptr<QSocketNotifier> m_pWriteNotifier;
+    QByteArray m_Pending;
+    bool m_bFlushQueued = false;
+    bool m_bPeerGone = false;
 };
 
 } // namespace pellix::server

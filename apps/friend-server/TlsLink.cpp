@@ -24,11 +24,18 @@ TlsLink::TlsLink(QTcpSocket* socket, std::shared_ptr<TlsChannel> channel, QObjec
 }
 
 qint64 TlsLink::Read(char* data, qint64 maxSize) {
-    const qint64 got = m_pChannel->Read(data, maxSize);
-    if (got >= 0)
-        return got;
-    EndLater();
-    return 0;
+    // A record at a time, until the room or what has arrived runs out: a session takes a read
+    // shorter than asked for as an empty link.
+    qint64 total = 0;
+    while (total < maxSize) {
+        const qint64 got = m_pChannel->Read(data + total, maxSize - total);
+        if (got < 0)
+            EndLater();
+        if (got <= 0)
+            break;
+        total += got;
+    }
+    return total;
 }
 
 void TlsLink::Write(const QByteArray& bytes) {

@@ -64,7 +64,7 @@ bool JoinCluster(const ServerOptions& options, std::unique_ptr<NatsConnection>& 
 }
 
 int Run(int argc, char** argv) {
-    UsePlainEventLoop();
+    UseEpollEventLoop();
     QCoreApplication app(argc, argv);
     QString error;
     const std::optional<ServerOptions> options = ParseServerOptions(app.arguments(), error);

@@ -164,7 +164,7 @@ BENCHMARK(BM_ChatLatencyPlainTlsAndLoopback)
 
 int main(int argc, char** argv) {
     // As the server binary runs, and as a process with thousands of sockets should.
-    UsePlainEventLoop();
+    UseEpollEventLoop();
     QCoreApplication app(argc, argv);
     if (!Certificates().IsValid()) {
         std::fprintf(stderr, "tls_bench: %s\n", Certificates().Error().toUtf8().constData());

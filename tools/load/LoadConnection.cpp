@@ -7,12 +7,15 @@
 
 #include <QNetworkProxy>
 
+#include <array>
+
 namespace pellix::load {
 
 namespace {
 
 // The version a client sends when it has no stored list: the server answers with the whole list.
 constexpr int32_t kNoStoredList = -1;
+constexpr std::size_t kReadChunk = 4096;
 
 int64_t NowMs() {
     return SteadyMicroseconds() / 1000;
@@ -80,14 +83,19 @@ void LoadConnection::Send(uint16_t mainCmd, uint16_t subCmd, const CCommandStrea
 }
 
 void LoadConnection::ReadFrames() {
+    // Several frames at a time, without a buffer per read; a partial frame waits in the reader.
+    std::array<char, kReadChunk> chunk;
     while (m_State != State::Closed) {
-        const QByteArray bytes = m_Socket.read(static_cast<qint64>(m_Reader.Missing()));
-        if (bytes.isEmpty())
+        const qint64 got = m_Socket.read(chunk.data(), static_cast<qint64>(chunk.size()));
+        if (got <= 0)
             return;
-        m_Reader.Feed(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-        if (m_Reader.HasFrame() && !Handle(*m_Reader.TakeFrame())) {
-            Lost();
-            return;
+        std::size_t taken = 0;
+        while (taken < static_cast<std::size_t>(got) && m_State != State::Closed) {
+            taken += m_Reader.Feed(chunk.data() + taken, static_cast<std::size_t>(got) - taken);
+            if (m_Reader.HasFrame() && !Handle(*m_Reader.TakeFrame())) {
+                Lost();
+                return;
+            }
         }
     }
 }

@@ -19,9 +19,9 @@ constexpr int kLogonStallMs = 10000;
 // The module's client library pings after 30 s without sending anything.
 constexpr int64_t kPingIntervalMs = 30000;
 constexpr int kPingCheckMs = 1000;
-// Every turn of the event loop polls every connection: chats go out in small bursts rather than
-// one turn each.
-constexpr int kChatTickMs = 20;
+// The chats due go out every millisecond: a chat sent in a larger burst would wait for the ones
+// before it at both ends, and its latency would be the burst's.
+constexpr int kChatTickMs = 1;
 // After the hold, how long the chats still on their way may take.
 constexpr int kDrainMs = 2000;
 // Tries at finding a user with a friend online before a chat is given up.

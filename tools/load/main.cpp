@@ -17,7 +17,7 @@ namespace {
 constexpr int kExitBadArguments = 2;
 
 int Run(int argc, char** argv) {
-    server::UsePlainEventLoop();
+    server::UseEpollEventLoop();
     QCoreApplication app(argc, argv);
     QString error;
     const std::optional<LoadOptions> options = ParseLoadOptions(app.arguments(), error);

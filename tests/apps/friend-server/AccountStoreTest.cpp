@@ -63,15 +63,22 @@ TEST_P(AccountStoreTest, AccountsKeepTheirFieldsAndVersionsRiseOncePerNaming) {
 
 TEST_P(AccountStoreTest, RelationsAreSetReplacedAndRemovedTogether) {
     m_pStore->ApplyRelations({{1, 3, Relation::Friend},
+                              {1, 5, Relation::Friend},
                               {1, 2, Relation::Friend},
                               {1, 4, Relation::Blacklisted},
                               {2, 1, Relation::Blacklisted}},
                              {});
-    EXPECT_EQ(m_pStore->FriendsOf(1), (std::vector<int32_t>{2, 3}));
+    EXPECT_EQ(m_pStore->FriendsOf(1), (std::vector<int32_t>{2, 3, 5}));
     EXPECT_EQ(m_pStore->GetRelation(2, 1), Relation::Blacklisted);
+    for (const int32_t userID : {3, 4, 2})
+        m_pStore->SaveAccount(Account{userID, "u", kChineseText, 0, 0, ""}, 1, {});
+    std::vector<int32_t> listed;
+    for (const Account& account : m_pStore->FriendAccountsOf(1))
+        listed.push_back(account.nickName == kChineseText ? account.userID : -account.userID);
+    EXPECT_EQ(listed, (std::vector<int32_t>{2, 3})) << "5 has no account, 4 is no friend";
 
     m_pStore->ApplyRelations({{1, 2, Relation::None}, {2, 1, Relation::Friend}}, {});
-    EXPECT_EQ(m_pStore->FriendsOf(1), (std::vector<int32_t>{3}));
+    EXPECT_EQ(m_pStore->FriendsOf(1), (std::vector<int32_t>{3, 5}));
     EXPECT_EQ(m_pStore->FriendsOf(2), (std::vector<int32_t>{1}));
     EXPECT_EQ(m_pStore->GetRelation(1, 2), Relation::None);
     EXPECT_EQ(m_pStore->GetRelation(1, 4), Relation::Blacklisted);
