@@ -23,10 +23,18 @@ void ConvertTextsToAnsi(ContactInfo& contact) {
     contact.noteName = StringUtility::UTF8ToAnsi(contact.noteName);
 }
 
+// Marks a contact whose texts are UTF-8 already, as read from the file.
+struct TextsAsStored {};
+
 // The eight columns of contact_list, texts in UTF-8, ready to bind.
 struct ContactRow {
     ContactRow() = default;
     explicit ContactRow(const ContactInfo& contact) { Take(contact); }
+    ContactRow(const ContactInfo& stored, TextsAsStored)
+        : userID(stored.userID), showID(stored.showID), sortID(stored.sortID),
+          groupID(stored.groupID), gender(stored.gender), userName(stored.userName),
+          nickName(stored.nickName), noteName(stored.noteName) {}
+    bool operator==(const ContactRow&) const = default;
 
     void Take(const ContactInfo& contact) {
         userID = contact.userID;
@@ -145,30 +153,49 @@ void CContactStore::ReadRows(Session& session, const char* countSql, const char*
 bool CContactStore::SaveFriendList(const std::string& path) {
     return WithDatabase(path, [&](Session& session) {
         EnsureSchema(session);
-        // The stored note names, which the download does not carry (user ids are the key).
-        ReadRows(session, "SELECT COUNT(*) FROM [contact_list] WHERE noteName <> ''",
-                 "SELECT [contact_list].* FROM [contact_list] WHERE noteName <> ''");
-        std::unordered_map<int32_t, const std::string*> stored;
-        for (const ContactInfo& row : m_scratch)
-            stored.try_emplace(row.userID, &row.noteName);
+        // The stored rows (user ids are the key): the note names the download does not carry,
+        // and what is stored already, which a list downloaded again mostly is.
+        ReadRows(session, "SELECT COUNT(*) FROM [contact_list]",
+                 "SELECT [contact_list].* FROM [contact_list]");
+        std::unordered_map<int32_t, const std::string*> notes;
+        std::unordered_map<int32_t, ContactRow> current;
+        for (const ContactInfo& stored : m_scratch) {
+            notes.try_emplace(stored.userID, &stored.noteName);
+            current.try_emplace(stored.userID, stored, TextsAsStored{});
+        }
 
-        // The old friend rows go in the same transaction as the new ones: a failed save leaves
-        // the stored list exactly as it was.
+        // The rows the list replaces: every friend row, and a row for every contact. Only what
+        // differs is written, in one transaction, so that a failed save leaves the stored list
+        // exactly as it was.
         Transaction transaction(session);
-        const int32_t friendGroup = GROUP_FRIEND;
-        session << "DELETE FROM [contact_list] WHERE groupID = ?", use(friendGroup), now;
+        std::unordered_set<int32_t> listed;
+        for (const auto& contact : m_contacts)
+            listed.insert(contact->userID);
+        int32_t gone = 0;
+        Statement remove(session);
+        remove << "DELETE FROM [contact_list] WHERE userID = ?", use(gone);
+        for (const auto& [userID, stored] : current) {
+            if (stored.groupID == GROUP_FRIEND && !listed.contains(userID)) {
+                gone = userID;
+                remove.execute();
+            }
+        }
         ContactRow row;
         Statement replace(session);
         row.BindTo(replace, "REPLACE INTO [contact_list] VALUES (?,?,?,?,?,?,?,?)");
         for (const auto& contact : m_contacts) {
             row.Take(*contact);
             const auto found =
-                contact->noteName.empty() ? stored.find(contact->userID) : stored.end();
-            if (found != stored.end()) {
+                contact->noteName.empty() ? notes.find(contact->userID) : notes.end();
+            if (found != notes.end()) {
                 row.noteName = *found->second;
                 contact->noteName = StringUtility::UTF8ToAnsi(row.noteName);
             }
+            const auto stored = current.find(row.userID);
+            if (stored != current.end() && stored->second == row)
+                continue;
             replace.execute();
+            current.insert_or_assign(row.userID, row);
         }
         transaction.commit();
     });

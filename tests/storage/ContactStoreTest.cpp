@@ -146,6 +146,9 @@ TEST_F(ContactStoreTest, ReconnectWithoutClearDoesNotDuplicateStoredContacts) {
     Download({Friend(1, "a")}, 1);
     EXPECT_EQ(model.GetContacts().size(), 2u);
     EXPECT_EQ(model.GetFriendCount(), 1);
+    // What changed between two downloads is stored, what did not stays.
+    Download({Friend(1, "renamed"), Friend(2, "b")}, 2);
+    EXPECT_EQ(StoredRows(), (std::vector<std::string>{"1|2|renamed|", "2|2|b|", "9|8|nine|"}));
 }
 
 TEST_F(ContactStoreTest, SaveFailingHalfwayLeavesTheStoredListAsItWas) {
