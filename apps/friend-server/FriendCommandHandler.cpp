@@ -287,7 +287,12 @@ void FriendCommandHandler::HoldOfflineDelivery(ClientSession& session) {
     // Only a user with messages waiting has live chats queue behind them meanwhile.
     if (m_Store.QueuedMessageCount(session.UserID()) > 0)
         m_OfflineQueue.Hold(session);
-    QTimer::singleShot(kExtensionAnswerWait, &session, [this, &session] {
+    // The session owns the timer, so that one closed before the wait is over takes it along: a
+    // timer of QTimer::singleShot would outlive the session until it fires.
+    auto* wait = new QTimer(&session);
+    wait->setSingleShot(true);
+    QObject::connect(wait, &QTimer::timeout, &session, [this, &session, wait] {
+        wait->deleteLater();
         try {
             OnFirstCommand(session);
         } catch (const std::exception& error) {
@@ -295,6 +300,7 @@ void FriendCommandHandler::HoldOfflineDelivery(ClientSession& session) {
                      error.what());
         }
     });
+    wait->start(kExtensionAnswerWait);
 }
 
 void FriendCommandHandler::OnFirstCommand(ClientSession& session) {

@@ -1,6 +1,4 @@
-// libFuzzer target for the dispatcher of server commands: the first byte picks the sub-command
-// (0-47: the protocol's and its extension's, handled or not), the remaining bytes are the body,
-// whose user ids are folded onto a few (UserIdFolding.h).
+// libFuzzer target for the dispatcher of server commands, input as DispatchInput.h reads it.
 //
 // One whole service, windows included, serves many inputs without a connection (what it sends is
 // dropped). Its working directory is on tmpfs (/dev/shm when there is one), so the history and
@@ -10,9 +8,9 @@
 // service keeps what an input gave it, which the check after each input would take for a leak.
 // Corpus folders must be given as absolute paths: the target works in its profile folder.
 
+#include "DispatchInput.h"
 #include "RecordingMessageBox.h"
 #include "RecordingSocket.h"
-#include "UserIdFolding.h"
 #include "client/ClientSocket.h"
 #include "module/FriendService.h"
 #include "records/FriendCommands.h"
@@ -23,7 +21,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <sanitizer/common_interface_defs.h>
@@ -32,6 +29,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 namespace pellix {
 
@@ -39,16 +37,8 @@ namespace {
 
 constexpr int kInputsPerService = 50000;
 
-// tmpfs when the system has one, else the usual temporary directory.
-QString WorkDirTemplate() {
-    const QString shm = QStringLiteral("/dev/shm");
-    const QString base =
-        QFileInfo(shm).isDir() && QFileInfo(shm).isWritable() ? shm : QDir::tempPath();
-    return base + QStringLiteral("/dispatch-fuzz-XXXXXX");
-}
-
 struct Harness {
-    Harness() : workDir(WorkDirTemplate()) {
+    Harness() : workDir(TmpfsWorkDirTemplate(QStringLiteral("dispatch-fuzz"))) {
         QDir::setCurrent(workDir.path());
         SetMessageBoxPresenter(&boxes);
     }
@@ -107,20 +97,11 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
-    if (size == 0 || size > 1 + 0xFFFF)
+    const std::optional<DispatchInput> input = ReadDispatchInput(data, size);
+    if (!input)
         return -1;
-    const auto sub = static_cast<uint16_t>(data[0] % 48);
-    const auto length = static_cast<unsigned short>(size - 1);
-    // The body in a buffer of its own exact size, so that any read past it is caught.
-    std::unique_ptr<uint8_t[]> body(new uint8_t[length]);
-    if (length != 0)
-        std::memcpy(body.get(), data + 1, length);
-    FoldUserIds(sub, body.get(), length);
-    const bool handled =
-        g_harness->Service().OnServiceCommand({CMD_FRIEND, sub}, body.get(), length);
-    const uint16_t fixedSize = FixedBodySize(sub);
-    if (fixedSize != 0 && length != fixedSize && handled)
-        std::abort();
+    CheckHandled(*input, g_harness->Service().OnServiceCommand({CMD_FRIEND, input->sub},
+                                                               input->body.get(), input->length));
     return 0;
 }
 
