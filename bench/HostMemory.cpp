@@ -90,14 +90,14 @@ int main(int argc, char** argv) {
     QStringList command = QString::fromLocal8Bit(qgetenv("HOST_MEMORY_WRAPPER"))
                               .split(QLatin1Char(' '), Qt::SkipEmptyParts);
     command << QStringLiteral(PELLIX_HOST_PATH);
-    host.start(command.takeFirst(),
-               command + QStringList{QStringLiteral("--user-id"), QString::number(kOwnID),
-                                     QStringLiteral("--user-name"), QStringLiteral("me"),
-                                     QStringLiteral("--nickname"), QStringLiteral("我"),
-                                     QStringLiteral("--token"), QStringLiteral("token"),
-                                     QStringLiteral("--server"),
-                                     QStringLiteral("127.0.0.1:%1").arg(server.Port()),
-                                     QStringLiteral("--scenario"), scenario});
+    const QString program = command.takeFirst();
+    host.start(program, command + QStringList{QStringLiteral("--user-id"), QString::number(kOwnID),
+                                              QStringLiteral("--user-name"), QStringLiteral("me"),
+                                              QStringLiteral("--nickname"), QStringLiteral("我"),
+                                              QStringLiteral("--token"), QStringLiteral("token"),
+                                              QStringLiteral("--server"),
+                                              QStringLiteral("127.0.0.1:%1").arg(server.Port()),
+                                              QStringLiteral("--scenario"), scenario});
 
     // The log-on is answered with the list and the ten chats, once.
     bool answered = false;
